@@ -1,0 +1,91 @@
+#include "files/cleanup.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/install.h"
+#include "shell/platform.h"
+#include "shell/text.h"
+
+namespace {
+
+enum { LISTLINE = 256, WINDIRSIZE = 144 };
+
+// Schedules the file in the first free NUL, NUL1, NUL2 ... key of [Rename].
+void add_wininit_entry(setup_context* ctx, const char* windowsdir, const char* file)
+{
+    char wininit[WINDIRSIZE + 16];
+    std::snprintf(wininit, sizeof wininit, "%sWININIT.INI", windowsdir);
+    for (unsigned n = 0;; ++n) {
+        char key[16];
+        if (n == 0) std::snprintf(key, sizeof key, "NUL");
+        else std::snprintf(key, sizeof key, "NUL%u", n);
+        UL_logstring(ctx, "Keyname=", key);
+        char value[LISTLINE] = {};
+        UL_getprofilestring("Rename", key, "", value, sizeof value, wininit);
+        UL_logstring(ctx, "value=", value);
+        if (value[0] == '\0') {
+            UL_writeprofilestring("Rename", key, file, wininit);
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+status_t INS_cleanupatexit(setup_context* ctx)
+{
+    if (!ctx->tempcopy || ctx->INS_noclean != 0) return ST_OK;
+    char path[TEXTSIZE];
+    UL_copytext(path, ctx->moduledir);
+    UL_addslash(path);
+    UL_appendtext(path, "VEQCLEAN.BAT");
+    std::uint16_t exists = 0;
+    UL_fileexists(path, &exists);
+    return exists ? INS_DoCleanUp(ctx, path) : ST_OK;
+}
+
+status_t INS_DoCleanUp(setup_context* ctx, const char* listpath)
+{
+    std::uint16_t exists = 0;
+    UL_fileexists(listpath, &exists);
+    if (!exists) return ST_OK;
+    line_reader reader;
+    status_t st = UL_readlineopen(ctx, &reader, listpath);
+    std::uint16_t end = UL_LINE_MORE;
+    while (st == ST_OK && end == UL_LINE_MORE) {
+        char line[LISTLINE];
+        std::uint16_t length = 0;
+        st = UL_readline(ctx, &reader, line, sizeof line, &end, &length);
+        if (st != ST_OK) break;
+        const char* blank = length ? std::strchr(line, ' ') : nullptr;
+        if (blank) st = INS_DelActiveFile(ctx, blank + 1);
+    }
+    UL_readlineclose(ctx, &reader);
+    if (st != ST_OK) UL_logerror(ctx, "INS_DoCleanUp", st);
+    return st;
+}
+
+status_t INS_DelActiveFile(setup_context* ctx, const char* file)
+{
+    UL_logstring(ctx, "INS_DelActiveFile=", file);
+    char windowsdir[WINDIRSIZE] = {};
+    status_t st = ST_OK;
+    if (UL_getwindowsdir(windowsdir, sizeof windowsdir) == 0) {
+        UL_logline(ctx, "err=920");
+        st = 920;
+    } else {
+        UL_addslash(windowsdir);
+        std::int16_t version = 0;
+        st = INS_getwinversion(ctx, &version);
+        ctx->winversion = version;
+        if (st == ST_OK) {
+            if (version == 2) UL_deleteatrestart(file);
+            else add_wininit_entry(ctx, windowsdir, file);
+        }
+    }
+    if (st != ST_OK) UL_logerror(ctx, "INS_DelActiveFile", st);
+    return st;
+}

@@ -1,0 +1,45 @@
+#include <cstring>
+
+#include "files/fileutil.h"
+#include "shell/text.h"
+
+status_t UL_trim(char* dst, const char* src)
+{
+    std::size_t len = std::strlen(src);
+    if (len > TEXTSIZE - 1) return ST_GENERAL;
+    std::size_t start = 0;
+    while (start < len && src[start] == ' ') ++start;
+    while (len > start && src[len - 1] == ' ') --len;
+    std::memmove(dst, src + start, len - start);
+    dst[len - start] = '\0';
+    return ST_OK;
+}
+
+status_t UL_stripslash(char* path)
+{
+    std::size_t len = std::strlen(path);
+    while (len > 0 && (path[len - 1] == ' ' || path[len - 1] == '\\')) --len;
+    path[len] = '\0';
+    return ST_OK;
+}
+
+status_t UL_addslash(char* path)
+{
+    // A text that UL_trim refuses is cut to fit the installer's 80-byte paths.
+    if (UL_trim(path, path) != ST_OK) path[TEXTSIZE - 2] = '\0';
+    std::size_t len = std::strlen(path);
+    if (len == 0 || path[len - 1] != '\\') {
+        if (len >= TEXTSIZE - 1) len = TEXTSIZE - 2;
+        path[len] = '\\';
+        path[len + 1] = '\0';
+    }
+    return ST_OK;
+}
+
+void UL_makepath(char dst[TEXTSIZE], const char* dir, const char* name)
+{
+    char joined[TEXTSIZE];
+    UL_copytext(joined, dir);
+    UL_appendtext(joined, name);
+    UL_copytext(dst, TEXTSIZE, joined);
+}

@@ -1,0 +1,16 @@
+#include <windows.h>
+
+#include "files/log.h"
+#include "install/install.h"
+
+status_t INS_getwinversion(setup_context* ctx, std::int16_t* code)
+{
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    UL_loglong(ctx, "majorversion=", std::int32_t(info.dwMajorVersion));
+    UL_loglong(ctx, "minorversion=", std::int32_t(info.dwMinorVersion));
+    UL_loglong(ctx, "PlatformID=", std::int32_t(info.dwPlatformId));
+    *code = INS_wincode(info.dwMajorVersion, info.dwPlatformId);
+    return ST_OK;
+}
