@@ -1,0 +1,12 @@
+// The copy plan from the medium, the disk-space check and the total size.
+// Implemented in files/.
+#pragma once
+#include <cstdint>
+
+#include "shell/context.h"
+
+status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const char* sourcedir);
+status_t INS_expandall(setup_context* ctx);
+status_t UL_checkdiskspace(setup_context* ctx, const char* path, std::int32_t requiredbytes);
+status_t INS_checkdiskspace(setup_context* ctx, std::uint16_t* reason);
+status_t INS_getfilesize(setup_context* ctx);
