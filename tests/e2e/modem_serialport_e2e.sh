@@ -31,7 +31,7 @@ for n in 5 6 7; do
 done
 
 start_modem() {  # port profile
-  "$sim" --link "$work/com$1" --log "$work/com$1.log" "$SOURCE_DIR/media/modems/$2" >"$work/com$1.out" 2>&1 &
+  "$sim" --link "$work/com$1" --log "$work/port$1.log" "$SOURCE_DIR/media/modems/$2" >"$work/com$1.out" 2>&1 &
   pids+=($!)
   for _ in $(seq 50); do [ -L "$work/com$1" ] && break; sleep 0.1; done
   [ -L "$work/com$1" ] || { echo "modemsim for COM$1 did not start"; cat "$work/com$1.out"; exit 1; }
@@ -42,14 +42,14 @@ start_modem 7 third-at.modem
 mkdir "$work/absent"
 ln -sfn "$work/absent" "$WINEPREFIX/dosdevices/com6"
 
-winlog="Z:${work//\//\\}\\com5.log"
+winlog="Z:${work//\//\\}\\port5.log"
 set +e
 MODEM_TEST_PORT=5 MODEM_TEST_SLEEPYPORT=7 MODEM_TEST_ABSENTPORT=6 MODEM_TEST_LOG="$winlog" \
   WINEDEBUG=${WINEDEBUG:--all} timeout 600 wine "$probe" </dev/null
 rc=$?
 set -e
-echo "--- modemsim COM5 log"; cat "$work/com5.log"
-echo "--- modemsim COM7 log"; cat "$work/com7.log"
-grep -qx "AT#VRX" "$work/com5.log" || { echo "the firmware check never reached the modem"; rc=1; }
-[ "$(grep -cx AT "$work/com7.log")" -ge 3 ] || { echo "COM7 did not get three AT"; rc=1; }
+echo "--- modemsim COM5 log"; cat "$work/port5.log"
+echo "--- modemsim COM7 log"; cat "$work/port7.log"
+grep -qx "AT#VRX" "$work/port5.log" || { echo "the firmware check never reached the modem"; rc=1; }
+[ "$(grep -cx AT "$work/port7.log")" -ge 3 ] || { echo "COM7 did not get three AT"; rc=1; }
 exit $rc
