@@ -1,6 +1,7 @@
 // The sample coders: IMA ADPCM decoding and coding against an independent
 // implementation, the compander's table, 16-to-8-bit conversion, and the
 // compressor library's coder.
+#include <cmath>
 #include <cstdint>
 #include <random>
 #include <vector>
