@@ -2,8 +2,10 @@
 // and waited for, and prompts converted by the external converter VEQWAVE.
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 #include "tests/win32/voice_testkit.h"
+#include "install/install.h"
 #include "voice/adpcm.h"
 #include "voice/compressor.h"
 #include "voice/convertscript.h"
