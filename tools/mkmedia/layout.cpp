@@ -1,6 +1,7 @@
 // Laying an installation set out: INSTALL.INI's medium switch, FILESIZE.txt,
 // txt.pck, LZ compression, the split onto diskettes with their check files,
 // or one CD-ROM tree.
+#include <dirent.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -262,10 +263,13 @@ bool place(const std::string& root, const std::string& medium, const std::vector
 
 bool empty_or_missing(const std::string& dir)
 {
-    struct stat st;
-    if (stat(dir.c_str(), &st) != 0) return true;
-    std::string probe = "test -z \"$(ls -A '" + dir + "')\"";
-    return std::system(probe.c_str()) == 0;
+    DIR* d = opendir(dir.c_str());
+    if (!d) return errno == ENOENT;
+    bool empty = true;
+    while (dirent* e = readdir(d))
+        if (std::string(e->d_name) != "." && std::string(e->d_name) != "..") empty = false;
+    closedir(d);
+    return empty;
 }
 
 }  // namespace
