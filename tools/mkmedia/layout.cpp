@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <set>
 #include <sstream>
@@ -186,6 +187,34 @@ std::uint64_t installed_total(const media_set& set, int vendor, long whichprogra
     return total;
 }
 
+// The destination directories that the installer makes for a product
+// (WHICHPROGRAM 0 and 1, and every other value).
+const char* const SMALL_TREE[] = {"TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SCRIPT1", "MBOX000",
+                                  "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD"};
+const char* const FULL_TREE[] = {"TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK", "SCRIPT1", "SCRIPT2", "SCRIPT3",
+                                 "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9", "MBOX000",
+                                 "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD"};
+
+// A row whose target directory the product does not make would stop the
+// installation with 906 at its first file.
+bool check_targets(const media_set& set, int vendor, long whichprogram)
+{
+    std::set<std::string> tree;
+    if (whichprogram == 0 || whichprogram == 1) tree.insert(std::begin(SMALL_TREE), std::end(SMALL_TREE));
+    else tree.insert(std::begin(FULL_TREE), std::end(FULL_TREE));
+    for (const copyplan_row& row : INS_copyplanrows(std::int16_t(vendor), set.cdrom)) {
+        if (row.target[0] == '\0' || tree.count(row.target)) continue;
+        std::string dir = row.source;
+        for (char& c : dir)
+            if (c == '\\') c = '/';
+        for (const auto& f : set.files)
+            if (upper(parent_of(f.medium)) == upper(dir))
+                return fail(f.medium + ": the plan copies " + row.source + " into " + row.target +
+                            ", which WHICHPROGRAM " + std::to_string(whichprogram) + " does not create");
+    }
+    return true;
+}
+
 // Source directories that any row of the plan may copy: their files may go on any diskette.
 bool plan_directory(const std::string& dir)
 {
@@ -295,6 +324,7 @@ bool write_media(const options& opt, media_set* set)
     if (!faxlst) return fail("the set has no FAX.LST; the installer refuses such a source");
     if (!check_faxlst(*faxlst)) return false;
 
+    if (!check_targets(*set, vendor, whichprogram)) return false;
     std::uint64_t total = installed_total(*set, vendor, whichprogram);
     if (total > 0x7FFFFFFF) return fail("the installation writes more than the 32-bit total can hold");
     media_file sizefile;

@@ -45,7 +45,7 @@ grep -q "^CDROM=1" "$WORK/cd/SETUP/INSTALL.INI" || fail "CD-ROM set not marked C
 sum() { local t=0; for f in "$@"; do [ -f "$f" ] && t=$((t + $(stat -c %s "$f"))); done; echo $t; }
 D=$(dirname "$MANIFEST")
 expected=$(sum "$D"/PROGRAM/* "$D"/DATA/* "$D"/SCRIPT1/* "$D"/FOD/* "$D"/ROCKPG/* "$D"/MBPG/* "$D"/MBDAT/* \
-               "$D"/ROCKSC1/* "$D"/RCKSC2/* "$D"/txt/*)
+               "$D"/ROCKSC1/* "$D"/txt/*)
 [ "$(head -1 "$WORK/disks/DISK1/FILESIZE.txt" | tr -d '\r')" = "$expected" ] || fail "FILESIZE.txt is not $expected"
 [ "$(head -1 "$WORK/cd/SETUP/FILESIZE.txt" | tr -d '\r')" = "$expected" ] || fail "CD FILESIZE.txt is not $expected"
 
@@ -94,4 +94,10 @@ printf 'file LONGFILENAME.TXT FAX.LST\n' >> "$S/split.manifest"
 printf '0000x bad\r\n' > "$S/FAX.LST"
 sed -i '$d' "$S/split.manifest"
 ! "$MKMEDIA" "$S/split.manifest" "$WORK/badlst" 2> /dev/null || fail "bad FAX.LST accepted"
+# The fax product has no SCRIPT2: a set that the plan would copy there is refused.
+printf '00001 Fax modem\r\n' > "$S/FAX.LST"
+mkdir -p "$S/ZYXSC2" && printf 'script' > "$S/ZYXSC2/Z.SCR"
+printf 'dir ZYXSC2 ZYXSC2\n' >> "$S/split.manifest"
+! "$MKMEDIA" "$S/split.manifest" "$WORK/noscript2" 2> /dev/null || fail "file for a missing SCRIPT2 accepted"
+"$MKMEDIA" "$S/split.manifest" "$WORK/othervendor" --vendor 2 > /dev/null || fail "vendor 2 does not copy ZYXSC2"
 echo "mkmedia end-to-end: all checks passed"
