@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The serial port under Wine against simulated modems: COM5 plays a code-31
-# voice modem, COM7 one that answers only the third AT, COM6 is absent (mapped
-# to a directory, so that opening it fails as on Windows).
+# voice modem, COM7 one that answers only the third AT, COM4 one that answers
+# in pieces of three bytes; COM6 is absent (mapped to a directory, so that
+# opening it fails as on Windows) and COM8 is a device that is no serial line
+# (/dev/null: it opens, but the line settings cannot be read).
 set -euo pipefail
 : "${WIN32_BUILD:?}" "${NATIVE_BUILD:?}" "${SOURCE_DIR:?}"
 export WINEPREFIX=${WINEPREFIX:-$SOURCE_DIR/build/wineprefix}
@@ -17,7 +19,7 @@ saved=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  for n in 5 6 7; do
+  for n in 4 5 6 7 8; do
     rm -f "$WINEPREFIX/dosdevices/com$n"
     [ -n "${saved[$n]:-}" ] && ln -s "${saved[$n]}" "$WINEPREFIX/dosdevices/com$n"
   done
@@ -25,7 +27,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for n in 5 6 7; do
+for n in 4 5 6 7 8; do
   link="$WINEPREFIX/dosdevices/com$n"
   saved[$n]=$( [ -L "$link" ] && readlink "$link" || true )
 done
@@ -39,12 +41,15 @@ start_modem() {  # port profile
 }
 start_modem 5 vendor31-usr.modem
 start_modem 7 third-at.modem
+start_modem 4 vendor63-lucent.modem
+ln -sfn /dev/null "$WINEPREFIX/dosdevices/com8"
 mkdir "$work/absent"
 ln -sfn "$work/absent" "$WINEPREFIX/dosdevices/com6"
 
 winlog="Z:${work//\//\\}\\port5.log"
 set +e
-MODEM_TEST_PORT=5 MODEM_TEST_SLEEPYPORT=7 MODEM_TEST_ABSENTPORT=6 MODEM_TEST_LOG="$winlog" \
+MODEM_TEST_PORT=5 MODEM_TEST_SLEEPYPORT=7 MODEM_TEST_ABSENTPORT=6 MODEM_TEST_SPLITPORT=4 \
+  MODEM_TEST_BROKENPORT=8 MODEM_TEST_LOG="$winlog" \
   WINEDEBUG=${WINEDEBUG:--all} timeout 600 wine "$probe" </dev/null
 rc=$?
 set -e

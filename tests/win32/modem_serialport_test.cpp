@@ -151,3 +151,32 @@ TEST_F(SerialPort, ProbesTellAnswerSilenceAndMissingPorts)
     EXPECT_EQ(CM_opencomm(ctx, std::int16_t(absent)), ST_PORT_NOT_OPENED);
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "a failed open leaves no port open";
 }
+
+TEST_F(SerialPort, AnswersArrivingInPiecesAreGatheredAcrossReads)
+{
+    int split = envport("MODEM_TEST_SPLITPORT");
+    if (!split) GTEST_SKIP() << "MODEM_TEST_SPLITPORT not set";
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + "mdmw32s\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::ofstream(dir + "INSTALL.INI") << "[GENERAL]\r\nVENDOR=0\r\n";
+    std::snprintf(ctx->moduledir, sizeof ctx->moduledir, "%s", dir.c_str());
+    ctx->comport = std::int16_t(split);
+    ctx->INS_whichprogram = 2;
+    ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
+    EXPECT_EQ(ctx->INS_vendor, 63) << "the profile on this port is vendor63-lucent.modem, which answers 3 bytes at a time";
+    DeleteFileA((dir + "INSTALL.INI").c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(SerialPort, PortWithoutADeviceBehindItFailsOnItsLineSettings)
+{
+    int broken = envport("MODEM_TEST_BROKENPORT");
+    if (!broken) GTEST_SKIP() << "MODEM_TEST_BROKENPORT not set";
+    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(broken)), ST_PORT_SETTINGS);
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the port is closed again";
+    std::uint16_t noanswer = 9;
+    EXPECT_EQ(checkatcommand(std::int16_t(broken), &noanswer), ST_PORT_SETTINGS);
+    EXPECT_EQ(noanswer, 0);
+}
