@@ -35,4 +35,15 @@ pid=""
 [ "$(grep -v '^#' "$work/log" | tr '\n' ' ')" = "AT ATI3 AT ATI3 " ] || { echo "log:"; cat "$work/log"; exit 1; }
 [ "$(grep -c '^# close' "$work/log")" -ge 3 ] || { echo "closes not seen:"; cat "$work/log"; exit 1; }
 tail -1 "$work/log" | grep -qx "# end"
+
+# --once: the first close of the terminal ends the modem.
+"$sim" --once --link "$work/tty" "$profiles/echo-ok.modem" >"$work/out" &
+pid=$!
+for _ in $(seq 50); do [ -L "$work/tty" ] && break; sleep 0.1; done
+ask AT
+[ "$(cat "$work/answer")" = $'AT\r\r\nOK\r' ] || { echo "--once: AT answered"; od -c "$work/answer"; exit 1; }
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$pid" 2>/dev/null; then echo "--once did not end"; exit 1; fi
+wait "$pid"
+pid=""
 echo "modemsim ok"
