@@ -374,7 +374,7 @@ enum { CANCELAFTER = 100 };
 
 const cm_answer voicestart[] = {"VCON", "CONNECT"};
 
-// Steps 2 to 4 of the firmware check; the caller handles a failure.
+// Starts voice reception and watches the data until DLE ETX or the time-out; the caller handles a failure.
 status_t watchvoicedata(setup_context* ctx)
 {
     RETURN_IF_FAILED(CM_send(ctx, "AT#VLS=1"));
