@@ -1,0 +1,226 @@
+// Feeding a dialog its answers through the messages a person's input produces,
+// and writing down what a person entered.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "files/log.h"
+#include "install/unattended.h"
+#include "shell/messages.h"
+#include "shell/platform.h"
+#include "shell/text.h"
+
+namespace {
+
+const UINT_PTR TIMER_FEED = 0x4E51;   // first feed, once the modal loop runs
+const UINT_PTR TIMER_WATCH = 0x4E52;  // the dialog outlived its button
+const UINT FEED_DELAY_MS = 50;
+const UINT WATCH_DELAY_MS = 500;      // also the diskette dialog's retry period
+const DWORD DISK_WAIT_DEFAULT_S = 60;
+const char PROP_TEMPLATE[] = "INS_template";
+const char PROP_START[] = "INS_fedat";
+
+enum control_kind { KIND_OTHER, KIND_EDIT, KIND_LIST, KIND_CHOICE };
+
+control_kind kind_of(HWND control)
+{
+    char cls[32] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    if (lstrcmpiA(cls, "Edit") == 0) return KIND_EDIT;
+    if (lstrcmpiA(cls, "ListBox") == 0) return KIND_LIST;
+    if (lstrcmpiA(cls, "Button") == 0) {
+        LONG type = GetWindowLongA(control, GWL_STYLE) & 0x0F;
+        if (type == BS_AUTORADIOBUTTON || type == BS_RADIOBUTTON || type == BS_CHECKBOX ||
+            type == BS_AUTOCHECKBOX)
+            return KIND_CHOICE;
+    }
+    return KIND_OTHER;
+}
+
+void press(HWND dialog, int id)
+{
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), LPARAM(GetDlgItem(dialog, id)));
+}
+
+struct feed_state {
+    setup_context* ctx;
+    HWND dialog;
+    unsigned templ;
+};
+
+// One control's answer, set as the user would: typed text, a list choice, a click.
+BOOL CALLBACK feed_control(HWND control, LPARAM param)
+{
+    auto* f = reinterpret_cast<feed_state*>(param);
+    if (GetParent(control) != f->dialog) return TRUE;
+    int id = GetDlgCtrlID(control);
+    char key[16], value[TEXTSIZE * 2];
+    std::snprintf(key, sizeof key, "%d", id);
+    if (!INS_answertext(f->ctx, f->templ, key, value, sizeof value)) return TRUE;
+    switch (kind_of(control)) {
+    case KIND_EDIT:
+        SetWindowTextA(control, value);
+        break;
+    case KIND_LIST: {
+        LRESULT index = SendMessageA(control, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(value));
+        if (index == LB_ERR && value[0] == '#') index = UL_atol(value + 1);
+        if (index != LB_ERR) SendMessageA(control, LB_SETCURSEL, WPARAM(index), 0);
+        if (index == LB_ERR || SendMessageA(control, LB_GETCURSEL, 0, 0) == LB_ERR)
+            UL_logstring(f->ctx, "unattended: no list entry ", value);
+        SendMessageA(f->dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), LPARAM(control));
+        break;
+    }
+    case KIND_CHOICE:
+        if (UL_atol(value) != 0 && IsWindowEnabled(control)) {
+            SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
+            press(f->dialog, id);
+        } else if (UL_atol(value) != 0) {
+            UL_loglong(f->ctx, "unattended: disabled choice ", id);
+        }
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+// Ends the dialog as its Cancel would; the caller's 13000 becomes the recorded reason.
+void give_up(setup_context* ctx, HWND dialog, unsigned templ, status_t status, const char* why)
+{
+    INS_unattendedfail(ctx, status, why);
+    int result = INS_cancelresult(templ);
+    EndDialog(dialog, result < 0 ? 1 : result);
+}
+
+int button_for(setup_context* ctx, unsigned templ)
+{
+    char value[16];
+    if (INS_answertext(ctx, templ, "Button", value, sizeof value)) return int(UL_atol(value));
+    return INS_defaultbutton(templ);
+}
+
+void CALLBACK on_watch(HWND dialog, UINT, UINT_PTR, DWORD)
+{
+    setup_context* ctx = INS_context;
+    unsigned templ = unsigned(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_TEMPLATE)));
+    if (!ctx) return;
+    if (templ == 900) {
+        // A media changer outside the installer may swap the disk meanwhile.
+        DWORD started = DWORD(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_START)));
+        char value[16];
+        DWORD limit = DISK_WAIT_DEFAULT_S;
+        if (INS_answertext(ctx, templ, "Timeout", value, sizeof value)) limit = DWORD(UL_atol(value));
+        if (GetTickCount() - started < limit * 1000) {
+            press(dialog, button_for(ctx, templ));
+            return;
+        }
+        KillTimer(dialog, TIMER_WATCH);
+        give_up(ctx, dialog, templ, ST_FILESIZE_MISSING, "diskette not inserted in time");
+        return;
+    }
+    KillTimer(dialog, TIMER_WATCH);
+    char why[48];
+    std::snprintf(why, sizeof why, "dialog %u stayed open", templ);
+    give_up(ctx, dialog, templ, ST_NO_ANSWER, why);
+}
+
+void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
+{
+    KillTimer(dialog, TIMER_FEED);
+    setup_context* ctx = INS_context;
+    if (!ctx) return;
+    feed_state f{ctx, dialog, unsigned(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_TEMPLATE)))};
+    UL_loglong(ctx, "unattended: dialog ", std::int32_t(f.templ));
+    if (ctx->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "run already failing");
+        return;
+    }
+    int button = button_for(ctx, f.templ);
+    if (button == 0) {
+        char why[48];
+        std::snprintf(why, sizeof why, "no answer for dialog %u", f.templ);
+        give_up(ctx, dialog, f.templ, ST_NO_ANSWER, why);
+        return;
+    }
+    EnumChildWindows(dialog, feed_control, LPARAM(&f));
+    if (ctx->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "answer refused");
+        return;
+    }
+    UL_loglong(ctx, "unattended: button ", button);
+    SetPropA(dialog, PROP_START, reinterpret_cast<HANDLE>(UINT_PTR(GetTickCount())));
+    press(dialog, button);
+    // Still here after the button: a check failed (error box) or the dialog waits.
+    if (ctx->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "check failed");
+        return;
+    }
+    SetTimer(dialog, TIMER_WATCH, WATCH_DELAY_MS, on_watch);
+}
+
+struct record_state {
+    setup_context* ctx;
+    HWND dialog;
+    unsigned templ;
+};
+
+BOOL CALLBACK record_control(HWND control, LPARAM param)
+{
+    auto* r = reinterpret_cast<record_state*>(param);
+    if (GetParent(control) != r->dialog) return TRUE;
+    char key[16], value[TEXTSIZE * 2] = {};
+    std::snprintf(key, sizeof key, "%d", GetDlgCtrlID(control));
+    switch (kind_of(control)) {
+    case KIND_EDIT:
+        GetWindowTextA(control, value, sizeof value);
+        INS_recordtext(r->ctx, r->templ, key, value);
+        break;
+    case KIND_LIST: {
+        LRESULT sel = SendMessageA(control, LB_GETCURSEL, 0, 0);
+        if (sel == LB_ERR) break;
+        std::snprintf(value, sizeof value, "#%ld", long(sel));
+        INS_recordtext(r->ctx, r->templ, key, value);
+        break;
+    }
+    case KIND_CHOICE:
+        if (SendMessageA(control, BM_GETCHECK, 0, 0) == BST_CHECKED) INS_recordtext(r->ctx, r->templ, key, "1");
+        break;
+    default:
+        break;
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
+{
+    if (!INS_isunattended(ctx)) return;
+    HWND d = static_cast<HWND>(dialog);
+    SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
+    SetTimer(d, TIMER_FEED, FEED_DELAY_MS, on_feed);
+}
+
+void INS_recorddialog(setup_context* ctx, ul_window dialog, unsigned templ, int button)
+{
+    if (!INS_isrecording(ctx)) return;
+    record_state r{ctx, static_cast<HWND>(dialog), templ};
+    EnumChildWindows(r.dialog, record_control, LPARAM(&r));
+    char value[16];
+    std::snprintf(value, sizeof value, "%d", button);
+    INS_recordtext(ctx, templ, "Button", value);
+}
+
+status_t INS_askquestion(setup_context* ctx, ul_window owner, unsigned number, const char* caption,
+                         std::uint16_t* yes)
+{
+    *yes = 0;
+    char text[MESSAGESIZE];
+    RETURN_IF_FAILED(INS_loadmessage(ctx, text, "", number));
+    if (INS_answerquestion(ctx, number, yes)) return ST_OK;
+    int answer = MessageBoxA(static_cast<HWND>(owner), text, caption, MB_YESNO | MB_DEFBUTTON2 | MB_ICONQUESTION);
+    *yes = answer == IDYES ? 1 : 0;
+    INS_recordtext(ctx, number, "Answer", *yes ? "Yes" : "No");
+    return ST_OK;
+}
