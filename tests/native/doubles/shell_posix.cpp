@@ -108,7 +108,10 @@ bool UL_writeprofilestring(const char* section, const char* key, const char* val
     std::vector<std::string> lines;
     {
         std::ifstream in(host(file));
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
     }
     std::string wanted = upper(section);
     std::string entry = std::string(key) + "=" + value;
