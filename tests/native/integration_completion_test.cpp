@@ -38,7 +38,7 @@ TEST_F(Completion, WholeCompletionRunsItsStepsAndClosesTheMainWindow)
     EXPECT_TRUE(std::filesystem::exists(root + "/dest/DATA/UNINSTAL.DAT"));
     EXPECT_EQ(d::closeposted, 1);
     EXPECT_EQ(ctx->helpcontext, 105);
-    EXPECT_TRUE(logged("INS_currentfilesize=" + std::to_string(ctx->INS_currentfilesize)));
+    EXPECT_TRUE(logged("INS_currentfilesize=1234"));  // grown by the files copied so far
     EXPECT_TRUE(logged("adduninstall=0"));
 }
 
