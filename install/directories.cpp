@@ -28,8 +28,10 @@ enum : std::uint16_t { DIR_MADE = 0, DIR_EMPTY = 1, DIR_FAILED = 2 };
 // Trimmed path without trailing blanks and backslashes; false when it does not fit.
 bool clean_path(const char* path, char out[TEXTSIZE])
 {
-    out[0] = '\0';
-    if (UL_trim(out, path) != ST_OK) return false;
+    if (UL_trim(out, path) != ST_OK) {
+        out[0] = '\0';
+        return false;
+    }
     UL_stripslash(out);
     return true;
 }

@@ -126,19 +126,6 @@ status_t fail(setup_context* ctx, status_t st)
 
 }  // namespace
 
-status_t INS_checkabort(setup_context* ctx)
-{
-    std::uint16_t stop = 0;
-    INS_keyabortpoll(ctx, &stop, 1);
-    return stop ? ST_CANCELLED : ST_OK;
-}
-
-std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid)
-{
-    if (major < 3) return 0;
-    return platformid == 2 ? 2 : 1;
-}
-
 status_t INS_install(setup_context* ctx)
 {
     if (!ctx) return ST_GENERAL;
