@@ -1,5 +1,6 @@
 #include "files/szdd.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -23,7 +24,8 @@ bool szdd_expand(const std::uint8_t* data, std::size_t size, std::vector<std::ui
     std::memset(window, ' ', sizeof window);
     unsigned pos = SZDD_WINDOW - 16;
     std::size_t in = SZDD_HEADER;
-    out->reserve(expected);
+    // A damaged header may state any size; no input expands more than ninefold.
+    out->reserve(std::min<std::size_t>(expected, size * 9));
     while (in < size && out->size() < expected) {
         std::uint8_t flags = data[in++];
         for (int bit = 0; bit < 8 && in < size && out->size() < expected; ++bit) {

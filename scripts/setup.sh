@@ -5,7 +5,7 @@ set -euo pipefail
 
 need=(cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-dev
       wine wine32 xvfb x11-apps imagemagick googletest mscompress socat python3
-      liblnk-utils xdotool)
+      liblnk-utils xdotool clang libclang-rt-14-dev)
 
 missing=()
 for p in "${need[@]}"; do

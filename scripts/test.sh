@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds both builds and runs every test: native unit tests (with sanitizers),
-# then the Windows tests and the end-to-end scenarios under Wine and Xvfb.
+# Builds every build and runs every test: native unit tests (with sanitizers),
+# short libFuzzer runs of the parsers, then the Windows tests and the end-to-end scenarios under Wine and Xvfb.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -10,6 +10,10 @@ jobs=$(nproc)
 cmake --preset native >/dev/null
 cmake --build build/native -j"$jobs"
 ctest --preset native -j"$jobs"
+
+cmake --preset fuzz >/dev/null
+cmake --build build/fuzz -j"$jobs"
+ctest --preset fuzz -j"$jobs"
 
 cmake --preset win32 >/dev/null
 cmake --build build/win32 -j"$jobs"

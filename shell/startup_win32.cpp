@@ -10,6 +10,7 @@
 #include "integration/ddeclient.h"
 #include "shell/cmdline.h"
 #include "shell/mainscreen.h"
+#include "shell/mainwindow_win32.h"
 #include "shell/messages.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
