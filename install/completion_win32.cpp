@@ -4,6 +4,7 @@
 #include "files/log.h"
 #include "install/completion.h"
 #include "install/dialoghelpers.h"
+#include "install/progress.h"
 #include "install/unattended.h"
 #include "shell/text.h"
 
@@ -98,4 +99,5 @@ void INS_closeprogresswindow(setup_context* ctx)
     // The progress window belongs to its own module, which closes it with
     // INS_keyabortclose; this is the completion's single call-site for it.
     UL_logline(ctx, "close progress window");
+    INS_keyabortclose(ctx);
 }

@@ -19,6 +19,7 @@ status_t INS_createcontext(setup_context** out)
     ctx->helpcontext = 101;
     ctx->comport = 1;
     ctx->INS_modem = 7;
+    ctx->usrversion = 1;
     ctx->totalfilesize = 6341000;
     *out = ctx;
     return ST_OK;

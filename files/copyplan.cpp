@@ -1,0 +1,225 @@
+// The copy plan from the medium, the destination's free space and the total
+// size of an installation.
+#include "files/copyplan.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "files/diskspace.h"
+#include "files/expand.h"
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/install.h"
+#include "shell/text.h"
+
+namespace {
+
+struct plan_row {
+    const char* source;  // below sourcedir
+    const char* target;  // below pathname; "" is pathname itself
+};
+
+// List 1: only from a CD-ROM, where these lie beside the source directory.
+const plan_row CDROM_ROWS[] = {
+    {"..\\32PG", "PROGRAM"},
+    {"..\\32DATA", "DATA"},
+    {"..\\SDK", "SDK"},
+};
+
+// List 2: always.
+const plan_row FIXED_ROWS[] = {
+    {"PROGRAM", "PROGRAM"},
+    {"DATA", "DATA"},
+    {"SCRIPT1", "SCRIPT1"},
+    {"SCRIPT2", "SCRIPT1"},  // into SCRIPT1, not SCRIPT2
+    {"FOD", "MBOX000\\FOD"},
+};
+
+// List 3: by the modem vendor code; first matching line wins, the last line
+// (no codes) serves every other vendor. Names exactly as on the medium.
+struct vendor_rows {
+    std::int16_t codes[3];  // unused places are -1
+    plan_row rows[5];       // ends at the first row without a source
+};
+
+const vendor_rows VENDOR_ROWS[] = {
+    {{0, 62, 63}, {{"ROCKPG", "PROGRAM"}, {"ROCKDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
+    {{3, -1, -1}, {{"ROCKPG", "PROGRAM"}, {"PBPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
+    {{4, -1, -1}, {{"ZOOMPG", "PROGRAM"}, {"ZOOMDAT", "DATA"}, {"ZOOMSC1", "SCRIPT1"}, {"ZOOMSC2", "SCRIPT2"}}},
+    {{5, 59, -1}, {{"ACFPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ACFSC1", "SCRIPT1"}, {"ACFSC2", "SCRIPT2"}}},
+    {{6, -1, -1}, {{"UMCPG", "PROGRAM"}, {"UMCDAT", "DATA"}, {"UMCSC1", "SCRIPT1"}, {"UMCSC2", "SCRIPT2"}}},
+    {{7, -1, -1}, {{"PCTPG", "PROGRAM"}, {"PCTDAT", "DATA"}, {"PCTSC1", "SCRIPT1"}, {"PCTSC2", "SCRIPT2"}}},
+    {{8, -1, -1}, {{"ROCKPG", "PROGRAM"}, {"MBPG", "PROGRAM"}, {"MBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
+    {{9, -1, -1}, {{"HAYPG", "PROGRAM"}, {"HAYDAT", "DATA"}, {"HAYSC1", "SCRIPT1"}, {"HAYSC2", "SCRIPT2"}}},
+    {{11, 13, -1}, {{"CIRPG", "PROGRAM"}, {"CIRDAT", "DATA"}, {"CIRSC1", "SCRIPT1"}, {"CIRSC2", "SCRIPT2"}}},
+    {{12, -1, -1}, {{"CIRUPG", "PROGRAM"}, {"CIRUDAT", "DATA"}, {"CIRUSC1", "SCRIPT1"}, {"CIRUSC2", "SCRIPT2"}}},
+    {{18, -1, -1}, {{"MBPPG", "PROGRAM"}, {"MBPDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
+    {{21, 22, -1}, {{"SIEPG", "PROGRAM"}, {"SIEDAT", "DATA"}, {"SIESC1", "SCRIPT1"}, {"SIESC2", "SCRIPT2"}}},
+    {{31, -1, -1}, {{"USRPG", "PROGRAM"}, {"USRDAT", "DATA"}, {"USRSC1", "SCRIPT1"}, {"USRSC2", "SCRIPT2"}}},
+    {{41, -1, -1}, {{"ATTPG", "PROGRAM"}, {"ATTDAT", "DATA"}, {"ATTSC1", "SCRIPT1"}, {"ATTSC2", "SCRIPT2"}}},
+    {{51, 52, -1}, {{"ZYXPG", "PROGRAM"}, {"ZYXDAT", "DATA"}, {"ZYXSC1", "SCRIPT1"}, {"ZYXSC2", "SCRIPT2"}}},
+    {{61, -1, -1}, {{"PROGRAM", "PROGRAM"}, {"DATA", "DATA"}, {"ATTSC1", "SCRIPT1"}}},
+    {{65, 69, -1}, {{"S101PG", "PROGRAM"}, {"S101DAT", "DATA"}, {"S101SC1", "SCRIPT1"}, {"S101SC2", "SCRIPT2"}}},
+    {{98, -1, -1}, {{"FAXPG", "PROGRAM"}, {"FAXDAT", "DATA"}}},
+    {{-1, -1, -1}, {{"ATTSC1", "SCRIPT1"}}},  // any other vendor
+};
+
+const vendor_rows& rows_for_vendor(std::int16_t vendor)
+{
+    const std::size_t count = sizeof VENDOR_ROWS / sizeof VENDOR_ROWS[0];
+    for (std::size_t i = 0; i + 1 < count; ++i)
+        for (std::int16_t code : VENDOR_ROWS[i].codes)
+            if (code >= 0 && code == vendor) return VENDOR_ROWS[i];
+    return VENDOR_ROWS[count - 1];
+}
+
+enum plan_list { LIST_CDROM, LIST_FIXED, LIST_VENDOR };
+
+status_t copy_row(setup_context* ctx, const plan_row& row, plan_list list)
+{
+    char target[TEXTSIZE];
+    UL_copytext(target, ctx->pathname);
+    if (row.target[0] != '\0') {
+        UL_appendtext(target, row.target);
+        UL_appendtext(target, "\\");
+    }
+    char source[TEXTSIZE];
+    UL_copytext(source, ctx->sourcedir);
+    UL_appendtext(source, row.source);
+    UL_appendtext(source, "\\");
+    if (list == LIST_CDROM) UL_logline(ctx, "Before INS_expanddirectory");
+    if (list == LIST_FIXED) UL_logstring(ctx, "expanddirectory from", source);
+    if (list == LIST_VENDOR) UL_logline(ctx, "@@@@ INS_expanddirectory");
+    return INS_expanddirectory(ctx, target, source);
+}
+
+status_t expand_directory_files(setup_context* ctx, const char* targetdir, const char* sourcedir, find_record* found)
+{
+    for (;;) {
+        RETURN_IF_FAILED(INS_checkabort(ctx));
+        char name[TEXTSIZE];
+        // The medium holds 8.3 names; a longer one is not ours to copy.
+        if (UL_trim(name, found->filename) != ST_OK) name[0] = '\0';
+        UL_logstring(ctx, "tmpfile=", name);
+        if (name[0] != '\0') {
+            char source[TEXTSIZE], target[TEXTSIZE];
+            UL_makepath(source, sourcedir, name);
+            UL_makepath(target, targetdir, name);
+            RETURN_IF_FAILED(INS_expandfile(ctx, target, source));
+        }
+        if (UL_findnext(found) != 0) return ST_OK;
+    }
+}
+
+}  // namespace
+
+status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const char* sourcedir)
+{
+    char pattern[TEXTSIZE];
+    UL_makepath(pattern, sourcedir, "*.*");
+    UL_logstring(ctx, "expand dir=", pattern);
+    find_record found = {};
+    if (UL_findfirst(pattern, 0, &found) != 0) {
+        UL_logstring(ctx, "dir empty/missing: ", sourcedir);
+        return ST_OK;
+    }
+    status_t st = expand_directory_files(ctx, targetdir, sourcedir, &found);
+    UL_findclose(&found);
+    if (st != ST_OK) {
+        UL_logerror(ctx, "INS_expanddirectory", st);
+        UL_logstring(ctx, "expand from dir ", sourcedir);
+        UL_logstring(ctx, "expand to   dir ", targetdir);
+    }
+    return st;
+}
+
+status_t INS_expandall(setup_context* ctx)
+{
+    if (ctx->INS_cdrom != 0)
+        for (const plan_row& row : CDROM_ROWS) RETURN_IF_FAILED(copy_row(ctx, row, LIST_CDROM));
+    for (const plan_row& row : FIXED_ROWS) RETURN_IF_FAILED(copy_row(ctx, row, LIST_FIXED));
+    UL_logshort(ctx, "copying INS_vendor=", ctx->INS_vendor);
+    for (const plan_row& row : rows_for_vendor(ctx->INS_vendor).rows) {
+        if (!row.source) break;
+        RETURN_IF_FAILED(copy_row(ctx, row, LIST_VENDOR));
+    }
+    return ST_OK;
+}
+
+std::int64_t UL_freekilobytes(const disk_free& d)
+{
+    std::int64_t factor = d.freeclusters > 1024 ? d.freeclusters / 1024 : 1;
+    return std::int64_t(d.bytespersector) * d.sectorspercluster * factor;
+}
+
+status_t UL_checkdiskspace(setup_context* ctx, const char* path, std::int32_t requiredbytes)
+{
+    char trimmed[TEXTSIZE] = {};
+    status_t st = UL_trim(trimmed, path);
+    if (st == ST_OK) {
+        if (trimmed[0] == '\0' || trimmed[1] != ':') return ST_OK;
+        char drive = trimmed[0];
+        if (drive >= 'a' && drive <= 'z') drive = char(drive - 'a' + 'A');
+        disk_free d = {};
+        const char root[4] = {drive, ':', '\\', '\0'};
+        if (drive < 'A' || drive > 'Z' || !UL_getdiskfree(root, &d)) {
+            st = ST_GENERAL;
+        } else {
+            std::int64_t freekb = UL_freekilobytes(d);
+            if (freekb >= std::int64_t(requiredbytes / 1024)) return ST_OK;
+            UL_loglong(ctx, "availspace(MB)=", freekb > INT32_MAX ? INT32_MAX : std::int32_t(freekb));
+            UL_loglong(ctx, "avail1=", std::int32_t(d.sectorspercluster));
+            UL_loglong(ctx, "avail2=", std::int32_t(d.bytespersector));
+            UL_loglong(ctx, "avail3=", std::int32_t(d.freeclusters));
+            UL_loglong(ctx, "avail4=", std::int32_t(d.totalclusters));
+            st = ST_NO_DISK_ROOM;
+        }
+    }
+    UL_logerror(ctx, "UL_checkdiskspace", st);
+    UL_logstring(ctx, "syserr filename=", trimmed);
+    return st;
+}
+
+status_t INS_checkdiskspace(setup_context* ctx, std::uint16_t* reason)
+{
+    enum : std::int32_t { REQUIRED = 7340032 };  // 7168 KB, whatever DISKSPACE announces
+    *reason = 0;
+    char trimmed[TEXTSIZE] = {};
+    status_t st = UL_trim(trimmed, ctx->pathname);
+    char drive = trimmed[0];
+    if (drive >= 'a' && drive <= 'z') drive = char(drive - 'a' + 'A');
+    if (st != ST_OK || trimmed[0] == '\0' || trimmed[1] != ':') {
+        *reason = 1;
+        st = 2251;
+    } else if (drive < 'A' || drive > 'Z') {
+        *reason = 3;
+        st = 2253;
+    } else if (UL_checkdiskspace(ctx, ctx->pathname, REQUIRED) != ST_OK) {
+        *reason = 4;
+        st = 2254;
+    }
+    if (st != ST_OK) UL_logerror(ctx, "INS_checkdiskspace", st);
+    return st;
+}
+
+status_t INS_getfilesize(setup_context* ctx)
+{
+    UL_logline(ctx, "enter INS_getfilesize");
+    char path[TEXTSIZE];
+    UL_makepath(path, ctx->sourcedir, "FILESIZE.txt");
+    UL_logstring(ctx, "filename =", path);
+    std::uint16_t exists = 0;
+    UL_fileexists(path, &exists);
+    if (!exists) return ST_FILESIZE_MISSING;
+    line_reader reader;
+    RETURN_IF_FAILED(UL_readlineopen(ctx, &reader, path));
+    char line[TEXTSIZE] = {};
+    std::uint16_t end = 0, length = 0;
+    status_t st = UL_readline(ctx, &reader, line, sizeof line, &end, &length);
+    if (st == ST_OK && length != 0) ctx->totalfilesize = std::int32_t(UL_atol(line));
+    UL_readlineclose(ctx, &reader);
+    if (st != ST_OK) return st;
+    UL_logstring(ctx, "ffilesize.txt==", path);
+    UL_loglong(ctx, "total size=", ctx->totalfilesize);
+    return ST_OK;
+}

@@ -1,0 +1,40 @@
+// The serial port: one port open at a time, fixed line settings, non-blocking
+// reads into the receive buffer that the AT engine searches.
+// Defined in serialport_win32.cpp; the native tests link a scripted modem.
+#pragma once
+#include <cstdint>
+
+#include "shell/context.h"
+
+enum {
+    CM_BUFFERSIZE = 4096,  // the receive buffer
+};
+
+constexpr status_t ST_PORT_NOT_OPENED = 900;
+constexpr status_t ST_PORT_SETTINGS = 8110;
+constexpr status_t ST_PORT_CLOSED = 8141;
+
+// The receive buffer (null while no port is open) and its count of valid bytes.
+// Owned by the port layer; the AT engine reads them.
+extern unsigned char* CM_buffer;
+extern std::int16_t CM_where;
+
+// Opens COM<port> at 19200 bit/s 8N1 with DTR and RTS on; 0 at once when a port is already open.
+status_t CM_opencomm(setup_context* ctx, std::int16_t port);
+// Purges, drops DTR and closes; 0 also when no port is open.
+status_t CM_closecomm(setup_context* ctx);
+// Discards pending input and output and empties the receive buffer.
+status_t CM_flush(setup_context* ctx);
+status_t CM_clearerror(setup_context* ctx);
+// Starts one write; its outcome is not examined.
+status_t CM_write(setup_context* ctx, const void* bytes, std::uint16_t count);
+// Appends whatever the driver holds to CM_buffer, never waiting.
+status_t CM_read(setup_context* ctx);
+
+// How many of `waiting` bytes one read may take into a buffer that holds `where` bytes.
+inline std::uint32_t CM_readsize(std::uint32_t waiting, std::int16_t where)
+{
+    if (waiting > CM_BUFFERSIZE) waiting = CM_BUFFERSIZE;
+    std::uint32_t room = where >= 0 && where < CM_BUFFERSIZE ? std::uint32_t(CM_BUFFERSIZE - where) : 0;
+    return waiting < room ? waiting : room;
+}

@@ -1,0 +1,11 @@
+// Knobs of the native doubles of the files/ platform services.
+#pragma once
+#include <string>
+
+#include "files/diskspace.h"
+
+namespace doubles {
+extern bool diskfree_ok;          // whether the drive answers
+extern disk_free diskfree;        // what it answers
+extern std::string diskfree_root; // the root directory last asked for
+}  // namespace doubles

@@ -1,0 +1,125 @@
+// Clean-up at exit: which lines of VEQCLEAN.BAT are scheduled, and how, on
+// the Windows 95 road (WININIT.INI [Rename]) and the NT road (delayed delete).
+#include <gtest/gtest.h>
+
+#include "files/cleanup.h"
+#include "shell/platform.h"
+#include "shell/text.h"
+#include "tests/native/doubles/shell_doubles.h"
+#include "tests/native/files_testkit.h"
+
+namespace {
+
+struct cleanup : ::testing::Test {
+    kit::scratch s;
+    kit::logged_context log{s};
+    std::string wininit;
+    void SetUp() override
+    {
+        s.mkdir("WINDOWS");
+        s.mkdir("TEMP");
+        doubles::windowsdir = s / "WINDOWS";
+        doubles::winversion = 1;
+        doubles::deletedatrestart.clear();
+        wininit = s / "WINDOWS/WININIT.INI";
+        UL_copytext(log.ctx->moduledir, (s / "TEMP").c_str());  // without its backslash
+        log.ctx->tempcopy = 1;
+    }
+    void list(const std::string& text) { kit::write_text(s / "TEMP/VEQCLEAN.BAT", text); }
+    std::string rename_entry(const char* key)
+    {
+        char value[256] = {};
+        UL_getprofilestring("Rename", key, "", value, sizeof value, wininit.c_str());
+        return value;
+    }
+};
+
+TEST_F(cleanup, EveryLineWithABlankIsScheduledWhateverItsFirstWord)
+{
+    list("@ECHO OFF\r\nDEL C:\\TEMP\\SETUP.EXE\r\nDEL C:\\TEMP\\VEQINS.DLL\r\n\r\nNOBLANK\r\n");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(rename_entry("NUL"), "OFF");
+    EXPECT_EQ(rename_entry("NUL1"), "C:\\TEMP\\SETUP.EXE");
+    EXPECT_EQ(rename_entry("NUL2"), "C:\\TEMP\\VEQINS.DLL");
+    EXPECT_EQ(rename_entry("NUL3"), "");
+    EXPECT_TRUE(log.logged("INS_DelActiveFile=C:\\TEMP\\SETUP.EXE"));
+}
+
+TEST_F(cleanup, BlanksInsideThePathStayPartOfIt)
+{
+    list("DEL C:\\MY FILES\\SETUP.EXE");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(rename_entry("NUL"), "C:\\MY FILES\\SETUP.EXE");
+}
+
+TEST_F(cleanup, TakenKeysAreSkippedAndOthersKept)
+{
+    kit::write_text(wininit, "[Rename]\r\nNUL=C:\\OLD1.TMP\r\nNUL1=C:\\OLD2.TMP\r\nC:\\NEW.DLL=C:\\NEW.TMP\r\n");
+    list("DEL C:\\TEMP\\SETUP.EXE\r\n");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(rename_entry("NUL"), "C:\\OLD1.TMP");
+    EXPECT_EQ(rename_entry("NUL1"), "C:\\OLD2.TMP");
+    EXPECT_EQ(rename_entry("NUL2"), "C:\\TEMP\\SETUP.EXE");
+    EXPECT_EQ(rename_entry("C:\\NEW.DLL"), "C:\\NEW.TMP");
+    EXPECT_TRUE(log.logged("Keyname=NUL2"));
+}
+
+TEST_F(cleanup, WindowsNtSchedulesThroughTheSystemAndLeavesWininitAlone)
+{
+    doubles::winversion = 2;
+    list("DEL C:\\TEMP\\SETUP.EXE\r\nDEL C:\\TEMP\\VEQINS.DLL\r\n");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{"C:\\TEMP\\SETUP.EXE", "C:\\TEMP\\VEQINS.DLL"}));
+    EXPECT_FALSE(kit::exists(wininit));
+}
+
+TEST_F(cleanup, NothingWithoutATemporaryCopyOrWithNoclean)
+{
+    list("DEL C:\\TEMP\\SETUP.EXE\r\n");
+    log.ctx->tempcopy = 0;
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(log.log().find("INS_DelActiveFile"), std::string::npos);
+    log.ctx->tempcopy = 1;
+    log.ctx->INS_noclean = 1;
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_FALSE(kit::exists(wininit));
+}
+
+TEST_F(cleanup, NoListIsNoError)
+{
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(INS_DoCleanUp(log.ctx, (s / "TEMP/NONE.BAT").c_str()), ST_OK);
+    EXPECT_FALSE(kit::exists(wininit));
+}
+
+TEST_F(cleanup, LongLineUsesItsFirst255Characters)
+{
+    doubles::winversion = 2;
+    std::string path = "C:\\" + std::string(296, 'P');
+    list("DEL " + path + "\r\n");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    ASSERT_EQ(doubles::deletedatrestart.size(), 1u);
+    EXPECT_EQ(doubles::deletedatrestart[0], path.substr(0, 255 - 4));
+}
+
+TEST_F(cleanup, PageBreakEndsTheList)
+{
+    doubles::winversion = 2;
+    list("DEL C:\\A.TMP\r\n\fDEL C:\\B.TMP\r\n");
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{"C:\\A.TMP"}));
+}
+
+TEST_F(cleanup, MissingWindowsDirectoryStopsTheCleanUpWith920)
+{
+    doubles::winversion = 2;
+    list("DEL C:\\A.TMP\r\n");
+    doubles::windowsdir = "";
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), 920);
+    EXPECT_TRUE(log.logged("err=920"));
+    EXPECT_TRUE(log.logged("Error in INS_DelActiveFile = 920"));
+    EXPECT_TRUE(log.logged("Error in INS_DoCleanUp = 920"));
+    EXPECT_TRUE(doubles::deletedatrestart.empty());
+}
+
+}  // namespace

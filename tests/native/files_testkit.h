@@ -1,0 +1,99 @@
+// Helpers of the files/ native tests: a scratch directory, whole-file reads
+// and writes, and a setup context whose debug log goes to a file.
+#pragma once
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "files/fileutil.h"
+#include "shell/context.h"
+
+namespace kit {
+
+inline std::vector<std::uint8_t> read_bytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void write_bytes(const std::string& path, const std::vector<std::uint8_t>& data)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(data.data()), std::streamsize(data.size()));
+}
+
+inline void write_text(const std::string& path, const std::string& text)
+{
+    write_bytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
+}
+
+inline bool exists(const std::string& path)
+{
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+// Pseudo-random bytes that are the same on every run.
+inline std::vector<std::uint8_t> noise(std::size_t n, std::uint32_t seed)
+{
+    std::vector<std::uint8_t> v(n);
+    for (auto& b : v) {
+        seed = seed * 1103515245u + 12345u;
+        b = std::uint8_t(seed >> 16);
+    }
+    return v;
+}
+
+// A fresh directory (path ends with '/'), removed with everything in it.
+class scratch {
+public:
+    scratch()
+    {
+        char templ[] = "/tmp/flsXXXXXX";
+        dir_ = std::string(mkdtemp(templ)) + "/";
+    }
+    ~scratch() { (void)std::system(("rm -rf '" + dir_ + "'").c_str()); }
+    const std::string& dir() const { return dir_; }
+    std::string operator/(const std::string& name) const { return dir_ + name; }
+    void mkdir(const std::string& name) const { ::mkdir((dir_ + name).c_str(), 0755); }
+
+private:
+    std::string dir_;
+};
+
+// A context whose debug log is a file in the scratch directory.
+class logged_context {
+public:
+    explicit logged_context(const scratch& s) : path_(s / "SETUP.deb")
+    {
+        INS_createcontext(&ctx);
+        ul_file f = 0;
+        UL_createfile(ctx, path_.c_str(), UL_SHARED, &f);
+        ctx->logfile = f;
+        ctx->logtofile = 1;
+    }
+    ~logged_context() { INS_destroycontext(ctx); }
+    std::string log() const
+    {
+        std::ifstream in(path_, std::ios::binary);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        return ss.str();
+    }
+    bool logged(const std::string& line) const { return log().find(line + "\r\n") != std::string::npos; }
+
+    setup_context* ctx = nullptr;
+
+private:
+    std::string path_;
+};
+
+}  // namespace kit

@@ -1,0 +1,258 @@
+// The three file converters: ADPCM WAV to PCM WAV, headed ADPCM prompt to a
+// companded voice file, and 11025 Hz WAV to the modem's rate.
+#include <cstring>
+
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/install.h"
+#include "shell/text.h"
+#include "voice/adpcm.h"
+#include "voice/wavefile.h"
+
+namespace {
+
+bool same_name(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+        if (x != y) return false;
+        if (x == '\0') return true;
+    }
+}
+
+// The name written: the target itself, or for a conversion in place a
+// temporary beside it (its extension replaced by ".XXX").
+void output_name(char out[TEXTSIZE], const char* source, const char* target, bool* temporary)
+{
+    *temporary = same_name(source, target);
+    UL_copytext(out, TEXTSIZE, target);
+    if (!*temporary) return;
+    if (char* dot = std::strrchr(out, '.')) *dot = '\0';
+    UL_appendtext(out, TEXTSIZE, ".XXX");
+}
+
+// Work area from the page allocator, released on every exit.
+struct work_area {
+    void* memory = nullptr;
+    void* block = nullptr;
+    status_t take(std::uint32_t size) { return UL_allocmem(&memory, size, &block); }
+    ~work_area()
+    {
+        if (block) UL_freemem(block);
+    }
+};
+
+void to_samples(const std::uint8_t* bytes, std::int32_t count, std::int16_t* samples)
+{
+    for (std::int32_t i = 0; i < count; ++i)
+        samples[i] = std::int16_t(std::uint16_t(bytes[2 * i] | (bytes[2 * i + 1] << 8)));
+}
+
+void to_bytes(const std::int16_t* samples, std::int32_t count, std::uint8_t* bytes)
+{
+    for (std::int32_t i = 0; i < count; ++i) {
+        bytes[2 * i] = std::uint8_t(std::uint16_t(samples[i]));
+        bytes[2 * i + 1] = std::uint8_t(std::uint16_t(samples[i]) >> 8);
+    }
+}
+
+// Ends a converter: closes both files; on success puts the temporary in the
+// source's place; on failure removes the temporary, leaving the source as it was.
+status_t finish(setup_context* ctx, status_t st, wave_file_record* in, wave_file_record* out, bool temporary,
+                const char* outname, const char* source)
+{
+    status_t closed = UL_wfwriteclose(ctx, out);
+    if (st == ST_OK) st = closed;
+    UL_wfreadclose(ctx, in);
+    if (temporary) {
+        if (st == ST_OK) UL_movefile(outname, source);
+        else UL_deletefile(outname);
+    }
+    return st;
+}
+
+}  // namespace
+
+status_t LV_decodewavefile(setup_context* ctx, const char* source, const char* target, std::int16_t bits)
+{
+    enum { BLOCK = 80, SAMPLES = 2 * BLOCK };
+    if (bits != 8 && bits != 16) return ST_GENERAL;
+    char outname[TEXTSIZE];
+    bool temporary = false;
+    output_name(outname, source, target, &temporary);
+
+    wave_file_record in = {};
+    RETURN_IF_FAILED(UL_wfreadopen(ctx, source, &in));
+    UL_logshort(ctx, "bps=", in.bitspersample);
+    UL_loglonghex(ctx, "format=", std::uint32_t(std::uint16_t(in.formattag)));
+
+    wave_file_record out = in;
+    out.handle = nullptr;
+    out.bitspersample = bits;
+    out.formattag = 1;
+    work_area work;
+    status_t st = work.take(BLOCK + SAMPLES * 2 + SAMPLES * 2);
+    if (st != ST_OK) {
+        UL_wfreadclose(ctx, &in);
+        return st;
+    }
+    st = UL_wfwriteopen(ctx, outname, &out);
+    if (st != ST_OK) {
+        UL_wfreadclose(ctx, &in);
+        if (temporary) UL_deletefile(outname);
+        return st;
+    }
+
+    std::uint8_t* codes = static_cast<std::uint8_t*>(work.memory);
+    std::int16_t* samples = reinterpret_cast<std::int16_t*>(codes + BLOCK);
+    std::uint8_t* bytes = codes + BLOCK + SAMPLES * 2;
+    LV_adpcminit(ctx);
+    std::int32_t outlen = 0;
+    for (;;) {
+        std::int16_t got = 0;
+        st = UL_wfreaddata(ctx, &in, codes, BLOCK, &got);
+        if (st != ST_OK || got < BLOCK) break;
+        LV_adpcmdecode(ctx, codes, BLOCK, samples, &outlen);
+        if (bits == 8) {
+            UL_pcm16to8(ctx, samples, std::int16_t(outlen), bytes);
+            st = UL_wfwritedata(ctx, &out, bytes, SAMPLES);
+        } else {
+            to_bytes(samples, SAMPLES, bytes);
+            st = UL_wfwritedata(ctx, &out, bytes, SAMPLES * 2);
+        }
+        if (st != ST_OK) break;
+    }
+    UL_logshort(ctx, "outlen=", std::int16_t(outlen));
+    return finish(ctx, st, &in, &out, temporary, outname, source);
+}
+
+status_t LV_convertvoxfile(setup_context* ctx, const char* name)
+{
+    enum { BLOCK = 1024 };
+    std::uint8_t header[VOICEHEADERSIZE];
+    LV_makeheader(header, ctx->INS_vendor == 41 ? "AT&T " : "SIERR", 8);
+    LV_adpcminit(ctx);
+
+    work_area work;
+    RETURN_IF_FAILED(work.take(BLOCK + 2 * BLOCK * 2 + 2 * BLOCK));
+    std::uint8_t* codes = static_cast<std::uint8_t*>(work.memory);
+    std::int16_t* samples = reinterpret_cast<std::int16_t*>(codes + BLOCK);
+    std::uint8_t* companded = codes + BLOCK + 2 * BLOCK * 2;
+
+    ul_file in = 0;
+    RETURN_IF_FAILED(UL_openreadfile(ctx, name, UL_SHARED, &in));
+    std::uint8_t ownheader[VOICEHEADERSIZE];
+    status_t st = UL_readdata(ctx, in, ownheader, VOICEHEADERSIZE);
+    if (st != ST_OK) {
+        UL_closefile(ctx, in);
+        return st;
+    }
+    char temp[TEXTSIZE];
+    UL_makepath(temp, ctx->pathname, "SCRIPT1\\x");
+    ul_file out = 0;
+    st = UL_createfile(ctx, temp, UL_SHARED, &out);
+    if (st != ST_OK) {
+        UL_closefile(ctx, in);
+        return st;
+    }
+    st = UL_writedata(ctx, out, header, VOICEHEADERSIZE);
+    while (st == ST_OK) {
+        st = INS_checkabort(ctx);
+        if (st != ST_OK) break;
+        std::uint32_t got = UL_readraw(in, codes, BLOCK);
+        if (got == 0) {
+            UL_closefile(ctx, in);
+            UL_closefile(ctx, out);
+            UL_movefile(temp, name);
+            return ST_OK;
+        }
+        ctx->INS_currentfilesize += std::int32_t(got);
+        std::int32_t produced = 0;
+        LV_adpcmdecode(ctx, codes, std::int16_t(got), samples, &produced);
+        std::int16_t count = 0;
+        LV_compand8(ctx, samples, std::int16_t(produced), companded, &count);
+        st = UL_writedata(ctx, out, companded, std::uint16_t(count));
+        if (st == ST_OK) ctx->INS_currentfilesize += count;
+    }
+    UL_closefile(ctx, in);
+    UL_closefile(ctx, out);
+    // The prompt stays as it was; no half-converted copy is left behind.
+    UL_deletefile(temp);
+    return st;
+}
+
+status_t UL_wfresample(setup_context* ctx, const char* source, const char* target, std::int32_t rate,
+                       std::int16_t bits)
+{
+    enum { MAXCHUNK = 2048 };
+    if (bits != 8 && bits != 16) return ST_GENERAL;
+    char outname[TEXTSIZE];
+    bool temporary = false;
+    output_name(outname, source, target, &temporary);
+
+    wave_file_record in = {};
+    RETURN_IF_FAILED(UL_wfreadopen(ctx, source, &in));
+    if (in.samplerate != 11025) {
+        UL_wfreadclose(ctx, &in);
+        return ST_WAVE_NOT_11025;
+    }
+    UL_logshort(ctx, "inbps=", in.bitspersample);
+    std::int16_t chunk = 0;
+    status_t st = UL_wfratechunk(ctx, 11025, rate, &chunk);
+    work_area work;
+    if (st == ST_OK) st = work.take(MAXCHUNK * 2 + MAXCHUNK * 2 + MAXCHUNK + MAXCHUNK * 2);
+    if (st != ST_OK) {
+        UL_wfreadclose(ctx, &in);
+        return st;
+    }
+    std::uint8_t* raw = static_cast<std::uint8_t*>(work.memory);        // the chunk as read
+    std::int16_t* wide = reinterpret_cast<std::int16_t*>(raw + MAXCHUNK * 2);  // 16-bit samples
+    std::uint8_t* narrow = raw + MAXCHUNK * 4;                          // 8-bit samples
+    std::uint8_t* kept = narrow + MAXCHUNK;                             // output bytes
+
+    wave_file_record out = in;
+    out.handle = nullptr;
+    out.bitspersample = bits;
+    out.samplerate = rate;
+    st = UL_wfwriteopen(ctx, outname, &out);
+    if (st != ST_OK) {
+        UL_wfreadclose(ctx, &in);
+        if (temporary) UL_deletefile(outname);
+        return st;
+    }
+
+    const bool eightbit = in.bitspersample == 8;
+    std::int16_t outlen = 0;
+    std::int32_t total = 0;
+    for (;;) {
+        std::int16_t want = std::int16_t(eightbit ? chunk : 2 * chunk), got = 0;
+        st = UL_wfreaddata(ctx, &in, raw, want, &got);
+        if (st != ST_OK || got < want) break;
+        if (eightbit) {
+            std::memcpy(narrow, raw, std::size_t(chunk));
+            for (std::int16_t i = 0; i < chunk; ++i) wide[i] = std::int16_t((narrow[i] - 128) * 256);
+        } else {
+            to_samples(raw, chunk, wide);
+            UL_pcm16to8(ctx, wide, want, narrow);
+        }
+        if (bits == 8) {
+            UL_wfdecimate(ctx, 11025, rate, narrow, chunk, kept, &outlen);
+            st = UL_wfwritedata(ctx, &out, kept, outlen);
+        } else {
+            // A 16-bit target holds 16-bit samples, as its header says.
+            std::int16_t* picked = reinterpret_cast<std::int16_t*>(raw);  // the raw chunk is no longer needed
+            outlen = LV_decimate16(11025, rate, wide, chunk, picked);
+            to_bytes(picked, outlen, kept);
+            st = UL_wfwritedata(ctx, &out, kept, std::int16_t(2 * outlen));
+        }
+        if (st != ST_OK) break;
+        total += outlen;
+    }
+    UL_logshort(ctx, "outlen=", outlen);
+    UL_loglong(ctx, "totallen=", total);
+    UL_logshort(ctx, "outbps=", bits);
+    UL_loglong(ctx, "outrate=", rate);
+    return finish(ctx, st, &in, &out, temporary, outname, source);
+}

@@ -1,0 +1,289 @@
+// INS_convertscript and its passes over the prompt directory.
+#include "voice/convertscript.h"
+
+#include <cstring>
+
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/install.h"
+#include "shell/platform.h"
+#include "shell/text.h"
+#include "voice/adpcm.h"
+#include "voice/compressor.h"
+
+namespace {
+
+// The road of each vendor code; first hit wins, the last row takes every other code.
+const vendor_road roads[] = {
+    {{0, 3, 5, 8, 9, 18, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, true},
+    {{6, 7, 60, 61, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, false},
+    {{31, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 2, 0, 0, false},
+    {{11, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 8, 0, 0, false},
+    {{12, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 4, 0, 0, false},
+    {{21, 22, -1}, ANY_SETTING, ROAD_VOICEFILE, "SIERR", 8, 0, 0, false},
+    {{41, -1}, ATT8000_OFF, ROAD_VOICEFILE, "AT&T ", 8, 0, 0, false},
+    {{41, -1}, ATT8000_ON, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
+    {{13, 62, 63, 65, 69, -1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
+    {{59, -1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 7200, 8, false},
+    {{51, 52, -1}, ANY_SETTING, ROAD_VOICEFILE, "ZyXEL", 4, 0, 0, false},
+    {{14, 64, -1}, ANY_SETTING, ROAD_NONE, nullptr, 0, 0, 0, false},
+    {{-1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 8000, 16, false},
+};
+
+enum { DECODESLOT = 20, RESAMPLESLOT = 80, LISTSLOTS = 200 };
+
+bool equal_nocase(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+        if (x != y) return false;
+        if (x == '\0') return true;
+    }
+}
+
+// RINGING.WAV and PHONE.WAV stay WAV files on every road.
+bool kept_as_wave(const char* name) { return equal_nocase(name, "RINGING.WAV") || equal_nocase(name, "PHONE.WAV"); }
+
+void prompt_dir(const setup_context* ctx, char out[TEXTSIZE])
+{
+    UL_makepath(out, ctx->pathname, "SCRIPT1\\");
+}
+
+// dir + name, false when it does not fit a path.
+bool full_name(char out[TEXTSIZE], const char* dir, const char* name)
+{
+    if (std::strlen(dir) + std::strlen(name) >= TEXTSIZE) return false;
+    UL_makepath(out, dir, name);
+    return true;
+}
+
+struct name_list {
+    char* names = nullptr;
+    void* block = nullptr;
+    int count = 0;
+    status_t take(std::uint32_t size)
+    {
+        void* p = nullptr;
+        status_t st = UL_allocmem(&p, size, &block);
+        names = static_cast<char*>(p);
+        return st;
+    }
+    ~name_list()
+    {
+        if (block) UL_freemem(block);
+    }
+};
+
+status_t voicefile_road(setup_context* ctx, const vendor_road* row)
+{
+    LV_makeheader(ctx->voiceheader, row->tag, std::uint8_t(row->coding));
+    const bool remove = row->rockwell && ctx->INS_iniusevoxrock != 0;
+    const bool external = row->rockwell && ctx->winversion == 2;
+
+    const std::uint32_t start = UL_gettickcount();
+    char dir[TEXTSIZE], pattern[TEXTSIZE];
+    prompt_dir(ctx, dir);
+    UL_makepath(pattern, dir, "*.WAV");
+    UL_logstring(ctx, "tmpfile=", pattern);
+    find_record found;
+    std::memset(&found, 0, sizeof found);
+    std::int16_t converted = 0;
+    for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
+        status_t st = INS_checkabort(ctx);
+        if (st != ST_OK) {
+            UL_findclose(&found);
+            return st;
+        }
+        if (kept_as_wave(found.filename)) continue;
+        char wavename[TEXTSIZE], voicename[TEXTSIZE];
+        if (!full_name(wavename, dir, found.filename)) {
+            UL_logstring(ctx, "wrong file=", found.filename);
+            UL_logline(ctx, "cannot convert");
+            continue;
+        }
+        if (remove) {
+            UL_deletefile(wavename);
+            continue;
+        }
+        // The extension is the text from the last "." of the file's own name.
+        UL_copytext(voicename, wavename);
+        char* base = std::strrchr(voicename, '\\');
+        char* dot = std::strrchr(base ? base : voicename, '.');
+        if (!dot) {
+            UL_logstring(ctx, "wrong file=", wavename);
+            UL_findclose(&found);
+            return ST_GENERAL;
+        }
+        *dot = '\0';
+        UL_appendtext(voicename, ".VOX");
+        std::uint32_t size = 0;
+        st = UL_filesize(ctx, wavename, &size);
+        if (st != ST_OK) {
+            UL_findclose(&found);
+            return st;
+        }
+        if (external) {
+            UL_logstring(ctx, "wavefile=", wavename);
+            st = LVWAVE_wavetomodem(ctx, wavename, voicename, row->coding);
+        } else {
+            UL_logstring(ctx, "local convert wavefile=", wavename);
+            st = LV_wavetomodem(ctx, wavename, voicename, row->coding);
+        }
+        ctx->INS_currentfilesize += std::int32_t(size);
+        if (st != ST_OK) UL_logline(ctx, "cannot convert");
+        else ++converted;
+    }
+    UL_findclose(&found);
+    UL_logshort(ctx, "numfiles=", converted);
+    UL_loglong(ctx, "time convert=", std::int32_t(UL_gettickcount() - start));
+    return ST_OK;
+}
+
+}  // namespace
+
+const vendor_road* LV_findroad(const setup_context* ctx)
+{
+    const vendor_road* row = roads;
+    for (; row->vendors[0] != -1; ++row) {
+        bool listed = false;
+        for (const std::int16_t* v = row->vendors; *v != -1; ++v)
+            if (*v == ctx->INS_vendor) listed = true;
+        if (!listed) continue;
+        if (row->when == ATT8000_OFF && ctx->INS_iniuse8000waveatt != 0) continue;
+        if (row->when == ATT8000_ON && ctx->INS_iniuse8000waveatt == 0) continue;
+        return row;
+    }
+    return row;
+}
+
+status_t INS_convertscript(setup_context* ctx)
+{
+    status_t st = ST_OK;
+    if (ctx->INS_whichprogram != 0) {
+        if (ctx->INS_whichprogram < 2 && ctx->INS_convertvox != 0) {
+            st = INS_decodeprompts(ctx);
+        } else {
+            INS_getwinversion(ctx, &ctx->winversion);
+            UL_logshort(ctx, "INS_convertscript vendor=", ctx->INS_vendor);
+            const vendor_road* row = LV_findroad(ctx);
+            if (row->road == ROAD_RESAMPLE) st = INS_resampleprompts(ctx, row->rate, row->bits);
+            else if (row->road == ROAD_VOICEFILE) st = voicefile_road(ctx, row);
+        }
+    }
+    if (st == ST_OK) UL_logline(ctx, "INS_convertscript done");
+    LV_releasecompressor(ctx);
+    return st;
+}
+
+status_t INS_decodeprompts(setup_context* ctx)
+{
+    UL_logshort(ctx, "vendor=", ctx->INS_vendor);
+    UL_logshort(ctx, "INS_convertvox2=", ctx->INS_convertvox);
+    if (ctx->INS_convertvox == 0) return ST_OK;
+
+    const std::uint32_t start = UL_gettickcount();
+    name_list list;
+    RETURN_IF_FAILED(list.take(LISTSLOTS * DECODESLOT));
+    char dir[TEXTSIZE], pattern[TEXTSIZE];
+    prompt_dir(ctx, dir);
+    UL_makepath(pattern, dir, ctx->INS_convertvox == 3 ? "*.VOX" : "*.WAV");
+    UL_logstring(ctx, "tmpfile=", pattern);
+    find_record found;
+    std::memset(&found, 0, sizeof found);
+    std::uint16_t more = UL_findfirst(pattern, 0, &found);
+    UL_logshort(ctx, "findfirst=", std::int16_t(more));
+    if (more != 0) return ST_OK;
+    for (; more == 0; more = UL_findnext(&found)) {
+        status_t st = INS_checkabort(ctx);
+        if (st != ST_OK) {
+            UL_findclose(&found);
+            return st;
+        }
+        if (kept_as_wave(found.filename)) continue;
+        // A name cut to its slot would convert another file, or none.
+        if (std::strlen(found.filename) >= DECODESLOT) {
+            UL_logstring(ctx, "name too long=", found.filename);
+            UL_findclose(&found);
+            return ST_GENERAL;
+        }
+        UL_copytext(list.names + list.count * DECODESLOT, DECODESLOT, found.filename);
+        if (++list.count == LISTSLOTS) {
+            UL_findclose(&found);
+            return ST_GENERAL;
+        }
+    }
+    UL_findclose(&found);
+    UL_logshort(ctx, "numfile=", std::int16_t(list.count));
+
+    for (int i = 0; i < list.count; ++i) {
+        RETURN_IF_FAILED(INS_checkabort(ctx));
+        char name[TEXTSIZE];
+        if (!full_name(name, dir, list.names + i * DECODESLOT)) {
+            UL_logstring(ctx, "wrong file=", list.names + i * DECODESLOT);
+            return ST_GENERAL;
+        }
+        status_t st;
+        switch (ctx->INS_convertvox) {
+        case 1:
+        case 2: st = LV_decodewavefile(ctx, name, name, 8); break;
+        case 3: st = LV_convertvoxfile(ctx, name); break;
+        default:
+            UL_logshort(ctx, "oem ofr=", ctx->INS_convertvox);
+            st = ST_GENERAL;
+            break;
+        }
+        RETURN_IF_FAILED(st);
+    }
+    UL_loglong(ctx, "time convert=", std::int32_t(UL_gettickcount() - start));
+    return ST_OK;
+}
+
+status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t bits)
+{
+    const std::uint32_t start = UL_gettickcount();
+    name_list list;
+    RETURN_IF_FAILED(list.take(LISTSLOTS * RESAMPLESLOT));
+    char dir[TEXTSIZE], pattern[TEXTSIZE];
+    prompt_dir(ctx, dir);
+    UL_makepath(pattern, dir, "*.WAV");
+    UL_logstring(ctx, "tmpfile=", pattern);
+    find_record found;
+    std::memset(&found, 0, sizeof found);
+    for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
+        status_t st = INS_checkabort(ctx);
+        if (st != ST_OK) {
+            UL_findclose(&found);
+            return st;
+        }
+        if (kept_as_wave(found.filename)) continue;
+        // More prompts than the list holds: none is converted rather than some silently not.
+        if (list.count == LISTSLOTS) {
+            UL_logline(ctx, "too many prompts");
+            UL_findclose(&found);
+            return ST_GENERAL;
+        }
+        UL_copytext(list.names + list.count * RESAMPLESLOT, RESAMPLESLOT, found.filename);
+        ++list.count;
+    }
+    UL_findclose(&found);
+    UL_logshort(ctx, "numfiles=", std::int16_t(list.count));
+
+    for (int i = 0; i < list.count; ++i) {
+        RETURN_IF_FAILED(INS_checkabort(ctx));
+        char name[TEXTSIZE];
+        if (!full_name(name, dir, list.names + i * RESAMPLESLOT)) {
+            UL_logstring(ctx, "wrong file=", list.names + i * RESAMPLESLOT);
+            continue;
+        }
+        UL_logstring(ctx, "fromfile", name);
+        std::uint32_t size = 0;
+        UL_filesize(ctx, name, &size);
+        // A prompt that is not 11025 Hz stays as it is.
+        UL_wfresample(ctx, name, name, rate, bits);
+        ctx->INS_currentfilesize += std::int32_t(size);
+    }
+    UL_loglong(ctx, "time convert=", std::int32_t(UL_gettickcount() - start));
+    return ST_OK;
+}
