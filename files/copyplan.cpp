@@ -1,6 +1,7 @@
 // The copy plan from the medium, the destination's free space and the total
 // size of an installation.
 #include "files/copyplan.h"
+#include "files/copyplan_rows.h"
 
 #include <cstdint>
 #include <cstring>
@@ -73,9 +74,7 @@ const vendor_rows& rows_for_vendor(std::int16_t vendor)
     return VENDOR_ROWS[count - 1];
 }
 
-enum plan_list { LIST_CDROM, LIST_FIXED, LIST_VENDOR };
-
-status_t copy_row(setup_context* ctx, const plan_row& row, plan_list list)
+status_t copy_row(setup_context* ctx, const copyplan_row& row)
 {
     char target[TEXTSIZE];
     UL_copytext(target, ctx->pathname);
@@ -87,9 +86,9 @@ status_t copy_row(setup_context* ctx, const plan_row& row, plan_list list)
     UL_copytext(source, ctx->sourcedir);
     UL_appendtext(source, row.source);
     UL_appendtext(source, "\\");
-    if (list == LIST_CDROM) UL_logline(ctx, "Before INS_expanddirectory");
-    if (list == LIST_FIXED) UL_logstring(ctx, "expanddirectory from", source);
-    if (list == LIST_VENDOR) UL_logline(ctx, "@@@@ INS_expanddirectory");
+    if (row.list == PLAN_CDROM) UL_logline(ctx, "Before INS_expanddirectory");
+    if (row.list == PLAN_FIXED) UL_logstring(ctx, "expanddirectory from", source);
+    if (row.list == PLAN_VENDOR) UL_logline(ctx, "@@@@ INS_expanddirectory");
     return INS_expanddirectory(ctx, target, source);
 }
 
@@ -133,15 +132,28 @@ status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const ch
     return st;
 }
 
+std::vector<copyplan_row> INS_copyplanrows(std::int16_t vendor, bool cdrom)
+{
+    std::vector<copyplan_row> rows;
+    if (cdrom)
+        for (const plan_row& r : CDROM_ROWS) rows.push_back({r.source, r.target, PLAN_CDROM});
+    for (const plan_row& r : FIXED_ROWS) rows.push_back({r.source, r.target, PLAN_FIXED});
+    for (const plan_row& r : rows_for_vendor(vendor).rows) {
+        if (!r.source) break;
+        rows.push_back({r.source, r.target, PLAN_VENDOR});
+    }
+    return rows;
+}
+
 status_t INS_expandall(setup_context* ctx)
 {
-    if (ctx->INS_cdrom != 0)
-        for (const plan_row& row : CDROM_ROWS) RETURN_IF_FAILED(copy_row(ctx, row, LIST_CDROM));
-    for (const plan_row& row : FIXED_ROWS) RETURN_IF_FAILED(copy_row(ctx, row, LIST_FIXED));
-    UL_logshort(ctx, "copying INS_vendor=", ctx->INS_vendor);
-    for (const plan_row& row : rows_for_vendor(ctx->INS_vendor).rows) {
-        if (!row.source) break;
-        RETURN_IF_FAILED(copy_row(ctx, row, LIST_VENDOR));
+    bool vendorlist = false;
+    for (const copyplan_row& row : INS_copyplanrows(ctx->INS_vendor, ctx->INS_cdrom != 0)) {
+        if (row.list == PLAN_VENDOR && !vendorlist) {
+            UL_logshort(ctx, "copying INS_vendor=", ctx->INS_vendor);
+            vendorlist = true;
+        }
+        RETURN_IF_FAILED(copy_row(ctx, row));
     }
     return ST_OK;
 }

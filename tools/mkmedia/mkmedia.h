@@ -1,0 +1,46 @@
+// mkmedia's model: the files of an installation set before they are laid out.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "files/pckformat.h"
+
+struct media_file {
+    std::string medium;                // path below the source directory, '/' separated; may start "../" (CD-ROM)
+    std::string origin;                // where it came from, for the listing
+    std::vector<std::uint8_t> content; // the installed (expanded) bytes
+    bool plain = false;                // stored as it is, not LZ-compressed
+    bool everydisk = false;            // on every diskette (programs run from the medium late)
+    std::vector<std::uint8_t> stored;  // the bytes on the medium
+};
+
+struct media_set {
+    bool cdrom = false;
+    std::uint64_t disksize = 1457664;  // a 1.44 MB diskette
+    std::string cdsource = "SETUP";    // the source directory's name on a CD-ROM
+    int vendor = -1;                   // for FILESIZE.txt; -1: VENDOR of INSTALL.INI
+    std::vector<media_file> files;
+    std::vector<pck_entry> pack;
+    std::vector<std::string> notes;    // optional entries left out, and why
+};
+
+struct options {
+    std::string manifest;
+    std::string outdir;
+    std::string win32dir;  // SETUP.EXE, VEQINS.DLL and companions; empty: none
+    std::string listing;   // file that receives the listing; empty: none
+    int cdrom = -1;        // -1: as the manifest says
+    std::uint64_t disksize = 0;
+    int vendor = -1;
+};
+
+// Reads the manifest into the set; false with a message on stderr.
+bool read_manifest(const options& opt, media_set* set);
+// Lays the set out below opt.outdir; false with a message on stderr.
+bool write_media(const options& opt, media_set* set);
+
+// Helpers shared by both halves.
+std::string upper(std::string s);
+bool read_file(const std::string& path, std::vector<std::uint8_t>* out);
+bool write_file(const std::string& path, const std::vector<std::uint8_t>& data);

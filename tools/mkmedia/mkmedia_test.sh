@@ -1,0 +1,103 @@
+#!/bin/bash
+# End-to-end check of mkmedia: the demo set both ways, every file expanded
+# back with the reference expander and compared with its source, diskettes
+# within their capacity, and FILESIZE.txt against a total counted here.
+set -euo pipefail
+MKMEDIA=$1
+MANIFEST=$2
+WORK=$(mktemp -d /tmp/mkmediaXXXXXX)
+trap 'rm -rf "$WORK"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Every listed file, expanded (or read as it is), equals its source.
+check_listing() {
+    local out=$1 listing=$2
+    while IFS=$'\t' read -r where kind expanded stored origin; do
+        [ -f "$out/$where" ] || fail "$where missing"
+        [ "$(stat -c %s "$out/$where")" = "$stored" ] || fail "$where: stored size differs from the listing"
+        if [ "$kind" = lz ]; then
+            msexpand < "$out/$where" > "$WORK/expanded" || fail "msexpand refused $where"
+        else
+            cp "$out/$where" "$WORK/expanded"
+        fi
+        [ "$(stat -c %s "$WORK/expanded")" = "$expanded" ] || fail "$where: expanded size"
+        case "$origin" in
+            "(made)") ;;
+            */INSTALL.INI) grep -q "^CDROM=" "$WORK/expanded" || fail "INSTALL.INI without CDROM" ;;
+            *) cmp -s "$WORK/expanded" "$origin" || fail "$where differs from $origin" ;;
+        esac
+    done < "$listing"
+}
+
+# The demo on diskettes and on a CD-ROM.
+"$MKMEDIA" "$MANIFEST" "$WORK/disks" --listing "$WORK/disks.lst" > /dev/null
+check_listing "$WORK/disks" "$WORK/disks.lst"
+[ -f "$WORK/disks/DISK1/lastdisk.txt" ] || fail "one-disk set without lastdisk.txt"
+grep -q "^CDROM=0" "$WORK/disks/DISK1/INSTALL.INI" || fail "diskette set not marked CDROM=0"
+
+"$MKMEDIA" "$MANIFEST" "$WORK/cd" --cdrom --listing "$WORK/cd.lst" > /dev/null
+check_listing "$WORK/cd" "$WORK/cd.lst"
+grep -q "^CDROM=1" "$WORK/cd/SETUP/INSTALL.INI" || fail "CD-ROM set not marked CDROM=1"
+[ ! -e "$WORK/cd/SETUP/lastdisk.txt" ] || fail "CD-ROM set with lastdisk.txt"
+
+# FILESIZE.txt of the demo for vendor 8: the fixed rows, vendor 8's rows and
+# the unpacked prompts, counted from the sources.
+sum() { local t=0; for f in "$@"; do [ -f "$f" ] && t=$((t + $(stat -c %s "$f"))); done; echo $t; }
+D=$(dirname "$MANIFEST")
+expected=$(sum "$D"/PROGRAM/* "$D"/DATA/* "$D"/SCRIPT1/* "$D"/FOD/* "$D"/ROCKPG/* "$D"/MBPG/* "$D"/MBDAT/* \
+               "$D"/ROCKSC1/* "$D"/txt/*)
+[ "$(head -1 "$WORK/disks/DISK1/FILESIZE.txt" | tr -d '\r')" = "$expected" ] || fail "FILESIZE.txt is not $expected"
+[ "$(head -1 "$WORK/cd/SETUP/FILESIZE.txt" | tr -d '\r')" = "$expected" ] || fail "CD FILESIZE.txt is not $expected"
+
+# A set that needs several diskettes: incompressible plan files, small disks.
+S=$WORK/split
+mkdir -p "$S/PROGRAM" "$S/ZYXPG" "$S/..hidden"
+printf '[GENERAL]\r\nWHICHPROGRAM=0\r\nVENDOR=51\r\n' > "$S/INSTALL.INI"
+printf '00001 Fax modem\r\n00002 Other\r\n' > "$S/FAX.LST"
+for i in 1 2 3 4 5 6; do head -c $((2500 + i)) /dev/urandom > "$S/PROGRAM/P$i.EXE"; done
+for i in 1 2; do head -c 1800 /dev/urandom > "$S/ZYXPG/Z$i.DLL"; done
+head -c 700 /dev/urandom > "$S/RUNME.EXE"
+head -c 100 /dev/urandom > "$S/PACKED.TXT"
+cat > "$S/split.manifest" <<'MANIFEST'
+file INSTALL.INI INSTALL.INI
+file FAX.LST FAX.LST
+dir PROGRAM PROGRAM
+dir ZYXPG ZYXPG
+file RUNME.EXE RUNME.EXE plain everydisk
+pack PACKED.TXT PACKED.TXT
+MANIFEST
+CAP=7000
+"$MKMEDIA" "$S/split.manifest" "$WORK/sdisks" --disksize $CAP --listing "$WORK/sdisks.lst" > /dev/null
+check_listing "$WORK/sdisks" "$WORK/sdisks.lst"
+n=$(ls -d "$WORK/sdisks"/DISK* | wc -l)
+[ "$n" -ge 3 ] || fail "expected at least 3 disks, got $n"
+for i in $(seq 1 "$n"); do
+    used=$(find "$WORK/sdisks/DISK$i" -type f -printf '%s\n' | awk '{t+=$1} END {print t}')
+    [ "$used" -le $CAP ] || fail "DISK$i holds $used bytes, more than $CAP"
+    [ -f "$WORK/sdisks/DISK$i/RUNME.EXE" ] || fail "DISK$i lacks the every-disk file"
+    if [ "$i" -gt 1 ]; then [ -f "$WORK/sdisks/DISK$i/$i.txt" ] || fail "DISK$i lacks $i.txt"; fi
+    if [ "$i" -lt "$n" ]; then [ ! -e "$WORK/sdisks/DISK$i/lastdisk.txt" ] || fail "DISK$i is not the last"; fi
+done
+[ -f "$WORK/sdisks/DISK$n/lastdisk.txt" ] || fail "last disk lacks lastdisk.txt"
+# Fax product (WHICHPROGRAM=0): txt.pck is not unpacked, so not counted.
+expected=$(sum "$S"/PROGRAM/* "$S"/ZYXPG/*)
+[ "$(head -1 "$WORK/sdisks/DISK1/FILESIZE.txt" | tr -d '\r')" = "$expected" ] || fail "split FILESIZE.txt"
+# Vendor 2 copies none of ZYXPG.
+"$MKMEDIA" "$S/split.manifest" "$WORK/v2" --disksize $CAP --vendor 2 > /dev/null
+[ "$(head -1 "$WORK/v2/DISK1/FILESIZE.txt" | tr -d '\r')" = "$(sum "$S"/PROGRAM/*)" ] || fail "vendor 2 FILESIZE.txt"
+
+# Refusals: a file larger than a disk, a non-8.3 name, a non-empty output, a bad FAX.LST.
+! "$MKMEDIA" "$S/split.manifest" "$WORK/tiny" --disksize 2000 2> /dev/null || fail "oversized file accepted"
+printf 'file LONGFILENAME.TXT FAX.LST\n' >> "$S/split.manifest"
+! "$MKMEDIA" "$S/split.manifest" "$WORK/long" 2> /dev/null || fail "long name accepted"
+! "$MKMEDIA" "$MANIFEST" "$WORK/disks" 2> /dev/null || fail "non-empty output accepted"
+printf '0000x bad\r\n' > "$S/FAX.LST"
+sed -i '$d' "$S/split.manifest"
+! "$MKMEDIA" "$S/split.manifest" "$WORK/badlst" 2> /dev/null || fail "bad FAX.LST accepted"
+# The fax product has no SCRIPT2: a set that the plan would copy there is refused.
+printf '00001 Fax modem\r\n' > "$S/FAX.LST"
+mkdir -p "$S/ZYXSC2" && printf 'script' > "$S/ZYXSC2/Z.SCR"
+printf 'dir ZYXSC2 ZYXSC2\n' >> "$S/split.manifest"
+! "$MKMEDIA" "$S/split.manifest" "$WORK/noscript2" 2> /dev/null || fail "file for a missing SCRIPT2 accepted"
+"$MKMEDIA" "$S/split.manifest" "$WORK/othervendor" --vendor 2 > /dev/null || fail "vendor 2 does not copy ZYXSC2"
+echo "mkmedia end-to-end: all checks passed"
