@@ -62,9 +62,13 @@ void on_execute_ack(LPARAM lparam)
 
 LRESULT on_terminate(HWND window)
 {
-    if (dde.server) PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-    dde.server = nullptr;
-    if (dde.client == window) dde.client = nullptr;
+    // The answer to an earlier conversation's terminate can arrive while the
+    // next one runs: only the current client window speaks for the server.
+    if (window == dde.client) {
+        if (dde.server) PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+        dde.server = nullptr;
+        dde.client = nullptr;
+    }
     DestroyWindow(window);
     return 0;
 }
