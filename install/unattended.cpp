@@ -87,7 +87,7 @@ void INS_unattendedfail(setup_context* ctx, status_t status, const char* why)
 bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body)
 {
     if (!INS_isunattended(ctx)) return false;
-    UL_logstring(ctx, "unattended: error box: ", body);
+    UL_logstring(ctx, "unattended box: ", body);
     INS_unattendedfail(ctx, status, "error box");
     return true;
 }
@@ -123,6 +123,6 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
         return true;
     }
     *yes = equals_nocase(answer, "Yes") ? 1 : 0;
-    UL_logstring(ctx, "unattended: answer = ", answer);
+    UL_logstring(ctx, "unattended answer=", answer);
     return true;
 }

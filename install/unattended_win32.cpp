@@ -67,7 +67,7 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
         if (index == LB_ERR && value[0] == '#') index = UL_atol(value + 1);
         if (index != LB_ERR) SendMessageA(control, LB_SETCURSEL, WPARAM(index), 0);
         if (index == LB_ERR || SendMessageA(control, LB_GETCURSEL, 0, 0) == LB_ERR)
-            UL_logstring(f->ctx, "unattended: no list entry ", value);
+            UL_logstring(f->ctx, "unattended no entry=", value);
         SendMessageA(f->dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), LPARAM(control));
         break;
     }

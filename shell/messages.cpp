@@ -153,7 +153,7 @@ status_t INS_errorbox(setup_context* ctx, std::uint16_t status)
 status_t INS_messagebox(const char* caption, const char* text)
 {
     if (INS_isunattended(INS_context)) {
-        UL_logstring(INS_context, "unattended: message: ", text);
+        UL_logstring(INS_context, "unattended msg: ", text);
         return ST_OK;
     }
     UL_messagebox(caption, text, UL_BOX_INFO);

@@ -40,9 +40,10 @@ protected:
         doubles::clock_ms = 100000;
         CM_closecomm(ctx);
         CM_where = 0;
+        // Short: INSTALL.INI's path must fit the installer's 79 characters.
+        static int serial = 0;
         dir = std::filesystem::temp_directory_path() /
-              ("modemtest-" + std::to_string(::getpid()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+              ("mdm" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
         std::filesystem::remove_all(dir);
         std::filesystem::create_directories(dir);
         std::string d = dir.string() + "/";
@@ -97,6 +98,13 @@ protected:
     {
         auto l = log();
         return std::find(l.begin(), l.end(), line) != l.end();
+    }
+
+    bool loggedstart(const std::string& start) const
+    {
+        for (const auto& l : log())
+            if (l.rfind(start, 0) == 0) return true;
+        return false;
     }
 
     int logcount(const std::string& line) const

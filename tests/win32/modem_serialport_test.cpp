@@ -1,0 +1,164 @@
+// The serial port over the Windows communications API, against modemsim on a
+// pseudo-terminal mapped as a COM port (tests/e2e/modem_serialport_e2e.sh sets
+// that up and names the ports in the environment; without it only the
+// closed-port statuses are checked).
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+
+#include "modem/atcommand.h"
+#include "modem/identify.h"
+#include "modem/modem.h"
+#include "modem/serialport.h"
+#include "shell/context.h"
+
+namespace {
+
+int envport(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? std::atoi(v) : 0;
+}
+
+std::string envtext(const char* name)
+{
+    const char* v = std::getenv(name);
+    return v ? v : "";
+}
+
+std::string readall(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Waits up to two seconds for modemsim to log a line.
+bool simlogged(const std::string& logpath, const std::string& line)
+{
+    for (int i = 0; i < 40; ++i) {
+        if (readall(logpath).find(line) != std::string::npos) return true;
+        Sleep(50);
+    }
+    return false;
+}
+
+class SerialPort : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
+        INS_context = ctx;
+        port = envport("MODEM_TEST_PORT");
+    }
+    void TearDown() override
+    {
+        CM_closecomm(ctx);
+        INS_context = nullptr;
+        INS_destroycontext(ctx);
+    }
+    void needport()
+    {
+        if (!port) GTEST_SKIP() << "MODEM_TEST_PORT not set: run through tests/e2e/modem_serialport_e2e.sh";
+    }
+    setup_context* ctx = nullptr;
+    int port = 0;
+};
+
+}  // namespace
+
+TEST_F(SerialPort, ClosedPortRefusesEverythingButClose)
+{
+    char byte = 'A';
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
+    EXPECT_EQ(CM_write(ctx, &byte, 1), ST_PORT_CLOSED);
+    EXPECT_EQ(CM_flush(ctx), ST_PORT_CLOSED);
+    EXPECT_EQ(CM_clearerror(ctx), ST_PORT_CLOSED);
+    EXPECT_EQ(CM_closecomm(ctx), ST_OK);
+}
+
+TEST_F(SerialPort, ModemAnswersAtWithItsEcho)
+{
+    needport();
+    ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
+    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK) << "a second open of an open port does nothing";
+    ASSERT_EQ(CM_sendexpect(ctx, "AT", 2), ST_OK);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(CM_buffer), std::size_t(CM_where)), "AT\r\r\nOK\r\n");
+    std::uint16_t ok = 9;
+    EXPECT_EQ(CM_sendcheck(ctx, "AT+NOSUCH", &ok), ST_OK);
+    EXPECT_EQ(ok, 0) << "ERROR is told from OK";
+}
+
+TEST_F(SerialPort, ReadsReturnAtOnceWhenNothingIsWaiting)
+{
+    needport();
+    ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
+    ASSERT_EQ(CM_flush(ctx), ST_OK);
+    DWORD t0 = GetTickCount();
+    for (int i = 0; i < 20; ++i) ASSERT_EQ(CM_read(ctx), ST_OK);
+    EXPECT_LT(GetTickCount() - t0, 500u) << "reads must not wait for data";
+    EXPECT_EQ(CM_where, 0);
+}
+
+TEST_F(SerialPort, PortIsOpenedExclusively)
+{
+    needport();
+    ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
+    char name[8] = "COM1";
+    name[3] = char('0' + port);
+    HANDLE second = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    EXPECT_EQ(second, INVALID_HANDLE_VALUE) << "another program must not get the port while we hold it";
+    if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
+}
+
+TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)
+{
+    needport();
+    std::string log = envtext("MODEM_TEST_LOG");
+    if (log.empty()) GTEST_SKIP() << "MODEM_TEST_LOG not set";
+    ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
+    ASSERT_EQ(CM_sendexpect(ctx, "ATI3", 2), ST_OK);
+    EXPECT_TRUE(simlogged(log, "# line 19200 8N1\n")) << readall(log);
+    CM_closecomm(ctx);
+    EXPECT_TRUE(simlogged(log, "ATI3\n# close\n")) << readall(log);
+}
+
+TEST_F(SerialPort, VoiceModemIsIdentifiedWithItsFirmware)
+{
+    needport();
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + "mdmw32\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::ofstream(dir + "INSTALL.INI") << "[GENERAL]\r\nVENDOR=0\r\n";
+    std::snprintf(ctx->moduledir, sizeof ctx->moduledir, "%s", dir.c_str());
+    ctx->comport = std::int16_t(port);
+    ctx->INS_whichprogram = 2;
+    ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
+    EXPECT_EQ(ctx->INS_vendor, 31) << "the profile on this port is vendor31-usr.modem";
+    EXPECT_EQ(ctx->INS_modem, 3);
+    EXPECT_EQ(ctx->usrversion, 0) << "0xFE samples follow CONNECT after the cancel";
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
+    DeleteFileA((dir + "INSTALL.INI").c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(SerialPort, ProbesTellAnswerSilenceAndMissingPorts)
+{
+    int sleepy = envport("MODEM_TEST_SLEEPYPORT");
+    int absent = envport("MODEM_TEST_ABSENTPORT");
+    if (!sleepy || !absent) GTEST_SKIP() << "MODEM_TEST_SLEEPYPORT and MODEM_TEST_ABSENTPORT not set";
+    std::uint16_t flag = 9;
+    EXPECT_EQ(checkatcommand(std::int16_t(sleepy), &flag), ST_OK);
+    EXPECT_EQ(flag, 0) << "the third AT was answered";
+    EXPECT_EQ(CM_probeport(std::int16_t(sleepy), &flag), ST_OK);
+    EXPECT_EQ(flag, 0);
+    EXPECT_EQ(CM_probeport(std::int16_t(absent), &flag), ST_OK);
+    EXPECT_EQ(flag, 1);
+    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(absent)), ST_PORT_NOT_OPENED);
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "a failed open leaves no port open";
+}
