@@ -203,13 +203,15 @@ e2e_expect_reg() {
   e2e_check $? "registry $1 $2 holds '$3'"
 }
 
+# grep reads the whole log: with pipefail, an early exit (-q) would fail the
+# pipeline through the writer's broken pipe.
 e2e_expect_log() {
-  e2e_log | tr -d '\r' | grep -qF -- "$1"
+  e2e_log | tr -d '\r' | grep -F -- "$1" >/dev/null
   e2e_check $? "log line '$1'"
 }
 
 e2e_expect_nolog() {
-  ! e2e_log | tr -d '\r' | grep -qF -- "$1"
+  ! e2e_log | tr -d '\r' | grep -F -- "$1" >/dev/null
   e2e_check $? "no log line '$1'"
 }
 
