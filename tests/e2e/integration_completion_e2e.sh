@@ -92,4 +92,27 @@ e2e_check $? "uninstall key removed"
 ! e2e_wine reg query 'HKCR\001file' >/dev/null 2>&1
 e2e_check $? "file type 001 removed"
 
+echo "=== Windows NT, INSTALLPRINTER=1: the printer installer is run, WIN.INI is left alone"
+WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+rm -rf "$E2E_PREFIX"
+e2e_machine nt40
+rm -rf "$E2E_WORK/cd"
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
+e2e_map_drive d "$E2E_WORK/cd"
+e2e_modem 2 vendor08-modemblaster.modem
+e2e_run 'D:\SETUP\SETUP.EXE' D1
+e2e_expect_rc 0
+e2e_expect_log 'Openning service:-Halvern Fax Server'
+e2e_expect_log 'Error in INS_removeservice = 1060'
+e2e_expect_file 'C:\ZELTA\PROGRAM\VEQNT.DLL'
+e2e_expect_nofile 'C:\ZELTA\PROGRAM\VEQ95.DRV'
+e2e_expect_log 'cmdline=C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d'
+addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
+[ "$addpr" = 'C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d' ]
+e2e_check $? "the printer installer ran once with /p1 /d (got '$addpr')"
+[ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
+e2e_check $? "no printer entry in WIN.INI"
+e2e_expect_nofile 'C:\windows\system32\VEQ.DRV'
+
 e2e_finish
