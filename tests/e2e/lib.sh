@@ -199,17 +199,24 @@ e2e_expect_ini() {
 e2e_expect_reg() {
   local out
   out=$(e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r')
-  echo "$out" | grep -qF -- "$3"
+  [[ "$out" == *"$3"* ]]
   e2e_check $? "registry $1 $2 holds '$3'"
 }
 
+# The debug log without carriage returns, as a file (grep -q on a pipe would
+# cut the writer short, which pipefail reports as a failure).
+e2e_logfile() {
+  e2e_log | tr -d '\r' >"$E2E_WORK/log.txt"
+  echo "$E2E_WORK/log.txt"
+}
+
 e2e_expect_log() {
-  e2e_log | tr -d '\r' | grep -qF -- "$1"
+  grep -qF -- "$1" "$(e2e_logfile)"
   e2e_check $? "log line '$1'"
 }
 
 e2e_expect_nolog() {
-  ! e2e_log | tr -d '\r' | grep -qF -- "$1"
+  ! grep -qF -- "$1" "$(e2e_logfile)"
   e2e_check $? "no log line '$1'"
 }
 
@@ -231,4 +238,23 @@ e2e_printer_standins() {
   for f in VEQ95.DRV VEQNT.DLL VEQ.DRV; do
     [ -e "$dir/$f" ] || { echo "stand-in $f"; printf 'printer driver stand-in %s\r\n' "$f" >"$dir/$f"; }
   done
+}
+
+# A media changer outside the installer: when the debug log asks for disk N,
+# drive LETTER is switched to the directory of that disk (DISKN under SETDIR).
+e2e_media_changer() {
+  local letter=$1 setdir=$2
+  (
+    local wanted=2 log=$E2E_PREFIX/drive_c/windows/SETUP.deb
+    while [ -d "$setdir/DISK$wanted" ]; do
+      if tr -d '\r' <"$log" 2>/dev/null | grep -x "disknum = $wanted" >/dev/null; then
+        sleep 1
+        e2e_map_drive "$letter" "$setdir/DISK$wanted"
+        echo "changer: disk $wanted inserted" >>"$E2E_WORK/changer.log"
+        wanted=$((wanted + 1))
+      fi
+      sleep 0.3
+    done
+  ) &
+  e2e_pids+=($!)
 }
