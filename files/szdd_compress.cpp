@@ -1,6 +1,7 @@
 // Our own compressor for the LZ service's format: LZSS over a 4096-byte ring
 // that starts filled with blanks, writing from position 4096 - 16; matches of
 // 3 to 18 bytes, flag bit 1 = literal byte.
+#include <algorithm>
 #include <vector>
 
 #include "files/szdd.h"
@@ -46,11 +47,12 @@ struct writer {
 
 void szdd_compress(const std::uint8_t* data, std::size_t size, char missingchar, std::vector<std::uint8_t>* out)
 {
-    out->clear();
-    out->insert(out->end(), MAGIC, MAGIC + sizeof MAGIC);
-    out->push_back('A');
-    out->push_back(std::uint8_t(missingchar));
-    for (int i = 0; i < 4; ++i) out->push_back(std::uint8_t(std::uint32_t(size) >> (8 * i)));
+    std::uint8_t header[SZDD_HEADER];
+    std::copy(MAGIC, MAGIC + sizeof MAGIC, header);
+    header[8] = 'A';
+    header[9] = std::uint8_t(missingchar);
+    for (int i = 0; i < 4; ++i) header[10 + i] = std::uint8_t(std::uint32_t(size) >> (8 * i));
+    out->assign(header, header + SZDD_HEADER);
 
     source src{data, size};
     const std::ptrdiff_t n = std::ptrdiff_t(size);

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "shell/context.h"
+#include "voice/voice.h"
 
 // The load of the staged library failed.
 constexpr status_t ST_SB_NOT_LOADED = 900;
@@ -28,13 +29,11 @@ enum { SB_OUTPUTAREA = 2048 };
 
 // Data-set and program-set file extensions of the vendor (up to three characters each).
 status_t INS_getvendorext(setup_context* ctx, char dataext[4], char progext[4]);
-status_t INS_loadsbfile(setup_context* ctx);
 status_t LV_initcompress(setup_context* ctx, std::int16_t coding, std::int32_t* rate, std::int16_t* blocklength);
 status_t LV_compress(setup_context* ctx, const std::int16_t* samples, std::int16_t bytecount, std::uint8_t* output,
                      std::uint16_t* outcount);
 status_t INS_copythunkfiles(setup_context* ctx);
 status_t INS_removethunkfiles(setup_context* ctx);
-status_t INS_removesbfile(setup_context* ctx);
 // Unloads the library when one is loaded.
 void LV_releasecompressor(setup_context* ctx);
 

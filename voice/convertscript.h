@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "shell/context.h"
+#include "voice/voice.h"
 
 constexpr status_t ST_NO_DRIVE = 2173;              // a prompt name without a drive
 constexpr status_t ST_CONVERTER_NO_OUTPUT = 13077;  // the external converter left no file
@@ -35,7 +36,6 @@ struct vendor_road {
 // The row for the context's vendor code (first hit wins; the last row takes every other code).
 const vendor_road* LV_findroad(const setup_context* ctx);
 
-status_t INS_convertscript(setup_context* ctx);
 status_t INS_decodeprompts(setup_context* ctx);
 status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t bits);
 status_t LV_wavetomodem(setup_context* ctx, const char* wavename, const char* voicename, std::int16_t coding);

@@ -319,7 +319,10 @@ status_t UL_wfwriteopen(setup_context* ctx, const char* name, wave_file_record* 
 {
     record->handle = nullptr;
     ul_file file = 0;
-    if (UL_createfile(ctx, name, UL_SHARED, &file) != ST_OK) return ST_WAVE_NOT_OPENED;
+    if (UL_createfile(ctx, name, UL_SHARED, &file) != ST_OK) {
+        INS_recorderror(ctx, ST_WAVE_NOT_OPENED, name);
+        return ST_WAVE_NOT_OPENED;
+    }
     wf_stream* s = nullptr;
     if (new_stream(ctx, file, &s) != ST_OK) {
         UL_closefile(ctx, file);

@@ -145,6 +145,8 @@ TEST_F(WaveFile, MissingFileGives13011WithTheNameAsPassed)
     EXPECT_TRUE(logged("voicefile=" + dir + "NONE.VOX")) << log();
     EXPECT_TRUE(logged("Error in UL_wfreadopen = 13011"));
     EXPECT_EQ(rec.handle, nullptr);
+    EXPECT_EQ(ctx->lasterror, ST_WAVE_NOT_OPENED);
+    EXPECT_STREQ(ctx->lasterrortext, (dir + "NONE.WAV").c_str());
     EXPECT_EQ(UL_wfreadclose(ctx, &rec), ST_OK) << "a close after a failed open is harmless";
 }
 
@@ -232,6 +234,8 @@ TEST_F(WaveFile, UncreatableFileGives13011)
     wave_file_record w = {};
     EXPECT_EQ(UL_wfwriteopen(ctx, (dir + "NODIR/OUT.WAV").c_str(), &w), ST_WAVE_NOT_OPENED);
     EXPECT_EQ(w.handle, nullptr);
+    EXPECT_EQ(ctx->lasterror, ST_WAVE_NOT_OPENED) << "the failure notice names the file";
+    EXPECT_STREQ(ctx->lasterrortext, (dir + "NODIR/OUT.WAV").c_str());
 }
 
 }  // namespace
