@@ -293,6 +293,8 @@ void remove_windows_entries(const std::string& installdir)
     char driver[MAX_PATH] = {};
     GetProfileStringA("devices", "VEQ-printer", "", driver, sizeof driver);
     if (lstrcmpiA(driver, "VEQ,FAX:") != 0) return;
+    char system[MAX_PATH] = {};
+    if (GetSystemDirectoryA(system, sizeof system)) DeleteFileA((with_slash(system) + "VEQ.DRV").c_str());
     for (const winini_entry& e : PRINTER_ENTRIES) {
         WriteProfileStringA(e.section, e.key, nullptr);
         DWORD_PTR result = 0;

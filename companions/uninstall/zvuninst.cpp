@@ -64,6 +64,23 @@ HMODULE load_library()
     return LoadLibraryA(path);
 }
 
+// Once installed in the Windows directory, the uninstaller and its library
+// go at the next restart (Windows NT; Windows 95 keeps the two small files).
+void remove_self()
+{
+    char path[MAX_PATH] = {}, windows[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, sizeof path);
+    GetWindowsDirectoryA(windows, sizeof windows);
+    char* slash = std::strrchr(path, '\\');
+    if (!slash) return;
+    *slash = '\0';
+    if (lstrcmpiA(path, windows) != 0) return;
+    *slash = '\\';
+    MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    std::strcpy(slash + 1, "VEQUNINS.DLL");
+    MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+}
+
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
@@ -82,5 +99,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     }
     int result = uninstall(nullptr, o.installdir, o.userdata, quiet ? 1 : 0);
     FreeLibrary(library);
+    if (result == UNINSTALL_DONE) remove_self();
     return result;
 }

@@ -176,4 +176,50 @@ TEST_F(Uninstaller, DirectoryWithoutRecordIsNotAnInstallationAndStaysUntouched)
     EXPECT_TRUE(haskey(HKEY_LOCAL_MACHINE, UNINSTALL));
 }
 
+TEST_F(Uninstaller, PrinterEntriesAndTheFaxFileOfThisInstallationGo)
+{
+    char windows[MAX_PATH], system[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    std::string faxini = std::string(windows) + "\\FAX.ini";
+    std::string saved = read(faxini);
+    bool hadfaxini = exists(faxini);
+    write(faxini, "[FAX]\r\nPATH=" + app + "\r\n");
+    WriteProfileStringA("ports", "FAX:", "");
+    WriteProfileStringA("PrinterPorts", "VEQ-Printer", "VEQ,FAX:,15,45");
+    WriteProfileStringA("devices", "VEQ-printer", "VEQ,FAX:");
+    write(std::string(system) + "\\VEQ.DRV", "driver");
+
+    // Without /PATH the fax file names the installation.
+    ASSERT_EQ(run("/N"), 0u);
+    expect_ours_removed();
+    char value[64];
+    GetProfileStringA("devices", "VEQ-printer", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    GetProfileStringA("PrinterPorts", "VEQ-Printer", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    GetProfileStringA("ports", "FAX:", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    EXPECT_FALSE(exists(std::string(system) + "\\VEQ.DRV"));
+    EXPECT_FALSE(exists(faxini));
+    if (hadfaxini) write(faxini, saved);
+}
+
+TEST_F(Uninstaller, FaxFileOfAnotherInstallationStays)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string faxini = std::string(windows) + "\\FAX.ini";
+    std::string saved = read(faxini);
+    bool hadfaxini = exists(faxini);
+    write(faxini, "[FAX]\r\nPATH=C:\\ELSEWHERE\\\r\n");
+    ASSERT_EQ(run("/N /PATH=" + app), 0u);
+    EXPECT_EQ(read(faxini), "[FAX]\r\nPATH=C:\\ELSEWHERE\\\r\n");
+    if (hadfaxini) {
+        write(faxini, saved);
+    } else {
+        DeleteFileA(faxini.c_str());
+    }
+}
+
 }  // namespace
