@@ -91,7 +91,8 @@ INT_PTR on_dest_init(setup_context* ctx, HWND dialog)
     SetDlgItemTextA(dialog, 701, ctx->productline1);
     SetDlgItemTextA(dialog, 702, ctx->productline2);
     SetDlgItemInt(dialog, 101, UINT(ctx->INS_diskspace), TRUE);
-    SendDlgItemMessageA(dialog, DEST_EDIT, EM_LIMITTEXT, 80, 0);
+    // 79: what is typed is what is read back, never cut unseen.
+    SendDlgItemMessageA(dialog, DEST_EDIT, EM_LIMITTEXT, TEXTSIZE - 1, 0);
     SetDlgItemTextA(dialog, DEST_EDIT, ctx->pathname);
     UL_logline(ctx, "Before if(INS_bak == 1)");
     UL_logshort(ctx, "INS_back = ", ctx->INS_back);
@@ -113,6 +114,11 @@ status_t check_destination(setup_context* ctx, HWND dialog, bool* accepted)
     std::uint16_t exists = 0;
     UL_isdirectory(ctx, ctx->pathname, &exists);
     UL_logshort(ctx, "checkdir exist=", std::int16_t(exists));
+    if (!INS_destinationfits(ctx->pathname)) {
+        // Longer paths would be cut on the way and files land elsewhere.
+        INS_recorderror(ctx, 2315, ctx->pathname);
+        return 2315;
+    }
     if (exists) {
         std::uint16_t yes = 0;
         RETURN_IF_FAILED(INS_askquestion(ctx, dialog, 494, ctx->productname, &yes));

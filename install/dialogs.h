@@ -28,6 +28,9 @@ status_t INS_readcountrylist(setup_context* ctx, const char* filename, char (*ex
 status_t INS_getselection(setup_context* ctx, std::int16_t maximum, const char* listpath, char (*texts)[TEXTSIZE],
                           std::int16_t* numbers, std::int16_t* count);
 status_t INS_readuserini(setup_context* ctx);
+// Whether every file path of the tree (deepest: MBOX000\DRECV\ and an 8.3
+// name) fits the installer's 79-character paths under this destination.
+bool INS_destinationfits(const char* path);
 status_t INS_makepath(setup_context* ctx, const char* path, std::uint16_t* result);
 status_t INS_deletedir(setup_context* ctx, const char* path, std::uint16_t* result);
 // The check file of a diskette: sourcedir + disk number + ".txt".

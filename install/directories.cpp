@@ -84,6 +84,14 @@ status_t INS_makedirs(setup_context* ctx)
     return ST_OK;
 }
 
+bool INS_destinationfits(const char* path)
+{
+    const std::size_t deepest = std::strlen("MBOX000\\DRECV\\") + std::strlen("12345678.123");
+    char dir[TEXTSIZE];
+    if (!clean_path(path, dir)) return false;
+    return std::strlen(dir) + 1 + deepest <= TEXTSIZE - 1;
+}
+
 status_t INS_makepath(setup_context* ctx, const char* path, std::uint16_t* result)
 {
     *result = DIR_MADE;

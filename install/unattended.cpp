@@ -54,10 +54,26 @@ bool INS_isrecording(const setup_context* ctx) { return ctx && !INS_isunattended
 
 bool INS_answertext(setup_context* ctx, unsigned section, const char* key, char* out, std::size_t size)
 {
-    out[0] = '\0';
-    if (!INS_isunattended(ctx) || size == 0) return false;
     char name[16];
     std::snprintf(name, sizeof name, "%u", section);
+    return INS_answertextin(ctx, name, key, out, size);
+}
+
+void INS_answersection(setup_context* ctx, unsigned templ, int appearance, char out[16])
+{
+    char numbered[16], button[16];
+    std::snprintf(numbered, sizeof numbered, "%u.%d", templ, appearance);
+    if (INS_answertextin(ctx, numbered, "Button", button, sizeof button)) {
+        UL_copytext(out, 16, numbered);
+        return;
+    }
+    std::snprintf(out, 16, "%u", templ);
+}
+
+bool INS_answertextin(setup_context* ctx, const char* name, const char* key, char* out, std::size_t size)
+{
+    if (size > 0) out[0] = '\0';
+    if (!INS_isunattended(ctx) || size == 0) return false;
     char value[TEXTSIZE * 2];
     UL_getprofilestring(name, key, ABSENT, value, sizeof value, ctx->answerfile);
     if (std::strcmp(value, ABSENT) == 0) return false;

@@ -29,6 +29,10 @@ status_t INS_askquestion(setup_context* ctx, ul_window owner, unsigned number, c
 // Portable part.
 // Reads key of section [templ]; false when the file has no such answer.
 bool INS_answertext(setup_context* ctx, unsigned section, const char* key, char* out, std::size_t size);
+bool INS_answertextin(setup_context* ctx, const char* section, const char* key, char* out, std::size_t size);
+// The section that answers the nth showing (from 1) of a template: [templ.n]
+// when the file has one with a Button, else [templ]. Lets a file script Back.
+void INS_answersection(setup_context* ctx, unsigned templ, int appearance, char out[16]);
 void INS_recordtext(setup_context* ctx, unsigned section, const char* key, const char* value);
 // Remembers the first reason an unattended run ends, and traces it.
 void INS_unattendedfail(setup_context* ctx, status_t status, const char* why);

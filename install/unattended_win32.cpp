@@ -20,6 +20,26 @@ const UINT WATCH_DELAY_MS = 500;      // also the diskette dialog's retry period
 const DWORD DISK_WAIT_DEFAULT_S = 60;
 const char PROP_TEMPLATE[] = "INS_template";
 const char PROP_START[] = "INS_fedat";
+const char PROP_SHOWING[] = "INS_showing";
+const int MAX_SHOWINGS = 20;  // an answer file that loops through Back for ever ends
+
+// How often each template has been shown in this run.
+struct showing_count {
+    unsigned templ;
+    int count;
+};
+showing_count showings[16];
+
+int next_showing(unsigned templ)
+{
+    for (auto& s : showings) {
+        if (s.templ == templ || s.templ == 0) {
+            s.templ = templ;
+            return ++s.count;
+        }
+    }
+    return MAX_SHOWINGS + 1;
+}
 
 enum control_kind { KIND_OTHER, KIND_EDIT, KIND_LIST, KIND_CHOICE };
 
@@ -47,7 +67,16 @@ struct feed_state {
     setup_context* ctx;
     HWND dialog;
     unsigned templ;
+    char section[16];
 };
+
+unsigned template_of(HWND dialog) { return unsigned(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_TEMPLATE))); }
+
+void section_of(setup_context* ctx, HWND dialog, char out[16])
+{
+    int showing = int(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_SHOWING)));
+    INS_answersection(ctx, template_of(dialog), showing, out);
+}
 
 // One control's answer, set as the user would: typed text, a list choice, a click.
 BOOL CALLBACK feed_control(HWND control, LPARAM param)
@@ -57,7 +86,7 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
     int id = GetDlgCtrlID(control);
     char key[16], value[TEXTSIZE * 2];
     std::snprintf(key, sizeof key, "%d", id);
-    if (!INS_answertext(f->ctx, f->templ, key, value, sizeof value)) return TRUE;
+    if (!INS_answertextin(f->ctx, f->section, key, value, sizeof value)) return TRUE;
     switch (kind_of(control)) {
     case KIND_EDIT:
         SetWindowTextA(control, value);
@@ -66,8 +95,10 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
         LRESULT index = SendMessageA(control, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM(value));
         if (index == LB_ERR && value[0] == '#') index = UL_atol(value + 1);
         if (index != LB_ERR) SendMessageA(control, LB_SETCURSEL, WPARAM(index), 0);
-        if (index == LB_ERR || SendMessageA(control, LB_GETCURSEL, 0, 0) == LB_ERR)
+        if (index == LB_ERR || SendMessageA(control, LB_GETCURSEL, 0, 0) == LB_ERR) {
             UL_logstring(f->ctx, "unattended no entry=", value);
+            INS_unattendedfail(f->ctx, ST_NO_ANSWER, "list entry not offered");
+        }
         SendMessageA(f->dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), LPARAM(control));
         break;
     }
@@ -76,7 +107,9 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
             SendMessageA(control, BM_SETCHECK, BST_CHECKED, 0);
             press(f->dialog, id);
         } else if (UL_atol(value) != 0) {
+            // A person cannot click a disabled button either.
             UL_loglong(f->ctx, "unattended: disabled choice ", id);
+            INS_unattendedfail(f->ctx, ST_NO_ANSWER, "choice not available");
         }
         break;
     default:
@@ -93,26 +126,28 @@ void give_up(setup_context* ctx, HWND dialog, unsigned templ, status_t status, c
     EndDialog(dialog, result < 0 ? 1 : result);
 }
 
-int button_for(setup_context* ctx, unsigned templ)
+int button_for(setup_context* ctx, HWND dialog)
 {
-    char value[16];
-    if (INS_answertext(ctx, templ, "Button", value, sizeof value)) return int(UL_atol(value));
-    return INS_defaultbutton(templ);
+    char section[16], value[16];
+    section_of(ctx, dialog, section);
+    if (INS_answertextin(ctx, section, "Button", value, sizeof value)) return int(UL_atol(value));
+    return INS_defaultbutton(template_of(dialog));
 }
 
 void CALLBACK on_watch(HWND dialog, UINT, UINT_PTR, DWORD)
 {
     setup_context* ctx = INS_context;
-    unsigned templ = unsigned(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_TEMPLATE)));
+    unsigned templ = template_of(dialog);
     if (!ctx) return;
     if (templ == 900) {
         // A media changer outside the installer may swap the disk meanwhile.
         DWORD started = DWORD(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_START)));
-        char value[16];
+        char section[16], value[16];
+        section_of(ctx, dialog, section);
         DWORD limit = DISK_WAIT_DEFAULT_S;
-        if (INS_answertext(ctx, templ, "Timeout", value, sizeof value)) limit = DWORD(UL_atol(value));
+        if (INS_answertextin(ctx, section, "Timeout", value, sizeof value)) limit = DWORD(UL_atol(value));
         if (GetTickCount() - started < limit * 1000) {
-            press(dialog, button_for(ctx, templ));
+            press(dialog, button_for(ctx, dialog));
             return;
         }
         KillTimer(dialog, TIMER_WATCH);
@@ -130,13 +165,18 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
     KillTimer(dialog, TIMER_FEED);
     setup_context* ctx = INS_context;
     if (!ctx) return;
-    feed_state f{ctx, dialog, unsigned(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_TEMPLATE)))};
-    UL_loglong(ctx, "unattended: dialog ", std::int32_t(f.templ));
+    feed_state f{ctx, dialog, template_of(dialog), {}};
+    section_of(ctx, dialog, f.section);
+    UL_logstring(ctx, "unattended: dialog ", f.section);
     if (ctx->unattendedstatus != ST_OK) {
         give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "run already failing");
         return;
     }
-    int button = button_for(ctx, f.templ);
+    if (int(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_SHOWING))) > MAX_SHOWINGS) {
+        give_up(ctx, dialog, f.templ, ST_NO_ANSWER, "dialog shown too often");
+        return;
+    }
+    int button = button_for(ctx, dialog);
     if (button == 0) {
         char why[48];
         std::snprintf(why, sizeof why, "no answer for dialog %u", f.templ);
@@ -199,6 +239,7 @@ void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
     if (!INS_isunattended(ctx)) return;
     HWND d = static_cast<HWND>(dialog);
     SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
+    SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(templ))));
     SetTimer(d, TIMER_FEED, FEED_DELAY_MS, on_feed);
 }
 

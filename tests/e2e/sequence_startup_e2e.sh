@@ -34,12 +34,12 @@ cp "$E2E_VEQINS" "$medium/"
 e2e_log >/dev/null
 e2e_run 'D:\SETUP.EXE' D2
 e2e_expect_rc 13000
-first=$(e2e_log | tr -d '\r' | head -1)
+first=$(head -1 "$(e2e_logfile)")
 [ "$first" = 'INI path=D:\INSTALL.INI' ]
 e2e_check $? "the log's first line names INSTALL.INI (got '$first')"
-e2e_log | tr -d '\r' | head -40 | grep -q '^Software version=2.2i - 990605$'
+head -40 "$(e2e_logfile)" | grep '^Software version=2.2i - 990605$' >/dev/null
 e2e_check $? "the version line comes early"
-[ "$(e2e_log | tr -d '\r' | grep -c '^INI path=')" = 1 ]
+[ "$(grep -c '^INI path=' "$(e2e_logfile)")" = 1 ]
 e2e_check $? "the log holds one run only"
 e2e_expect_log 'Error in INS_install = 13000'
 e2e_expect_nolog 'abortmsg2 = '

@@ -231,3 +231,12 @@ TEST_F(DiskLoop, CopyFailureStopsTheLoopWithItsStatus)
     EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), 905);
     EXPECT_EQ(diskloop::events, std::vector<std::string>({"copy 1", "ask 2", "copy 2"}));
 }
+
+TEST(DestinationLength, EveryFileOfTheTreeMustFitTheInstallersPaths)
+{
+    std::string ok = "C:\\" + std::string(49, 'A');  // 52 characters
+    EXPECT_TRUE(INS_destinationfits(ok.c_str()));
+    EXPECT_TRUE(INS_destinationfits((ok + "\\").c_str())) << "a trailing backslash does not count twice";
+    EXPECT_FALSE(INS_destinationfits((ok + "B").c_str())) << "C:\\...\\MBOX000\\DRECV\\12345678.123 would pass 79";
+    EXPECT_FALSE(INS_destinationfits(std::string(100, 'x').c_str()));
+}

@@ -109,3 +109,18 @@ TEST_F(Unattended, UnattendedRunDoesNotRecord)
     INS_recordtext(ctx, 992, "Button", "111");
     EXPECT_FALSE(exists("/rec.ini"));
 }
+
+TEST_F(Unattended, NumberedSectionAnswersALaterShowingOfTheSameDialog)
+{
+    answers("[997]\nButton=301\n[992.2]\nButton=112\n[992]\n102=C:\\A\nButton=111\n");
+    char section[16];
+    INS_answersection(ctx, 992, 1, section);
+    EXPECT_STREQ(section, "992");
+    INS_answersection(ctx, 992, 2, section);
+    EXPECT_STREQ(section, "992.2") << "the second showing, after Back, has its own answers";
+    INS_answersection(ctx, 997, 2, section);
+    EXPECT_STREQ(section, "997") << "without a numbered section the plain one answers again";
+    char out[TEXTSIZE];
+    ASSERT_TRUE(INS_answertextin(ctx, "992.2", "Button", out, sizeof out));
+    EXPECT_STREQ(out, "112");
+}

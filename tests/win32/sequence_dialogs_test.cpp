@@ -249,4 +249,42 @@ TEST_F(SequenceDialogs, CopyingFormDrawsTheBarFromTheCounters)
     EXPECT_EQ(INS_progress.window, nullptr);
 }
 
+// A person at the destination dialog: types a path and presses OK.
+std::string typed_path;
+void CALLBACK person_types_path(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", "ZeltaFax Installation");
+    if (!dialog) return;
+    KillTimer(nullptr, id);
+    SetDlgItemTextA(dialog, 102, typed_path.c_str());
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(111, BN_CLICKED), LPARAM(GetDlgItem(dialog, 111)));
+}
+
+TEST_F(SequenceDialogs, RecordedAnswersReplayTheSameRun)
+{
+    ctx->answerfile[0] = '\0';
+    UL_copytext(ctx->recordfile, src.file("recorded.ini").c_str());
+    typed_path = "C:\\seqrec_" + std::to_string(GetCurrentProcessId());
+    SetTimer(nullptr, 0, 100, person_types_path);
+    std::uint16_t cancelled = 9;
+    ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
+    EXPECT_EQ(cancelled, 0);
+    char value[TEXTSIZE] = {};
+    GetPrivateProfileStringA("992", "102", "", value, sizeof value, ctx->recordfile);
+    EXPECT_EQ(std::string(value), typed_path) << "the typed destination is recorded";
+    GetPrivateProfileStringA("992", "Button", "", value, sizeof value, ctx->recordfile);
+    EXPECT_STREQ(value, "111");
+    RemoveDirectoryA(typed_path.c_str());
+
+    // The recording as the answer file of an unattended run.
+    ctx->recordfile[0] = '\0';
+    UL_copytext(ctx->answerfile, src.file("recorded.ini").c_str());
+    UL_copytext(ctx->pathname, "C:\\ELSEWHERE\\");
+    ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
+    EXPECT_EQ(cancelled, 0);
+    EXPECT_EQ(std::string(ctx->pathname), typed_path + "\\");
+    EXPECT_EQ(ctx->unattendedstatus, 0);
+    RemoveDirectoryA(typed_path.c_str());
+}
+
 }  // namespace
