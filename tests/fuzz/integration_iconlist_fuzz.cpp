@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -17,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static char dir[] = "/tmp/iconlist_fuzz.XXXXXX";
     static const char* made = mkdtemp(dir);
     if (!made) return 0;
+    static const int removed = std::atexit([] { std::filesystem::remove_all(dir); });
+    (void)removed;
     std::string list = std::string(dir) + "/ICONS.LST";
     FILE* f = std::fopen(list.c_str(), "wb");
     if (!f) return 0;
