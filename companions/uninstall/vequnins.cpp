@@ -2,14 +2,14 @@
 // nothing else. The installation tells it what there is: FAX.ini in the
 // Windows directory names the installation directory, UNINSTAL.DAT in its
 // DATA directory the product title and the file type verbs registered.
+// Plain fixed-size texts (cut, never overrun) keep the library small.
 #include <windows.h>
 #include <ddeml.h>
 #include <objbase.h>
 #include <shlobj.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
+#include <initializer_list>
 
 #include "vequnins.h"
 
@@ -44,159 +44,193 @@ const winini_entry PRINTER_ENTRIES[] = {
     {"ports", "FAX:"},
 };
 
-struct record {
-    std::string title;
-    std::vector<std::pair<std::string, std::string>> verbs;  // extension, verb
+enum { TEXT = 2 * MAX_PATH, NAME = 80, MAXVERBS = 32 };
+
+struct text {
+    char s[TEXT];
 };
 
-std::string with_slash(std::string dir)
+text make(const char* a, const char* b = "", const char* c = "", const char* d = "")
 {
-    if (!dir.empty() && dir.back() != '\\') dir += '\\';
-    return dir;
+    text t = {};
+    for (const char* part : {a, b, c, d}) {
+        std::size_t used = std::strlen(t.s);
+        if (used + 1 < sizeof t.s) lstrcpynA(t.s + used, part, int(sizeof t.s - used));
+    }
+    return t;
 }
 
-std::string windows_dir()
+void add_slash(char* dir, std::size_t size)
 {
-    char dir[MAX_PATH] = {};
-    GetWindowsDirectoryA(dir, sizeof dir);
-    return with_slash(dir);
+    std::size_t n = std::strlen(dir);
+    if (n > 0 && dir[n - 1] != '\\' && n + 1 < size) {
+        dir[n] = '\\';
+        dir[n + 1] = '\0';
+    }
 }
 
-bool same_path(const std::string& a, const std::string& b)
+struct verb_entry {
+    char extension[16];
+    char verb[NAME];
+};
+
+struct record {
+    char title[NAME];
+    verb_entry verbs[MAXVERBS];
+    int count;
+};
+
+text windows_dir()
 {
-    return lstrcmpiA(with_slash(a).c_str(), with_slash(b).c_str()) == 0;
+    text t = {};
+    GetWindowsDirectoryA(t.s, MAX_PATH);
+    add_slash(t.s, sizeof t.s);
+    return t;
 }
 
-std::string install_dir_from_faxini()
+bool same_path(const char* a, const char* b)
 {
-    char path[MAX_PATH] = {};
-    GetPrivateProfileStringA("FAX", "PATH", "", path, sizeof path, (windows_dir() + "FAX.ini").c_str());
-    return path;
+    text x = make(a), y = make(b);
+    add_slash(x.s, sizeof x.s);
+    add_slash(y.s, sizeof y.s);
+    return lstrcmpiA(x.s, y.s) == 0;
 }
 
-bool read_record(const std::string& file, record* out)
+// Copies at most size - 1 characters of [from, to) into out.
+void copy_span(char* out, std::size_t size, const char* from, const char* to)
 {
-    HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    std::size_t n = std::size_t(to - from);
+    if (n >= size) n = size - 1;
+    std::memcpy(out, from, n);
+    out[n] = '\0';
+}
+
+bool read_record(const char* file, record* out)
+{
+    HANDLE h = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (h == INVALID_HANDLE_VALUE) return false;
-    std::string text;
-    char buffer[4096];
+    static char data[8192];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0 && text.size() < 65536)
-        text.append(buffer, got);
+    BOOL ok = ReadFile(h, data, sizeof data - 1, &got, nullptr);
     CloseHandle(h);
+    if (!ok) return false;
+    data[got] = '\0';
 
-    std::vector<std::string> lines;
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
+    std::memset(out, 0, sizeof *out);
+    bool first = true;
+    for (char* line = data; *line;) {
+        char* end = line;
+        while (*end && *end != '\r' && *end != '\n') ++end;
+        char* next = end;
+        while (*next == '\r' || *next == '\n') ++next;
+        *end = '\0';
+        if (first) {
+            copy_span(out->title, sizeof out->title, line, end);
+            first = false;
+        } else if (char* comma = std::strchr(line, ',')) {
+            // Only plain names: a damaged record must not reach other keys.
+            bool plain = comma != line && comma[1] != '\0' && !std::strchr(line, '\\');
+            if (plain && out->count < MAXVERBS) {
+                verb_entry& v = out->verbs[out->count++];
+                copy_span(v.extension, sizeof v.extension, line, comma);
+                copy_span(v.verb, sizeof v.verb, comma + 1, end);
+            }
         }
+        line = next;
     }
-    if (!line.empty()) lines.push_back(line);
-    if (lines.empty() || lines[0].empty()) return false;
-    out->title = lines[0];
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        std::size_t comma = lines[i].find(',');
-        if (comma == 0 || comma == std::string::npos || comma + 1 >= lines[i].size()) continue;
-        std::string ext = lines[i].substr(0, comma);
-        // Only plain names: a damaged record must not reach other keys.
-        if (ext.find('\\') != std::string::npos || lines[i].find('\\', comma) != std::string::npos) continue;
-        out->verbs.emplace_back(ext, lines[i].substr(comma + 1));
-    }
-    return true;
+    return out->title[0] != '\0';
 }
 
 // RegDeleteKey removes only leaf keys on Windows NT: go depth first.
-void delete_key_tree(HKEY root, const std::string& key)
+void delete_key_tree(HKEY root, const char* key)
 {
     HKEY h;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_ALL_ACCESS, &h) == ERROR_SUCCESS) {
+    if (RegOpenKeyExA(root, key, 0, KEY_ALL_ACCESS, &h) == ERROR_SUCCESS) {
         char sub[MAX_PATH];
         while (RegEnumKeyA(h, 0, sub, sizeof sub) == ERROR_SUCCESS) {
-            std::string child = key + "\\" + sub;
-            delete_key_tree(root, child);
+            text child = make(key, "\\", sub);
+            delete_key_tree(root, child.s);
             // A key that cannot go would be found again for ever.
             HKEY test;
-            if (RegOpenKeyExA(root, child.c_str(), 0, KEY_READ, &test) == ERROR_SUCCESS) {
+            if (RegOpenKeyExA(root, child.s, 0, KEY_READ, &test) == ERROR_SUCCESS) {
                 RegCloseKey(test);
                 break;
             }
         }
         RegCloseKey(h);
     }
-    RegDeleteKeyA(root, key.c_str());
+    RegDeleteKeyA(root, key);
 }
 
-bool key_has_subkeys(HKEY root, const std::string& key)
+bool key_has_subkeys(HKEY root, const char* key)
 {
     HKEY h;
-    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    if (RegOpenKeyExA(root, key, 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
     char sub[MAX_PATH];
     bool any = RegEnumKeyA(h, 0, sub, sizeof sub) == ERROR_SUCCESS;
     RegCloseKey(h);
     return any;
 }
 
-std::string default_value(HKEY root, const std::string& key)
+bool default_value_is(HKEY root, const char* key, const char* expected)
 {
     char value[MAX_PATH] = {};
     LONG size = sizeof value;
-    if (RegQueryValueA(root, key.c_str(), value, &size) != ERROR_SUCCESS) return "";
-    return value;
+    if (RegQueryValueA(root, key, value, &size) != ERROR_SUCCESS) return false;
+    return lstrcmpiA(value, expected) == 0;
 }
 
 // The verbs we registered go; a type left without verbs goes with its
 // extension, unless another program has taken the extension over since.
 void remove_file_types(const record& r)
 {
-    std::vector<std::string> types;
-    for (const auto& v : r.verbs) {
-        std::string type = v.first + "file";
-        delete_key_tree(HKEY_CLASSES_ROOT, type + "\\shell\\" + v.second);
-        bool seen = false;
-        for (const auto& t : types) seen = seen || t == v.first;
-        if (!seen) types.push_back(v.first);
+    for (int i = 0; i < r.count; ++i) {
+        const verb_entry& v = r.verbs[i];
+        text key = make(v.extension, "file\\shell\\", v.verb);
+        delete_key_tree(HKEY_CLASSES_ROOT, key.s);
     }
-    for (const auto& ext : types) {
-        std::string type = ext + "file";
-        if (key_has_subkeys(HKEY_CLASSES_ROOT, type + "\\shell")) continue;
-        delete_key_tree(HKEY_CLASSES_ROOT, type);
-        if (lstrcmpiA(default_value(HKEY_CLASSES_ROOT, "." + ext).c_str(), type.c_str()) == 0 &&
-            !key_has_subkeys(HKEY_CLASSES_ROOT, "." + ext))
-            RegDeleteKeyA(HKEY_CLASSES_ROOT, ("." + ext).c_str());
+    for (int i = 0; i < r.count; ++i) {
+        const char* ext = r.verbs[i].extension;
+        text type = make(ext, "file");
+        text shell = make(type.s, "\\shell");
+        text dotted = make(".", ext);
+        if (key_has_subkeys(HKEY_CLASSES_ROOT, shell.s)) continue;
+        delete_key_tree(HKEY_CLASSES_ROOT, type.s);
+        if (default_value_is(HKEY_CLASSES_ROOT, dotted.s, type.s) && !key_has_subkeys(HKEY_CLASSES_ROOT, dotted.s))
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, dotted.s);
     }
 }
 
-std::string desktop_folder()
+text desktop_folder()
 {
+    text t = {};
     HKEY h;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS, 0, KEY_READ, &h) != ERROR_SUCCESS) return "";
-    char value[MAX_PATH] = {};
-    DWORD size = sizeof value - 1;
-    LONG rc = RegQueryValueExA(h, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size);
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, SHELL_FOLDERS, 0, KEY_READ, &h) != ERROR_SUCCESS) return t;
+    DWORD size = MAX_PATH;
+    if (RegQueryValueExA(h, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(t.s), &size) != ERROR_SUCCESS)
+        t.s[0] = '\0';
+    t.s[MAX_PATH] = '\0';
     RegCloseKey(h);
-    return rc == ERROR_SUCCESS ? value : "";
+    return t;
 }
 
-std::string special_folder(int csidl)
+text special_folder(int csidl)
 {
+    text t = {};
     LPITEMIDLIST list = nullptr;
-    char path[MAX_PATH] = {};
-    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || !list) return "";
-    BOOL ok = SHGetPathFromIDListA(list, path);
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK || !list) return t;
+    if (!SHGetPathFromIDListA(list, t.s)) t.s[0] = '\0';
     CoTaskMemFree(list);
-    return ok ? path : "";
+    return t;
 }
 
 void remove_shortcuts(const record& r)
 {
-    for (const std::string& folder : {desktop_folder(), special_folder(CSIDL_SENDTO)}) {
-        if (folder.empty()) continue;
-        DeleteFileA((with_slash(folder) + r.title + ".LNK").c_str());
+    text folders[] = {desktop_folder(), special_folder(CSIDL_SENDTO)};
+    for (text& folder : folders) {
+        if (!folder.s[0]) continue;
+        add_slash(folder.s, sizeof folder.s);
+        DeleteFileA(make(folder.s, r.title, ".LNK").s);
     }
 }
 
@@ -211,90 +245,92 @@ void remove_group(const record& r)
         HSZ service = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
         HCONV conv = DdeConnect(instance, service, service, nullptr);
         if (conv) {
-            std::string command = "[DeleteGroup(" + r.title + ")]";
-            DdeClientTransaction(reinterpret_cast<BYTE*>(&command[0]), DWORD(command.size() + 1), conv, nullptr, 0,
-                                 XTYP_EXECUTE, 10000, nullptr);
+            text command = make("[DeleteGroup(", r.title, ")]");
+            DdeClientTransaction(reinterpret_cast<BYTE*>(command.s), DWORD(std::strlen(command.s) + 1), conv, nullptr,
+                                 0, XTYP_EXECUTE, 10000, nullptr);
             DdeDisconnect(conv);
         }
         DdeFreeStringHandle(instance, service);
         DdeUninitialize(instance);
     }
-    std::string programs = special_folder(CSIDL_PROGRAMS);
-    if (programs.empty()) return;
-    std::string group = with_slash(programs) + r.title + "\\";
+    text programs = special_folder(CSIDL_PROGRAMS);
+    if (!programs.s[0]) return;
+    add_slash(programs.s, sizeof programs.s);
+    text group = make(programs.s, r.title, "\\");
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((group + "*.lnk").c_str(), &found);
+    HANDLE h = FindFirstFileA(make(group.s, "*.lnk").s, &found);
     if (h != INVALID_HANDLE_VALUE) {
-        do DeleteFileA((group + found.cFileName).c_str());
+        do DeleteFileA(make(group.s, found.cFileName).s);
         while (FindNextFileA(h, &found));
         FindClose(h);
     }
-    RemoveDirectoryA(group.c_str());
+    RemoveDirectoryA(group.s);
 }
 
-// Removes a directory with everything in it.
-void remove_tree(const std::string& dir)
+bool is_dots(const char* name) { return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0; }
+
+// Removes a directory (given with its backslash) with everything in it.
+void remove_tree(const char* dir)
 {
     WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
+    HANDLE h = FindFirstFileA(make(dir, "*").s, &found);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + name;
+            if (is_dots(found.cFileName)) continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                remove_tree(full + "\\");
+                remove_tree(make(dir, found.cFileName, "\\").s);
             } else {
-                SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(full.c_str());
+                text full = make(dir, found.cFileName);
+                SetFileAttributesA(full.s, FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full.s);
             }
         } while (FindNextFileA(h, &found));
         FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryA(dir);
 }
 
-bool has_user_data(const std::string& installdir)
+bool has_user_data(const char* installdir)
 {
     for (const tree_dir& d : TREE) {
         if (!d.userdata) continue;
         WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((installdir + d.name + "\\*").c_str(), &found);
+        HANDLE h = FindFirstFileA(make(installdir, d.name, "\\*").s, &found);
         if (h == INVALID_HANDLE_VALUE) continue;
         bool any = false;
-        do {
-            any = any || !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
-        } while (!any && FindNextFileA(h, &found));
+        do any = !(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        while (!any && FindNextFileA(h, &found));
         FindClose(h);
         if (any) return true;
     }
     return false;
 }
 
-void remove_files(const std::string& installdir, bool deleteuserdata)
+void remove_files(const char* installdir, bool deleteuserdata)
 {
     for (const tree_dir& d : TREE) {
-        std::string dir = installdir + d.name + "\\";
         if (d.userdata && !deleteuserdata) continue;
-        // Directories nested in one we keep stay with it.
-        remove_tree(dir);
+        remove_tree(make(installdir, d.name, "\\").s);
     }
     // Only an emptied directory goes; the user's other files keep it.
-    RemoveDirectoryA(installdir.c_str());
+    RemoveDirectoryA(installdir);
 }
 
-void remove_windows_entries(const std::string& installdir)
+void remove_windows_entries(const char* installdir)
 {
-    std::string faxini = windows_dir() + "FAX.ini";
+    text faxini = make(windows_dir().s, "FAX.ini");
     char path[MAX_PATH] = {};
-    GetPrivateProfileStringA("FAX", "PATH", "", path, sizeof path, faxini.c_str());
-    if (path[0] && same_path(path, installdir)) DeleteFileA(faxini.c_str());
+    GetPrivateProfileStringA("FAX", "PATH", "", path, sizeof path, faxini.s);
+    if (path[0] && same_path(path, installdir)) DeleteFileA(faxini.s);
 
     char driver[MAX_PATH] = {};
     GetProfileStringA("devices", "VEQ-printer", "", driver, sizeof driver);
     if (lstrcmpiA(driver, "VEQ,FAX:") != 0) return;
-    char system[MAX_PATH] = {};
-    if (GetSystemDirectoryA(system, sizeof system)) DeleteFileA((with_slash(system) + "VEQ.DRV").c_str());
+    text system = {};
+    if (GetSystemDirectoryA(system.s, MAX_PATH)) {
+        add_slash(system.s, sizeof system.s);
+        DeleteFileA(make(system.s, "VEQ.DRV").s);
+    }
     for (const winini_entry& e : PRINTER_ENTRIES) {
         WriteProfileStringA(e.section, e.key, nullptr);
         DWORD_PTR result = 0;
@@ -303,9 +339,9 @@ void remove_windows_entries(const std::string& installdir)
     }
 }
 
-int ask(HWND owner, const std::string& text)
+bool ask(HWND owner, const char* question)
 {
-    return MessageBoxA(owner, text.c_str(), CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+    return MessageBoxA(owner, question, CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
 }
 
 }  // namespace
@@ -313,34 +349,41 @@ int ask(HWND owner, const std::string& text)
 extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char* installdirarg, int userdata,
                                                            int quiet)
 {
-    std::string installdir = installdirarg && installdirarg[0] ? installdirarg : install_dir_from_faxini();
-    record r;
-    if (installdir.empty() || !read_record(with_slash(installdir) + "DATA\\UNINSTAL.DAT", &r)) {
+    text installdir = {};
+    if (installdirarg && installdirarg[0]) {
+        installdir = make(installdirarg);
+    } else {
+        GetPrivateProfileStringA("FAX", "PATH", "", installdir.s, MAX_PATH, make(windows_dir().s, "FAX.ini").s);
+    }
+    static record r;
+    if (installdir.s[0]) add_slash(installdir.s, sizeof installdir.s);
+    if (!installdir.s[0] || !read_record(make(installdir.s, "DATA\\UNINSTAL.DAT").s, &r)) {
         if (!quiet) MessageBoxA(owner, "No installation to remove was found.", CAPTION, MB_OK | MB_ICONSTOP);
         return UNINSTALL_NOT_FOUND;
     }
-    installdir = with_slash(installdir);
     if (quiet && userdata == UNINSTALL_ASK) userdata = UNINSTALL_KEEP_USERDATA;
 
-    if (!quiet && ask(owner, "Remove " + r.title + " from " + installdir + " and all of its components?") != IDYES)
+    if (!quiet && !ask(owner, make("Remove ", r.title, " from ", make(installdir.s, " and all of its components?").s).s))
         return UNINSTALL_DECLINED;
     bool deleteuserdata = userdata == UNINSTALL_DELETE_USERDATA;
     // Asked only when there is something to lose; empty directories just go.
     if (userdata == UNINSTALL_ASK)
-        deleteuserdata = !has_user_data(installdir) ||
-                         ask(owner, "Delete your received and sent faxes and your mailboxes as well?\n\n"
-                                    "Choose No to keep them in " + installdir + ".") == IDYES;
+        deleteuserdata = !has_user_data(installdir.s) ||
+                         ask(owner, make("Delete your received and sent faxes and your mailboxes as well?\n\n"
+                                         "Choose No to keep them in ",
+                                         installdir.s, ".")
+                                        .s);
 
     CoInitialize(nullptr);
     remove_file_types(r);
-    delete_key_tree(HKEY_LOCAL_MACHINE, UNINSTALL_KEY + r.title);
+    delete_key_tree(HKEY_LOCAL_MACHINE, make(UNINSTALL_KEY, r.title).s);
     remove_shortcuts(r);
     remove_group(r);
-    remove_windows_entries(installdir);
-    remove_files(installdir, deleteuserdata);
+    remove_windows_entries(installdir.s);
+    remove_files(installdir.s, deleteuserdata);
     CoUninitialize();
 
-    if (!quiet) MessageBoxA(owner, (r.title + " has been removed.").c_str(), CAPTION, MB_OK | MB_ICONINFORMATION);
+    if (!quiet) MessageBoxA(owner, make(r.title, " has been removed.").s, CAPTION, MB_OK | MB_ICONINFORMATION);
     return UNINSTALL_DONE;
 }
 
