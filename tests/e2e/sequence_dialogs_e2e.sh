@@ -93,6 +93,7 @@ e2e_expect_log 'checkdir exist=1'
 e2e_expect_log 'unattended answer=Yes'
 e2e_expect_log 'comport       = 4'
 e2e_expect_nolog 'after detect'
+e2e_expect_log 'winversion=2'
 e2e_expect_file 'C:\NOMODEM\DATA\README.TXT'
 
 e2e_finish

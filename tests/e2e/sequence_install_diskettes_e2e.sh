@@ -52,7 +52,7 @@ done
 e2e_check $missing "every file of PROGRAM installed"
 e2e_expect_ini 'C:\VOICE\DATA\ZELTAVOX.INI' GENERAL USERNAME 'Bob Jones'
 e2e_expect_log 'comport       = 3'
+e2e_expect_log 'winversion=1'
 e2e_expect_nofile 'C:\windows\VEQINS.DLL'
 
-[ -n "${E2E_SHOWLOG:-}" ] && e2e_log | head -80
 e2e_finish
