@@ -84,7 +84,7 @@ status_t fortheproduct(setup_context* ctx)
     return INS_loadidentity(ctx);
 }
 
-// Steps 1 to 19: leaves the result in INS_vendor (and INS_modem when it changes).
+// The tree up to its ending: leaves the result in INS_vendor (and INS_modem when it changes).
 status_t decide(setup_context* ctx)
 {
     if (ctx->INS_vendor > 0) {

@@ -369,23 +369,24 @@ status_t INS_checksierra(setup_context* ctx, std::uint16_t* found)
 namespace {
 
 enum : std::uint32_t { VOICEWATCH = 5000 };
+constexpr status_t ST_NO_VOICE_ANSWER = 900;  // the modem did not start voice reception
 enum { CANCELAFTER = 100 };
 
 const cm_answer voicestart[] = {"VCON", "CONNECT"};
 
-// Steps 2 to 4 of the firmware check; the caller handles a failure.
+// Starts voice reception and watches the data until DLE ETX or the time-out; the caller handles a failure.
 status_t watchvoicedata(setup_context* ctx)
 {
     RETURN_IF_FAILED(CM_send(ctx, "AT#VLS=1"));
     UL_logstring(ctx, "done ", "AT#VLS=1");
     std::int16_t index = -1;
     RETURN_IF_FAILED(CM_waitforany(ctx, voicestart, 2, 5, &index));
-    if (index < 0) return ST_PORT_NOT_OPENED;
+    if (index < 0) return ST_NO_VOICE_ANSWER;
     RETURN_IF_FAILED(CM_send(ctx, "AT#VRX"));
     UL_logstring(ctx, "done ", "AT#VRX");
     std::uint16_t found = 0;
     RETURN_IF_FAILED(CM_waitfor(ctx, "CONNECT\r\n", 5, &found));
-    if (!found) return ST_PORT_NOT_OPENED;
+    if (!found) return ST_NO_VOICE_ANSWER;
 
     std::int16_t scan = 0;
     bool cancelled = false;

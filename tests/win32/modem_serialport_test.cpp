@@ -61,15 +61,15 @@ protected:
         INS_context = nullptr;
         INS_destroycontext(ctx);
     }
-    void needport()
-    {
-        if (!port) GTEST_SKIP() << "MODEM_TEST_PORT not set: run through tests/e2e/modem_serialport_e2e.sh";
-    }
     setup_context* ctx = nullptr;
     int port = 0;
 };
 
 }  // namespace
+
+// The port tests need a modem; modem_serialport_e2e.sh provides one.
+#define NEED_PORT() \
+    if (!port) GTEST_SKIP() << "MODEM_TEST_PORT not set: run through tests/e2e/modem_serialport_e2e.sh"
 
 TEST_F(SerialPort, ClosedPortRefusesEverythingButClose)
 {
@@ -83,7 +83,7 @@ TEST_F(SerialPort, ClosedPortRefusesEverythingButClose)
 
 TEST_F(SerialPort, ModemAnswersAtWithItsEcho)
 {
-    needport();
+    NEED_PORT();
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
     EXPECT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK) << "a second open of an open port does nothing";
     ASSERT_EQ(CM_sendexpect(ctx, "AT", 2), ST_OK);
@@ -95,7 +95,7 @@ TEST_F(SerialPort, ModemAnswersAtWithItsEcho)
 
 TEST_F(SerialPort, ReadsReturnAtOnceWhenNothingIsWaiting)
 {
-    needport();
+    NEED_PORT();
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
     ASSERT_EQ(CM_flush(ctx), ST_OK);
     DWORD t0 = GetTickCount();
@@ -104,20 +104,9 @@ TEST_F(SerialPort, ReadsReturnAtOnceWhenNothingIsWaiting)
     EXPECT_EQ(CM_where, 0);
 }
 
-TEST_F(SerialPort, PortIsOpenedExclusively)
-{
-    needport();
-    ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
-    char name[8] = "COM1";
-    name[3] = char('0' + port);
-    HANDLE second = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(second, INVALID_HANDLE_VALUE) << "another program must not get the port while we hold it";
-    if (second != INVALID_HANDLE_VALUE) CloseHandle(second);
-}
-
 TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)
 {
-    needport();
+    NEED_PORT();
     std::string log = envtext("MODEM_TEST_LOG");
     if (log.empty()) GTEST_SKIP() << "MODEM_TEST_LOG not set";
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
@@ -129,7 +118,7 @@ TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)
 
 TEST_F(SerialPort, VoiceModemIsIdentifiedWithItsFirmware)
 {
-    needport();
+    NEED_PORT();
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     std::string dir = std::string(temp) + "mdmw32\\";
@@ -161,4 +150,33 @@ TEST_F(SerialPort, ProbesTellAnswerSilenceAndMissingPorts)
     EXPECT_EQ(flag, 1);
     EXPECT_EQ(CM_opencomm(ctx, std::int16_t(absent)), ST_PORT_NOT_OPENED);
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "a failed open leaves no port open";
+}
+
+TEST_F(SerialPort, AnswersArrivingInPiecesAreGatheredAcrossReads)
+{
+    int split = envport("MODEM_TEST_SPLITPORT");
+    if (!split) GTEST_SKIP() << "MODEM_TEST_SPLITPORT not set";
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    std::string dir = std::string(temp) + "mdmw32s\\";
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::ofstream(dir + "INSTALL.INI") << "[GENERAL]\r\nVENDOR=0\r\n";
+    std::snprintf(ctx->moduledir, sizeof ctx->moduledir, "%s", dir.c_str());
+    ctx->comport = std::int16_t(split);
+    ctx->INS_whichprogram = 2;
+    ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
+    EXPECT_EQ(ctx->INS_vendor, 63) << "the profile on this port is vendor63-lucent.modem, which answers 3 bytes at a time";
+    DeleteFileA((dir + "INSTALL.INI").c_str());
+    RemoveDirectoryA(dir.c_str());
+}
+
+TEST_F(SerialPort, PortWithoutADeviceBehindItFailsOnItsLineSettings)
+{
+    int broken = envport("MODEM_TEST_BROKENPORT");
+    if (!broken) GTEST_SKIP() << "MODEM_TEST_BROKENPORT not set";
+    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(broken)), ST_PORT_SETTINGS);
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the port is closed again";
+    std::uint16_t noanswer = 9;
+    EXPECT_EQ(checkatcommand(std::int16_t(broken), &noanswer), ST_PORT_SETTINGS);
+    EXPECT_EQ(noanswer, 0);
 }
