@@ -168,7 +168,7 @@ status_t DDE_waitack(setup_context* ctx)
             return ST_DDE_NO_ACK;
         }
         UL_pumpmessage(ctx);
-        Sleep(0);
+        Sleep(1);  // Program Manager runs in another process: give it the processor
     }
     UL_logshort(ctx, "nackflag = ", std::int16_t(dde.nackflag));
     return ST_OK;

@@ -116,9 +116,12 @@ void INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* g
 void INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
                      const char* icon)
 {
-    const char* parts[] = {"[AddItem(", program, " ", argument, ",", title, ",", icon, ")]"};
+    // Overlong fields are cut; the closing ")]" always stays, so that the
+    // shell gets a well-formed command.
+    const char* parts[] = {"[AddItem(", program, " ", argument, ",", title, ",", icon};
     out[0] = '\0';
-    for (const char* part : parts) UL_appendtext(out, DDE_COMMANDSIZE, part);
+    for (const char* part : parts) UL_appendtext(out, DDE_COMMANDSIZE - 2, part);
+    UL_appendtext(out, DDE_COMMANDSIZE, ")]");
 }
 
 namespace {

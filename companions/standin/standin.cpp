@@ -5,54 +5,38 @@
 #include <windows.h>
 
 #include <cstring>
-#include <string>
-#include <vector>
 
 namespace {
 
-std::vector<std::string> lines;
+char text[16384];  // everything the window shows, line after line
 
-std::string read_text(const std::string& path)
+void append(const char* s)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE) return "";
-    std::string text;
-    char buffer[4096];
+    std::size_t used = std::strlen(text);
+    std::size_t room = sizeof text - 1 - used;
+    std::size_t n = std::strlen(s);
+    if (n > room) n = room;
+    std::memcpy(text + used, s, n);
+    text[used + n] = '\0';
+}
+
+// Appends a file's text; false when it cannot be read or is empty.
+bool append_file(const char* path)
+{
+    HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    char buffer[8192];
     DWORD got = 0;
-    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0 && text.size() < 32768) text.append(buffer, got);
+    BOOL ok = ReadFile(h, buffer, sizeof buffer - 1, &got, nullptr);
     CloseHandle(h);
-    return text;
+    if (!ok || got == 0) return false;
+    buffer[got] = '\0';
+    append(buffer);
+    return true;
 }
 
-void add_text(const std::string& text)
+const char* arguments()
 {
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        if (c == '\n') {
-            lines.push_back(line);
-            line.clear();
-        } else {
-            line += c;
-        }
-    }
-    if (!line.empty()) lines.push_back(line);
-}
-
-// The program's name, its directory and the installation below it.
-void describe(std::string* name)
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string full = path;
-    std::size_t slash = full.rfind('\\');
-    std::string dir = full.substr(0, slash + 1);
-    *name = full.substr(slash + 1);
-    std::size_t dot = name->rfind('.');
-    if (dot != std::string::npos) name->resize(dot);
-
-    lines.push_back(*name + " - installed in " + dir);
     const char* args = GetCommandLineA();
     if (*args == '"') {
         args = std::strchr(args + 1, '"');
@@ -61,19 +45,48 @@ void describe(std::string* name)
         while (*args && *args != ' ') ++args;
     }
     while (*args == ' ') ++args;
-    if (*args) lines.push_back(std::string("Opened with: ") + args);
-    lines.push_back("");
+    return args;
+}
 
-    std::string ini = dir + "..\\DATA\\" + *name + ".ini";
-    std::string text = read_text(ini);
-    if (text.empty()) {
-        char windows[MAX_PATH] = {};
-        GetWindowsDirectoryA(windows, sizeof windows);
-        ini = std::string(windows) + "\\FAX.ini";
-        text = read_text(ini);
+// The program's name (its file name without extension) and what it shows.
+void describe(char name[MAX_PATH])
+{
+    char dir[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, dir, sizeof dir);
+    char* slash = std::strrchr(dir, '\\');
+    char* base = slash ? slash + 1 : dir;
+    lstrcpynA(name, base, MAX_PATH);
+    if (char* dot = std::strrchr(name, '.')) *dot = '\0';
+    if (slash) slash[1] = '\0';
+
+    append(name);
+    append(" - installed in ");
+    append(dir);
+    append("\r\n");
+    if (*arguments()) {
+        append("Opened with: ");
+        append(arguments());
+        append("\r\n");
     }
-    lines.push_back("Settings (" + ini + "):");
-    add_text(text.empty() ? "(none)" : text);
+
+    char ini[MAX_PATH * 2];
+    lstrcpynA(ini, dir, MAX_PATH);
+    lstrcatA(ini, "..\\DATA\\");
+    lstrcatA(ini, name);
+    lstrcatA(ini, ".ini");
+    append("\r\nSettings (");
+    std::size_t mark = std::strlen(text);
+    append(ini);
+    append("):\r\n");
+    if (append_file(ini)) return;
+
+    text[mark] = '\0';
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH - 10);
+    lstrcatA(windows, "\\FAX.ini");
+    append(windows);
+    append("):\r\n");
+    if (!append_file(windows)) append("(none)\r\n");
 }
 
 LRESULT on_paint(HWND window)
@@ -81,13 +94,10 @@ LRESULT on_paint(HWND window)
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(window, &ps);
     SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
-    TEXTMETRICA tm;
-    GetTextMetricsA(dc, &tm);
-    int y = 8;
-    for (const std::string& line : lines) {
-        TextOutA(dc, 10, y, line.c_str(), int(line.size()));
-        y += tm.tmHeight + 2;
-    }
+    RECT r;
+    GetClientRect(window, &r);
+    InflateRect(&r, -10, -8);
+    DrawTextA(dc, text, -1, &r, DT_LEFT | DT_NOPREFIX | DT_EXPANDTABS);
     EndPaint(window, &ps);
     return 0;
 }
@@ -105,8 +115,8 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
 {
-    std::string name;
-    describe(&name);
+    char name[MAX_PATH];
+    describe(name);
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = window_proc;
@@ -115,8 +125,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
     wc.lpszClassName = "VEQ-STANDIN";
     if (!RegisterClassA(&wc)) return 1;
-    HWND window = CreateWindowA("VEQ-STANDIN", name.c_str(), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 560,
-                                420, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowA("VEQ-STANDIN", name, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT, 560, 420,
+                                nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
     ShowWindow(window, show);
     UpdateWindow(window);

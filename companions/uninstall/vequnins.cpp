@@ -325,8 +325,10 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char
     if (!quiet && ask(owner, "Remove " + r.title + " from " + installdir + " and all of its components?") != IDYES)
         return UNINSTALL_DECLINED;
     bool deleteuserdata = userdata == UNINSTALL_DELETE_USERDATA;
-    if (userdata == UNINSTALL_ASK && has_user_data(installdir))
-        deleteuserdata = ask(owner, "Delete your received and sent faxes and your mailboxes as well?\n\n"
+    // Asked only when there is something to lose; empty directories just go.
+    if (userdata == UNINSTALL_ASK)
+        deleteuserdata = !has_user_data(installdir) ||
+                         ask(owner, "Delete your received and sent faxes and your mailboxes as well?\n\n"
                                     "Choose No to keep them in " + installdir + ".") == IDYES;
 
     CoInitialize(nullptr);

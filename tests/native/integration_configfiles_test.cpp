@@ -52,6 +52,16 @@ TEST_F(ConfigFiles, FirmwareFlagIsWrittenOnlyForVendor31)
     }
 }
 
+TEST_F(ConfigFiles, EachProductWritesItsOwnFileBesideTheOthers)
+{
+    ASSERT_EQ(INS_addproductini(ctx), ST_OK);
+    UL_copytext(ctx->productname, "ZELTAPRO");
+    ctx->comport = 4;
+    ASSERT_EQ(INS_addproductini(ctx), ST_OK);
+    EXPECT_NE(read(root + "/dest/DATA/ZELTAPRO.ini").find("COMPORT=4"), std::string::npos);
+    EXPECT_NE(productini().find("COMPORT=2"), std::string::npos) << "the other product's file is untouched";
+}
+
 TEST_F(ConfigFiles, ReinstallationReplacesOurKeysAndKeepsTheRest)
 {
     write(root + "/dest/DATA/DIDOVADA.ini",

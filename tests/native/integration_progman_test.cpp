@@ -69,6 +69,7 @@ TEST_F(ProgramGroup, LongestFieldsAreCutToOneCommandOf159Characters)
     char out[DDE_COMMANDSIZE];
     INS_itemcommand(out, f.c_str(), f.c_str(), f.c_str(), f.c_str());
     EXPECT_EQ(std::string(out).size(), 159u);
+    EXPECT_EQ(std::string(out).substr(157), ")]") << "the command stays well-formed";
 }
 
 TEST_F(ProgramGroup, GroupIsDeletedRecreatedAndFilledInOrder)

@@ -79,4 +79,31 @@ TEST_F(DoneDialog, SetupToolIsStartedBeforeTheDialogAndRemovedAfterIt)
     DeleteFileA(record.c_str());
 }
 
+TEST_F(DoneDialog, StartButtonShowsTheInstalledProgramsWindow)
+{
+    CreateDirectoryA((root + "PROGRAM").c_str(), nullptr);
+    CreateDirectoryA((root + "DATA").c_str(), nullptr);
+    UL_copytext(ctx->programdir, (root + "PROGRAM\\").c_str());
+    UL_copytext(ctx->productname, "ZELTAFAX");
+    ASSERT_TRUE(CopyFileA(companion("companions\\standin\\ZELTAFAX.EXE").c_str(),
+                          (root + "PROGRAM\\ZELTAFAX.EXE").c_str(), FALSE));
+    write(root + "DATA\\ZELTAFAX.ini", "[GENERAL]\r\nUSERNAME=Ann Smith\r\n");
+
+    WritePrivateProfileStringA("991", "Button", "112", ctx->answerfile);
+    ASSERT_EQ(INS_showdone(ctx), ST_OK) << log();
+    HWND window = nullptr;
+    for (int i = 0; i < 100 && !window; ++i) {
+        Sleep(100);
+        window = FindWindowA("VEQ-STANDIN", "ZELTAFAX");
+    }
+    ASSERT_NE(window, nullptr) << "the program's window titled with its name";
+    EXPECT_TRUE(IsWindowVisible(window));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process, 10000), WAIT_OBJECT_0) << "it closes like any window";
+    CloseHandle(process);
+}
+
 }  // namespace

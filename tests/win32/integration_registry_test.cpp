@@ -18,6 +18,11 @@ protected:
     void TearDown() override
     {
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL);
+        // The prefix is the target machine of the end-to-end runs: leave no types behind.
+        for (const char* key : {"001file\\shell\\Open\\command", "001file\\shell\\Open", "001file\\shell", "001file",
+                                ".001", "lgofile\\shell\\Fax\\command", "lgofile\\shell\\Fax", "lgofile\\shell",
+                                "lgofile", ".lgo"})
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
         WineIntegrationTest::TearDown();
     }
 };
