@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_machine win95
 # Large "diskettes" so that the demo set spans exactly two.
-e2e_mkmedia diskettes "$E2E_WORK/set" --disksize 2200000
+e2e_mkmedia_disks 2 "$E2E_WORK/set"
 [ -d "$E2E_WORK/set/DISK2" ] && [ ! -d "$E2E_WORK/set/DISK3" ]
 e2e_check $? "the set has two diskettes"
 [ -f "$E2E_WORK/set/DISK2/2.txt" ] && [ -f "$E2E_WORK/set/DISK2/lastdisk.txt" ]
