@@ -80,6 +80,10 @@ INT_PTR CALLBACK progress_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
         INS_paintframes(ctx, window, 20, 30);
         draw_bar(ctx, window);
         return TRUE;
+    case WM_DRAWITEM:
+        // The bar control is owner-drawn, so its own repaint draws the bar too.
+        if (wparam == WPARAM(BAR)) draw_bar(ctx, window);
+        return TRUE;
     case WM_COMMAND: return on_stop(window);
     default: return FALSE;
     }

@@ -56,6 +56,29 @@ e2e_expect_rc 2251
 e2e_expect_log 'unattended box: 2251 - '
 e2e_expect_log 'Error in INS_install = 2251'
 
+echo "=== a subdirectory that cannot be made: 2231 with the failure notice"
+mkdir -p "$E2E_PREFIX/drive_c/BLOCK"
+echo "in the way" >"$E2E_PREFIX/drive_c/BLOCK/RECEIVE"
+e2e_answers <<'INI'
+[988]
+Button=1
+[992]
+102=C:\BLOCK
+Button=111
+[494]
+Answer=Yes
+[997]
+123=#0
+Button=1
+INI
+e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_expect_rc 2231
+e2e_expect_log 'abortmsg2 = A directory of the destination cannot be created.'
+e2e_expect_log 'unattended: dialog 990'
+e2e_expect_log 'INS_removesbfile = '
+[ -d "$E2E_PREFIX/drive_c/BLOCK/TEMP" ] && [ ! -e "$E2E_PREFIX/drive_c/BLOCK/SEND" ]
+e2e_check $? "directories before the failure stay, none after it is made"
+
 echo "=== a port without a modem cannot be chosen: its button is disabled"
 e2e_answers <<'INI'
 [988]
@@ -93,6 +116,7 @@ e2e_expect_log 'checkdir exist=1'
 e2e_expect_log 'unattended answer=Yes'
 e2e_expect_log 'comport       = 4'
 e2e_expect_nolog 'after detect'
+e2e_expect_log 'winversion=2'
 e2e_expect_file 'C:\NOMODEM\DATA\README.TXT'
 
 e2e_finish

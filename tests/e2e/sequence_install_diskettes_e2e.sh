@@ -5,7 +5,7 @@ source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_machine win95
 # Large "diskettes" so that the demo set spans exactly two.
-e2e_mkmedia diskettes "$E2E_WORK/set" --disksize 2200000
+e2e_mkmedia_disks 2 "$E2E_WORK/set"
 [ -d "$E2E_WORK/set/DISK2" ] && [ ! -d "$E2E_WORK/set/DISK3" ]
 e2e_check $? "the set has two diskettes"
 [ -f "$E2E_WORK/set/DISK2/2.txt" ] && [ -f "$E2E_WORK/set/DISK2/lastdisk.txt" ]
@@ -52,7 +52,7 @@ done
 e2e_check $missing "every file of PROGRAM installed"
 e2e_expect_ini 'C:\VOICE\DATA\ZELTAVOX.INI' GENERAL USERNAME 'Bob Jones'
 e2e_expect_log 'comport       = 3'
+e2e_expect_log 'winversion=1'
 e2e_expect_nofile 'C:\windows\VEQINS.DLL'
 
-[ -n "${E2E_SHOWLOG:-}" ] && e2e_log | head -80
 e2e_finish
