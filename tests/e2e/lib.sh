@@ -116,7 +116,7 @@ e2e_mkmedia() {
   local kind=$1 out=$2
   shift 2
   [ -x "$E2E_MKMEDIA" ] || { echo "mkmedia not built: $E2E_MKMEDIA"; exit 1; }
-  "$E2E_MKMEDIA" "$SOURCE_DIR/media/demo/demo.manifest" "$out" "--$kind" --win32 "$WIN32_BUILD" "$@" \
+  "$E2E_MKMEDIA" "${E2E_MANIFEST:-$SOURCE_DIR/media/demo/demo.manifest}" "$out" "--$kind" --win32 "$WIN32_BUILD" "$@" \
     >"$E2E_WORK/mkmedia.out" 2>&1 || { echo "mkmedia failed"; cat "$E2E_WORK/mkmedia.out"; exit 1; }
 }
 
@@ -259,26 +259,3 @@ e2e_media_changer() {
   e2e_pids+=($!)
 }
 
-# Builds the demo set as exactly COUNT diskettes: the disk size starts where
-# disk 1's own files fit and grows until the set spans COUNT disks.
-e2e_mkmedia_disks() {
-  local count=$1 out=$2 size=1457664 tries=0 need more
-  while [ "$tries" -lt 40 ]; do
-    tries=$((tries + 1))
-    rm -rf "$out"
-    if "$E2E_MKMEDIA" "$SOURCE_DIR/media/demo/demo.manifest" "$out" --diskettes --disksize "$size" \
-        --win32 "$WIN32_BUILD" >"$E2E_WORK/mkmedia.out" 2>&1; then
-      local disks
-      disks=$(ls -d "$out"/DISK* 2>/dev/null | wc -l)
-      if [ "$disks" = "$count" ]; then echo "diskettes of $size bytes: $disks disks"; return 0; fi
-      if [ "$disks" -lt "$count" ]; then break; fi
-      size=$((size + 50000))
-    else
-      read -r need more < <(sed -n 's/.*disk 1 must carry take \([0-9]*\) bytes, more than \([0-9]*\).*/\1 \2/p' "$E2E_WORK/mkmedia.out")
-      [ -n "${need:-}" ] || { cat "$E2E_WORK/mkmedia.out"; break; }
-      size=$((size + need - more))
-    fi
-  done
-  echo "no disk size gives $count diskettes"
-  return 1
-}

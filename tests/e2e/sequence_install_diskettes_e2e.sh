@@ -1,19 +1,24 @@
 #!/usr/bin/env bash
-# A whole installation from a two-diskette set on drive A:, unattended: the
-# diskette dialog presses OK again until a media changer has put disk 2 in.
+# A whole installation from a three-diskette set on drive A:, unattended: the
+# diskette dialog presses OK again until a media changer has put the next disk in.
 source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_machine win95
-# Large "diskettes" so that the demo set spans exactly two.
-e2e_mkmedia_disks 2 "$E2E_WORK/set"
-[ -d "$E2E_WORK/set/DISK2" ] && [ ! -d "$E2E_WORK/set/DISK3" ]
-e2e_check $? "the set has two diskettes"
-[ -f "$E2E_WORK/set/DISK2/2.txt" ] && [ -f "$E2E_WORK/set/DISK2/lastdisk.txt" ]
-e2e_check $? "disk 2 carries its check file and the last-disk marker"
-e2e_printer_standins "$E2E_WORK/set/DISK2"
-# The completion reads ICONS.LST from the drive after the diskette loop, when
-# the last disk is in; the set carries it on disk 1 only so far.
-[ -f "$E2E_WORK/set/DISK2/ICONS.LST" ] || { echo "ICONS.LST copied to the last disk"; cp "$E2E_WORK/set/DISK1/ICONS.LST" "$E2E_WORK/set/DISK2/"; }
+# The demo set with six fax documents that do not compress: three 1.44 MB diskettes.
+cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
+for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
+E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
+[ -d "$E2E_WORK/set/DISK3" ] && [ ! -d "$E2E_WORK/set/DISK4" ]
+e2e_check $? "the set has three diskettes"
+[ -f "$E2E_WORK/set/DISK2/2.txt" ] && [ -f "$E2E_WORK/set/DISK3/3.txt" ] && [ -f "$E2E_WORK/set/DISK3/lastdisk.txt" ] &&
+  [ ! -f "$E2E_WORK/set/DISK2/lastdisk.txt" ]
+e2e_check $? "disks 2 and 3 carry their check files, only the last the last-disk marker"
+# The completion reads these from the drive after the diskette loop, when the
+# last disk is in: the set carries them on every disk.
+for f in ICONS.LST ZVUNINST.EXE VEQUNINS.DLL VEQ95.DRV VEQNT.DLL VEQ.DRV VEQWAVE.EXE; do
+  [ -f "$E2E_WORK/set/DISK3/$f" ]
+  e2e_check $? "the last disk carries $f"
+done
 e2e_map_drive a "$E2E_WORK/set/DISK1"
 e2e_modem 3 vendor08-modemblaster.modem
 e2e_media_changer a "$E2E_WORK/set"
@@ -37,10 +42,15 @@ e2e_run 'A:\SETUP.EXE'
 e2e_expect_rc 0
 e2e_expect_log 'Before INS_change diskette'
 e2e_expect_log 'disknum = 2'
-e2e_expect_nolog 'disknum = 3'
-grep -q 'disk 2 inserted' "$E2E_WORK/changer.log" 2>/dev/null
-e2e_check $? "the media changer swapped the disk"
-# Files of both disks arrived.
+e2e_expect_log 'disknum = 3'
+e2e_expect_nolog 'disknum = 4'
+grep -q 'disk 3 inserted' "$E2E_WORK/changer.log" 2>/dev/null
+e2e_check $? "the media changer swapped the disks"
+for i in 1 2 3 4 5 6; do
+  cmp -s "$(e2e_unixpath "C:\\VOICE\\MBOX000\\FOD\\DOC$i.FAX")" "$E2E_WORK/demo/FOD/DOC$i.FAX"
+  e2e_check $? "fax document $i expanded from its disk to its original bytes"
+done
+# Files of every disk arrived.
 e2e_expect_file 'C:\VOICE\DATA\COUNTRY.INI'
 cmp -s "$(e2e_unixpath 'C:\VOICE\DATA\COUNTRY.INI')" "$SOURCE_DIR/media/demo/COUNTRY/COUNTRY.UK"
 e2e_check $? "the British country file"
