@@ -23,6 +23,7 @@ std::vector<std::string> bad_profiles()
 struct expectation {
     int status = -1;
     int vendor = -1;
+    int program = 2;
 };
 
 expectation expected(const std::string& name)
@@ -32,9 +33,10 @@ expectation expected(const std::string& name)
     std::smatch m;
     expectation e;
     while (std::getline(in, line)) {
-        if (!std::regex_search(line, m, std::regex("^# expect: status ([0-9]+)(?: vendor ([0-9]+))?"))) continue;
+        if (!std::regex_search(line, m, std::regex("^# expect: status ([0-9]+)(?: vendor ([0-9]+))?(?: program ([0-9]+))?"))) continue;
         e.status = std::stoi(m[1]);
         if (m[2].matched) e.vendor = std::stoi(m[2]);
+        if (m[3].matched) e.program = std::stoi(m[3]);
     }
     return e;
 }
@@ -62,6 +64,7 @@ TEST_P(BadAnswers, EndWithTheNamedOutcomeAndAClosedPort)
     EXPECT_EQ(INS_detectmodem(ctx), e.status) << logtext();
     if (e.vendor >= 0) {
         EXPECT_EQ(ctx->INS_vendor, e.vendor) << logtext();
+        EXPECT_EQ(ctx->INS_whichprogram, e.program) << "voice keeps the voice product, fax-only switches";
     }
     EXPECT_EQ(ctx->atiblock, nullptr);
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
