@@ -78,6 +78,7 @@ for ((i = 0; i < ${#profiles[@]}; i += 6)); do
   for j in "${!batch[@]}"; do
     if wait "${runs[j]}"; then
       echo "ok    COM$((j + 1)) ${batch[j]}"
+      grep -E '^\[ +OK +\] ModemOnPort' "$work/run$((j + 1)).out" || true
     else
       echo "FAIL  COM$((j + 1)) ${batch[j]}"; cat "$work/run$((j + 1)).out"; rc=1
     fi
