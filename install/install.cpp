@@ -2,26 +2,133 @@
 
 #include <cstring>
 
+#include "files/archive.h"
+#include "files/copyplan.h"
+#include "files/fileutil.h"
 #include "files/log.h"
+#include "install/completion.h"
+#include "install/dialogs.h"
 #include "install/progress.h"
+#include "install/unattended.h"
+#include "integration/integration.h"
+#include "modem/modem.h"
+#include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
+#include "voice/voice.h"
 
-status_t INS_checkabort(setup_context* ctx)
+namespace {
+
+// The dialog loop: destination, then user details with the port probing; Back repeats it.
+status_t ask_everything(setup_context* ctx)
 {
-    std::uint16_t stop = 0;
-    INS_keyabortpoll(ctx, &stop, 1);
-    return stop ? ST_CANCELLED : ST_OK;
+    RETURN_IF_FAILED(INS_askcountry(ctx));
+    do {
+        UL_logline(ctx, "Before INS_proceed");
+        std::uint16_t cancelled = 1;
+        RETURN_IF_FAILED(INS_proceed(ctx, &cancelled));
+        ctx->INS_back = 0;
+        if (cancelled) return ST_CANCELLED;
+        ctx->INS_modem = 1;
+        ctx->modemsearch = 1;
+        char title[MESSAGESIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
+        INS_loadmessage(ctx, title, "", 430);
+        INS_loadmessage(ctx, line1, "", 456);
+        INS_loadmessage(ctx, line2, "", 435);
+        RETURN_IF_FAILED(INS_keyabortopen(ctx, title, line1, line2));
+        ctx->helpcontext = 102;
+        status_t st = INS_askpath(ctx);
+        ctx->modemsearch = 0;
+        RETURN_IF_FAILED(st);
+    } while (ctx->INS_back != 0);
+    return ST_OK;
 }
 
-std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid)
+status_t remove_stale_data(setup_context* ctx)
 {
-    if (major < 3) return 0;
-    return platformid == 2 ? 2 : 1;
+    // A missing file is no error.
+    char path[TEXTSIZE];
+    UL_makepath(path, ctx->datadir, "VEQ.dat");
+    UL_deletefile(path);
+    UL_makepath(path, ctx->datadir, "PARM.dat");
+    UL_deletefile(path);
+    return ST_OK;
 }
+
+status_t unpack_scripts(setup_context* ctx)
+{
+    char archive[TEXTSIZE];
+    UL_makepath(archive, ctx->sourcedir, "txt.pck");
+    std::uint16_t exists = 0;
+    UL_fileexists(archive, &exists);
+    if (!exists || ctx->INS_whichprogram == 0) return ST_OK;
+    char target[TEXTSIZE];
+    UL_makepath(target, ctx->pathname, "SCRIPT1");
+    return INS_unpackfile(ctx, archive, target);
+}
+
+status_t copy_program_files(setup_context* ctx)
+{
+    if (ctx->INS_cdrom != 0) return INS_expandall(ctx);
+    return INS_diskloop(ctx, INS_expandall, INS_changediskette);
+}
+
+status_t open_copy_progress(setup_context* ctx)
+{
+    UL_logline(ctx, "Before INS_keyabortopen");
+    char word[MESSAGESIZE], title[MESSAGESIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
+    INS_loadmessage(ctx, word, "", 430);
+    INS_jointitle(ctx, word, title);
+    INS_loadmessage(ctx, line1, "", 431);
+    INS_loadmessage(ctx, line2, "", 432);
+    return INS_keyabortopen(ctx, title, line1, line2);
+}
+
+// Everything after the dialogs; the first failure ends it.
+status_t install_files(setup_context* ctx)
+{
+    RETURN_IF_FAILED(INS_getfilesize(ctx));
+    RETURN_IF_FAILED(open_copy_progress(ctx));
+    RETURN_IF_FAILED(INS_getwinversion(ctx, &ctx->winversion));
+    UL_logshort(ctx, "winversion=", ctx->winversion);
+    if (ctx->winversion == 2) INS_removeservice(ctx);  // an old service that stays is no reason to stop
+    RETURN_IF_FAILED(INS_makedirs(ctx));
+    RETURN_IF_FAILED(INS_loadsbfile(ctx));
+    RETURN_IF_FAILED(INS_copycountry(ctx));
+    remove_stale_data(ctx);
+    RETURN_IF_FAILED(INS_copyfaxini(ctx));
+    RETURN_IF_FAILED(INS_checkabort(ctx));
+    RETURN_IF_FAILED(unpack_scripts(ctx));
+    RETURN_IF_FAILED(INS_checkabort(ctx));
+    RETURN_IF_FAILED(INS_addproductini(ctx));
+    UL_logline(ctx, "Before INS_addfaxini");
+    RETURN_IF_FAILED(INS_addfaxini(ctx));
+    RETURN_IF_FAILED(copy_program_files(ctx));
+    RETURN_IF_FAILED(INS_convertscript(ctx));
+    RETURN_IF_FAILED(INS_removesbfile(ctx));
+    return INS_alldone(ctx);
+}
+
+status_t fail(setup_context* ctx, status_t st)
+{
+    st = INS_unattendedoutcome(ctx, st);
+    UL_logerror(ctx, "INS_install", st);
+    INS_keyabortclose(ctx);
+    ctx->helpcontext = 106;
+    if (st != ST_CANCELLED) {
+        status_t shown = INS_failinstall(ctx, st);
+        UL_logshort(ctx, "INS_failinstall = ", std::int16_t(shown));
+    }
+    status_t removed = INS_removesbfile(ctx);
+    UL_logshort(ctx, "INS_removesbfile = ", std::int16_t(removed));
+    return st;
+}
+
+}  // namespace
 
 status_t INS_install(setup_context* ctx)
 {
+    if (!ctx) return ST_GENERAL;
     UL_logline(ctx, "Enter install");
     char path[TEXTSIZE];
     UL_getmodulepath(ctx->hinstance, path, sizeof path);
@@ -30,5 +137,10 @@ status_t INS_install(setup_context* ctx)
     UL_copytext(ctx->helpfile, path);
     ctx->helpcontext = 101;
     ctx->INS_back = 2;
-    return ST_OK;
+
+    status_t st = ask_everything(ctx);
+    if (st == ST_OK) st = install_files(ctx);
+    if (st != ST_OK) return fail(ctx, st);
+    // An error box that did not stop the steps still ends an unattended run with its status.
+    return INS_unattendedoutcome(ctx, ST_OK);
 }

@@ -1,11 +1,203 @@
+// The modeless progress window, its poll, and the modal failure notice.
 #include <windows.h>
 
-#include "install/progress.h"
-#include "shell/platform.h"
+#include <cstdio>
 
-status_t INS_keyabortpoll(setup_context* ctx, std::uint16_t* stop, std::uint16_t)
+#include "files/log.h"
+#include "install/dialoghelpers.h"
+#include "install/progress.h"
+#include "install/unattended.h"
+#include "shell/messages.h"
+#include "shell/text.h"
+
+namespace {
+
+const int FIRST_NOTE = 114;
+const int BAR = 113;
+const int STOP = 2;
+
+bool bar_shown(const setup_context* ctx)
 {
-    UL_pumpmessage(ctx);
+    return ctx->modemsearch != 1 && INS_progress.percenttext[0] != '\0';
+}
+
+void set_notes(HWND window)
+{
+    for (int i = 0; i < PROGRESS_NOTES; ++i) SetDlgItemTextA(window, FIRST_NOTE + i, INS_progress.notes[i]);
+}
+
+void draw_bar(setup_context* ctx, HWND window)
+{
+    if (bar_shown(ctx)) INS_paintprogress(window, BAR, INS_progress.percent, INS_progress.percenttext);
+}
+
+void refresh_all(setup_context* ctx, HWND window)
+{
+    SetDlgItemTextA(window, 111, INS_progress.line1);
+    SetDlgItemTextA(window, 112, INS_progress.line2);
+    set_notes(window);
+    draw_bar(ctx, window);
+}
+
+void empty_notes()
+{
+    for (auto& n : INS_progress.notes) n[0] = '\0';
+}
+
+INT_PTR on_progress_init(setup_context* ctx, HWND window)
+{
+    INS_centerwindow(ctx, window);
+    SetWindowTextA(window, INS_progress.title);
+    SetFocus(GetDlgItem(window, STOP));
+    refresh_all(ctx, window);
+    return FALSE;
+}
+
+INT_PTR on_stop(HWND window)
+{
+    setup_context* ctx = INS_context;
+    if (ctx) ctx->stoprequested = 1;
+    HWND owner = GetWindow(window, GW_OWNER);
+    if (owner) EnableWindow(owner, TRUE);
+    DestroyWindow(window);
+    INS_progress.window = nullptr;
+    return TRUE;
+}
+
+INT_PTR CALLBACK progress_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
+{
+    setup_context* ctx = INS_context;
+    if (!ctx) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return on_progress_init(ctx, window);
+    case PROGRESS_REFRESHALL: refresh_all(ctx, window); return TRUE;
+    case PROGRESS_REFRESHBAR: draw_bar(ctx, window); return TRUE;
+    case PROGRESS_REFRESHNOTES: set_notes(window); return TRUE;
+    case WM_ACTIVATE:
+        if (LOWORD(wparam) == WA_ACTIVE) SetFocus(GetDlgItem(window, STOP));
+        return FALSE;
+    case WM_PAINT:
+        INS_paintframes(ctx, window, 20, 30);
+        draw_bar(ctx, window);
+        return TRUE;
+    case WM_DRAWITEM:
+        // The bar control is owner-drawn, so its own repaint draws the bar too.
+        if (wparam == WPARAM(BAR)) draw_bar(ctx, window);
+        return TRUE;
+    case WM_COMMAND: return on_stop(window);
+    default: return FALSE;
+    }
+}
+
+struct notice_lines {
+    char line1[TEXTSIZE];
+    char line2[TEXTSIZE];
+};
+
+INT_PTR on_notice_init(setup_context* ctx, HWND box, const notice_lines* lines)
+{
+    INS_centerwindow(ctx, box);
+    INS_setwindowcaption(ctx, box);
+    SetDlgItemTextA(box, 701, ctx->producttitle);
+    SetDlgItemTextA(box, 111, lines->line1);
+    SetDlgItemTextA(box, 112, lines->line2);
+    INS_answerdialog(ctx, box, 990);
+    return TRUE;
+}
+
+INT_PTR CALLBACK notice_proc(HWND box, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    setup_context* ctx = INS_context;
+    if (!ctx) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return on_notice_init(ctx, box, reinterpret_cast<const notice_lines*>(lparam));
+    case WM_PAINT: INS_paintframes(ctx, box, 20, 26); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case 2:
+        case 113: EndDialog(box, 0); return TRUE;
+        case 124: WinHelpA(box, ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext)); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+status_t INS_keyabortopen(setup_context* ctx, const char* title, const char* line1, const char* line2)
+{
+    UL_logstring(ctx, "msg 1 = ", line1);
+    UL_logstring(ctx, "msg 2 = ", line2);
+    UL_logstring(ctx, "title = ", title);
+    if (INS_progress.window) INS_keyabortclose(ctx);
+    INS_progress.previousfocus = GetFocus();
+    UL_copytext(INS_progress.title, title);
+    UL_copytext(INS_progress.line1, line1);
+    UL_copytext(INS_progress.line2, line2);
+    empty_notes();
+    if (ctx->modemsearch == 0) INS_progress.percenttext[0] = '\0';
+    int templ = ctx->modemsearch == 1 ? 986 : 994;
+    HWND window = CreateDialogParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
+                                     static_cast<HWND>(ctx->mainwindow), progress_proc, 0);
+    if (!window) return ST_NO_TEMPLATE;
+    INS_progress.window = window;
+    ShowWindow(window, SW_SHOW);
+    return ST_OK;
+}
+
+status_t INS_keyabortpoll(setup_context* ctx, std::uint16_t* stop, std::uint16_t refresh)
+{
+    HWND window = static_cast<HWND>(INS_progress.window);
+    if (refresh) {
+        bool erase = false;
+        unsigned message = INS_progressrefresh(ctx, &INS_progress, &erase);
+        if (window && erase) InvalidateRect(window, nullptr, TRUE);
+        if (window && message) PostMessageA(window, message, 0, 0);
+    }
+    MSG msg;
+    while (!ctx->stoprequested && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            // Not ours to take: the main loop must still see it.
+            PostQuitMessage(int(msg.wParam));
+            break;
+        }
+        HWND current = static_cast<HWND>(INS_progress.window);
+        if (current && IsDialogMessageA(current, &msg)) continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
     *stop = ctx->stoprequested ? 1 : 0;
     return ST_OK;
+}
+
+status_t INS_keyabortclose(setup_context* ctx)
+{
+    empty_notes();
+    if (ctx->stoprequested) {
+        ctx->stoprequested = 0;
+        INS_progress.window = nullptr;
+        return ST_OK;
+    }
+    HWND window = static_cast<HWND>(INS_progress.window);
+    if (!window) return ST_OK;
+    HWND previous = static_cast<HWND>(INS_progress.previousfocus);
+    if (previous && IsWindow(previous)) {
+        EnableWindow(previous, TRUE);
+        SetFocus(previous);
+    }
+    DestroyWindow(window);
+    INS_progress.window = nullptr;
+    return ST_OK;
+}
+
+status_t INS_failinstall(setup_context* ctx, status_t status)
+{
+    notice_lines lines{};
+    std::snprintf(lines.line1, sizeof lines.line1, "%u", unsigned(status));
+    INS_statustext(ctx, status, lines.line2);
+    UL_logstring(ctx, "abortmsg2 = ", lines.line2);
+    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(990),
+                                     static_cast<HWND>(ctx->mainwindow), notice_proc, LPARAM(&lines));
+    return result == -1 ? ST_NO_TEMPLATE : ST_OK;
 }

@@ -1,8 +1,191 @@
+// The DDE client of Program Manager: one conversation at a time, driven from
+// the installer's thread by pumping messages while it waits.
 #include "integration/ddeclient.h"
 
-// The conversation with Program Manager is handled by the DDE operations;
-// until they take messages over, the client window behaves as a plain window.
+#include <dde.h>
+
+#include <cstring>
+
+#include "files/log.h"
+#include "integration/progman.h"
+#include "shell/platform.h"
+
+namespace {
+
+enum : UINT_PTR { ACK_TIMER = 1016 };
+enum : DWORD { ACK_TIMEOUT_MS = 10000 };
+enum : int {
+    NACK_ACKED = 0,
+    NACK_REFUSED = 1,
+    NACK_TIMER = 2,
+    NACK_WAITING = 9,
+    PENDING_NONE = 0,
+    PENDING_EXECUTE = 105,
+};
+
+// The conversation's state; process-wide like the window class.
+struct dde_state {
+    setup_context* ctx;
+    HWND client;
+    HWND server;
+    bool initiating;
+    int nackflag = NACK_WAITING;
+    int pending;
+};
+dde_state dde;
+
+bool timed_out(DWORD start) { return GetTickCount() - start > ACK_TIMEOUT_MS; }
+
+void on_initiate_ack(HWND sender, LPARAM lparam)
+{
+    dde.pending = PENDING_NONE;
+    dde.server = sender;  // a later answer replaces an earlier one
+    // The atoms of the answer are the server's; the client releases them.
+    if (LOWORD(lparam)) GlobalDeleteAtom(LOWORD(lparam));
+    if (HIWORD(lparam)) GlobalDeleteAtom(HIWORD(lparam));
+}
+
+void on_execute_ack(LPARAM lparam)
+{
+    if (dde.ctx) UL_loglonghex(dde.ctx, "ack lparam (HEX)=", std::uint32_t(lparam));
+    UINT_PTR status = 0, commands = 0;
+    UnpackDDElParam(WM_DDE_ACK, lparam, &status, &commands);
+    FreeDDElParam(WM_DDE_ACK, lparam);
+    if (status & 0x8000) {
+        dde.nackflag = NACK_ACKED;
+    } else if (dde.pending >= 101 && dde.pending <= 105) {
+        dde.nackflag = NACK_REFUSED;
+    }
+    if (dde.pending == PENDING_EXECUTE && commands) GlobalFree(reinterpret_cast<HGLOBAL>(commands));
+    dde.pending = PENDING_NONE;
+}
+
+LRESULT on_terminate(HWND window)
+{
+    // The answer to an earlier conversation's terminate can arrive while the
+    // next one runs: only the current client window speaks for the server.
+    if (window == dde.client) {
+        if (dde.server) PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+        dde.server = nullptr;
+        dde.client = nullptr;
+    }
+    DestroyWindow(window);
+    return 0;
+}
+
+}  // namespace
+
 LRESULT CALLBACK DDE_clientproc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    return DefWindowProcA(window, message, wparam, lparam);
+    switch (message) {
+    case WM_TIMER:
+        dde.nackflag = NACK_TIMER;
+        return 0;
+    case WM_DDE_ACK:
+        KillTimer(window, ACK_TIMER);
+        if (dde.initiating) {
+            on_initiate_ack(reinterpret_cast<HWND>(wparam), lparam);
+        } else {
+            on_execute_ack(lparam);
+        }
+        return 0;
+    case WM_DDE_TERMINATE:
+        return on_terminate(window);
+    case WM_DDE_DATA:
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+}
+
+status_t DDE_initiate(setup_context* ctx, ul_module instance, ul_window parent, const char* service,
+                      const char* subject)
+{
+    dde.ctx = ctx;
+    dde.server = nullptr;
+    dde.client = CreateWindowA("VEQ-DDE", "ClientDDE", WS_CHILD, 0, 0, 0, 0, static_cast<HWND>(parent), nullptr,
+                               static_cast<HINSTANCE>(instance), nullptr);
+    if (!dde.client) {
+        UL_logerror(ctx, "DDE_initiate", ST_DDE_NO_WINDOW);
+        return ST_DDE_NO_WINDOW;
+    }
+    ATOM app = GlobalAddAtomA(service);
+    ATOM topic = GlobalAddAtomA(subject);
+    dde.initiating = true;
+    SendMessageA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(dde.client), MAKELONG(app, topic));
+    UL_logline(ctx, "before loop");
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (!dde.server && !timed_out(start)) {
+        if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        } else {
+            Sleep(1);
+        }
+    }
+    dde.initiating = false;
+    GlobalDeleteAtom(app);
+    GlobalDeleteAtom(topic);
+    if (dde.server) return ST_OK;
+    UL_logerror(ctx, "DDE_initiate", ST_DDE_NO_SERVER);
+    return ST_DDE_NO_SERVER;
+}
+
+status_t DDE_execute(setup_context* ctx, const char* command)
+{
+    UL_logstring(ctx, "exe buf = ", command);
+    std::size_t size = std::strlen(command) + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_DDESHARE | GMEM_MOVEABLE, size);
+    if (!memory) return ST_DDE_NO_MEMORY;
+    void* text = GlobalLock(memory);
+    if (!text) {
+        GlobalFree(memory);
+        return ST_DDE_NO_LOCK;
+    }
+    std::memcpy(text, command, size);
+    GlobalUnlock(memory);
+
+    dde.nackflag = NACK_WAITING;
+    dde.pending = PENDING_EXECUTE;
+    SetTimer(dde.client, ACK_TIMER, ACK_TIMEOUT_MS, nullptr);
+    if (!dde.server || !PostMessageA(dde.server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(dde.client),
+                                     reinterpret_cast<LPARAM>(memory))) {
+        // Nobody will answer or free it; the wait below runs into its time limit.
+        GlobalFree(memory);
+        dde.pending = PENDING_NONE;
+    }
+    return ST_OK;
+}
+
+status_t DDE_waitack(setup_context* ctx)
+{
+    std::uint32_t start = UL_gettickcount();
+    while (dde.nackflag == NACK_WAITING) {
+        if (UL_gettickcount() - start > ACK_TIMEOUT_MS) {
+            UL_logshort(ctx, "timeout nackflag = ", std::int16_t(dde.nackflag));
+            if (dde.client) KillTimer(dde.client, ACK_TIMER);
+            return ST_DDE_NO_ACK;
+        }
+        UL_pumpmessage(ctx);
+        Sleep(1);  // Program Manager runs in another process: give it the processor
+    }
+    UL_logshort(ctx, "nackflag = ", std::int16_t(dde.nackflag));
+    return ST_OK;
+}
+
+status_t DDE_terminate(setup_context* ctx)
+{
+    if (dde.server && IsWindow(dde.server))
+        PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(dde.client), 0);
+    dde.server = nullptr;
+    UL_logline(ctx, "before loop");
+    DWORD start = GetTickCount();
+    MSG msg;
+    while (!timed_out(start) && PeekMessageA(&msg, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) {
+        DispatchMessageA(&msg);
+        if (msg.message == WM_DDE_TERMINATE) break;
+    }
+    UL_logline(ctx, "after loop");
+    return ST_OK;
 }

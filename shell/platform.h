@@ -25,7 +25,8 @@ void UL_sleep(std::uint32_t milliseconds);
 // The full path of the running program (cut to size - 1 characters).
 void UL_getmodulepath(ul_module instance, char* out, std::uint32_t size);
 // Writes a profile (INI) key; the file and section are created when missing.
-void UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file);
+// False when the system refuses the write (read-only file, full disk ...).
+bool UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file);
 // The Windows directory as the system returns it; 0 characters on failure.
 std::uint32_t UL_getwindowsdir(char* out, std::uint32_t size);
 std::uint32_t UL_getsystemdir(char* out, std::uint32_t size);

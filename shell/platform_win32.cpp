@@ -49,9 +49,9 @@ void UL_getmodulepath(ul_module instance, char* out, std::uint32_t size)
     UL_copytext(out, size, path);
 }
 
-void UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file)
+bool UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file)
 {
-    WritePrivateProfileStringA(section, key, value, file);
+    return WritePrivateProfileStringA(section, key, value, file) != FALSE;
 }
 
 std::uint32_t UL_getwindowsdir(char* out, std::uint32_t size) { return GetWindowsDirectoryA(out, size); }

@@ -13,13 +13,14 @@ trap cleanup EXIT
 pid=$!
 for _ in $(seq 50); do [ -L "$work/tty" ] && break; sleep 0.1; done
 [ -L "$work/tty" ] || { echo "no link"; exit 1; }
+for _ in $(seq 50); do [ -s "$work/out" ] && break; sleep 0.1; done
 [ "$(head -1 "$work/out")" = "$(readlink "$work/tty")" ] || { echo "first line is not the device"; exit 1; }
 
 ask() {  # command -> answer bytes, shown with od
   exec 3<>"$work/tty"
   stty -F "$work/tty" raw -echo
   printf '%s\r' "$1" >&3
-  timeout 0.5 cat <&3 >"$work/answer" || true
+  timeout 2 cat <&3 >"$work/answer" || true
   exec 3<&-
 }
 for round in 1 2; do

@@ -103,12 +103,15 @@ int checkabort_calls = 0;
 int stop_at_call = 0;
 }  // namespace doubles
 
-void UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file)
+bool UL_writeprofilestring(const char* section, const char* key, const char* value, const char* file)
 {
     std::vector<std::string> lines;
     {
         std::ifstream in(host(file));
-        for (std::string line; std::getline(in, line);) lines.push_back(line);
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            lines.push_back(line);
+        }
     }
     std::string wanted = upper(section);
     std::string entry = std::string(key) + "=" + value;
@@ -140,6 +143,8 @@ void UL_writeprofilestring(const char* section, const char* key, const char* val
     }
     std::ofstream out(host(file), std::ios::trunc);
     for (const auto& l : lines) out << l << "\r\n";
+    out.flush();
+    return bool(out);
 }
 
 std::uint32_t UL_getwindowsdir(char* out, std::uint32_t size)

@@ -1,0 +1,81 @@
+// The last steps of an installation: configuration, program group, printer,
+// shell registration and the closing dialog.
+#include "install/completion.h"
+
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/install.h"
+#include "integration/integration.h"
+#include "integration/printer.h"
+#include "integration/progman.h"
+#include "integration/shellentries.h"
+#include "shell/text.h"
+
+namespace {
+
+enum { DONE_START_PROGRAM = 112, DONE_OPEN_HELP = 122, HELP_COMPLETION = 105 };
+
+void program_file(setup_context* ctx, char out[TEXTSIZE], const char* extension)
+{
+    UL_makepath(out, ctx->programdir, ctx->productname);
+    UL_appendtext(out, TEXTSIZE, extension);
+}
+
+status_t complete(setup_context* ctx)
+{
+    // The uninstaller's files never stop the completion.
+    UL_loglong(ctx, "adduninstall=", INS_adduninstall(ctx));
+    RETURN_IF_FAILED(INS_addproductini(ctx));
+    UL_logline(ctx, "Before INS_addfaxini");
+    RETURN_IF_FAILED(INS_addfaxini(ctx));
+    RETURN_IF_FAILED(INS_checkabort(ctx));
+    UL_logline(ctx, "Before INS_addwinini");
+    RETURN_IF_FAILED(INS_checkabort(ctx));
+
+    INS_closeprogresswindow(ctx);  // from here on the user can no longer stop
+    RETURN_IF_FAILED(INS_addprogram(ctx));
+
+    UL_loglong(ctx, "INS_currentfilesize=", ctx->INS_currentfilesize);
+    ctx->helpcontext = HELP_COMPLETION;
+    RETURN_IF_FAILED(INS_CopyAddPrinterFiles(ctx, 1, ctx->sourcedir, ctx->programdir, ctx->windowsdir));
+    RETURN_IF_FAILED(INS_installprinter(ctx));
+    RETURN_IF_FAILED(INS_addshellentries(ctx));
+    RETURN_IF_FAILED(INS_showdone(ctx));
+    UL_postclose(ctx->mainwindow);
+    return ST_OK;
+}
+
+}  // namespace
+
+status_t INS_alldone(setup_context* ctx)
+{
+    status_t st = complete(ctx);
+    if (st != ST_OK) UL_logerror(ctx, "INS_alldone", st);
+    return st;
+}
+
+status_t INS_showdone(setup_context* ctx)
+{
+    char tool[TEXTSIZE];
+    UL_makepath(tool, ctx->programdir, "ZARARAV.EXE");
+    std::uint16_t toolexists = 0;
+    if (UL_fileexists(tool, &toolexists) != ST_OK) toolexists = 0;
+    if (toolexists) UL_runprogram(tool);
+
+    int result = 0;
+    RETURN_IF_FAILED(INS_rundonedialog(ctx, &result));
+    if (result == DONE_START_PROGRAM) {
+        char program[TEXTSIZE];
+        program_file(ctx, program, ".EXE");
+        UL_runprogram(program);
+    } else if (result == DONE_OPEN_HELP) {
+        program_file(ctx, ctx->helpfile, ".HLP");
+        char command[2 * TEXTSIZE];
+        UL_copytext(command, "winhelp ");
+        UL_appendtext(command, ctx->helpfile);
+        UL_runprogram(command);
+    }
+    // A tool that is still running simply stays.
+    if (toolexists) UL_deletefile(tool);
+    return ST_OK;
+}

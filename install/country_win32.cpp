@@ -1,0 +1,190 @@
+// The country dialog (template 988) and the diskette dialog (template 900).
+#include <windows.h>
+
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/dialoghelpers.h"
+#include "install/dialogs.h"
+#include "install/unattended.h"
+#include "shell/text.h"
+
+namespace {
+
+const int COUNTRY_LIST = 111;
+const int DISK_PROMPT = 100;
+const int DISK_OK = 102;
+
+struct country_table {
+    char (*extensions)[COUNTRYEXT_SIZE];
+    char (*names)[TEXTSIZE];
+};
+country_table* countries = nullptr;
+
+void open_help(setup_context* ctx, HWND window)
+{
+    WinHelpA(window, ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext));
+}
+
+INT_PTR on_country_init(setup_context* ctx, HWND dialog)
+{
+    INS_centerwindow(ctx, dialog);
+    INS_setwindowcaption(ctx, dialog);
+    HWND list = GetDlgItem(dialog, COUNTRY_LIST);
+    for (int i = 0; i < ctx->countrycount && countries; ++i) {
+        UL_logstring(ctx, "name=", countries->names[i]);
+        SendMessageA(list, LB_ADDSTRING, 0, LPARAM(countries->names[i]));
+    }
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    INS_answerdialog(ctx, dialog, 988);
+    return TRUE;
+}
+
+INT_PTR on_country_ok(setup_context* ctx, HWND dialog)
+{
+    LRESULT sel = SendDlgItemMessageA(dialog, COUNTRY_LIST, LB_GETCURSEL, 0, 0);
+    if (sel == LB_ERR) return TRUE;
+    INS_recorddialog(ctx, dialog, 988, IDOK);
+    ctx->countryselection = std::int16_t(sel);
+    EndDialog(dialog, 0);
+    return TRUE;
+}
+
+INT_PTR CALLBACK country_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+{
+    setup_context* ctx = INS_context;
+    if (!ctx) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return on_country_init(ctx, dialog);
+    case WM_PAINT: INS_paintframes(ctx, dialog, 20, 20); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case IDOK: return on_country_ok(ctx, dialog);
+        case IDCANCEL:
+            INS_recorddialog(ctx, dialog, 988, IDCANCEL);
+            EndDialog(dialog, 1);
+            return TRUE;
+        case 122: open_help(ctx, dialog); return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+INT_PTR on_disk_init(setup_context* ctx, HWND dialog)
+{
+    char prompt[TEXTSIZE * 2];
+    bool have = INS_diskprompt(ctx, ctx->disknumber, prompt, sizeof prompt);
+    if (have) SetDlgItemTextA(dialog, DISK_PROMPT, prompt);
+    INS_centerwindow(ctx, dialog);
+    INS_setwindowcaption(ctx, dialog);
+    INS_answerdialog(ctx, dialog, 900);
+    if (have) return TRUE;
+    SetFocus(GetDlgItem(dialog, DISK_OK));
+    return FALSE;
+}
+
+INT_PTR on_disk_ok(setup_context* ctx, HWND dialog)
+{
+    UL_logline(ctx, "OK selected");
+    INS_recorddialog(ctx, dialog, 900, DISK_OK);
+    char check[TEXTSIZE];
+    INS_diskcheckfile(ctx, ctx->disknumber, check);
+    std::uint16_t exists = 0;
+    status_t st = UL_fileexists(check, &exists);
+    UL_logshort(ctx, "INS_disk = ", ctx->disknumber);
+    UL_logstring(ctx, "filename = ", check);
+    UL_logshort(ctx, "exist = ", std::int16_t(exists));
+    if (st == ST_OK && exists) {
+        EndDialog(dialog, 0);
+    } else {
+        SetFocus(GetDlgItem(dialog, DISK_OK));
+    }
+    return TRUE;
+}
+
+INT_PTR CALLBACK disk_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+{
+    setup_context* ctx = INS_context;
+    if (!ctx) return FALSE;
+    switch (message) {
+    case WM_INITDIALOG: return on_disk_init(ctx, dialog);
+    case WM_PAINT: INS_paintframes(ctx, dialog, 20, 21); return TRUE;
+    case WM_COMMAND:
+        switch (LOWORD(wparam)) {
+        case DISK_OK: return on_disk_ok(ctx, dialog);
+        case IDCANCEL:
+        case 103:
+            INS_recorddialog(ctx, dialog, 900, LOWORD(wparam));
+            EndDialog(dialog, 1);
+            return TRUE;
+        case 104:
+            ctx->helpcontext = 107;
+            open_help(ctx, dialog);
+            return TRUE;
+        default: return FALSE;
+        }
+    default: return FALSE;
+    }
+}
+
+status_t run_country_dialog(setup_context* ctx, country_table* table)
+{
+    char filename[TEXTSIZE];
+    UL_makepath(filename, ctx->sourcedir, "COUNTRY\\COUNTRY.LST");
+    UL_logstring(ctx, "filename =", filename);
+    std::uint16_t exists = 0;
+    UL_fileexists(filename, &exists);
+    if (!exists) return ST_OK;  // no question; the extension keeps its value
+    RETURN_IF_FAILED(INS_readcountrylist(ctx, filename, table->extensions, table->names, &ctx->countrycount));
+    UL_logshort(ctx, "INS_numcountry=", ctx->countrycount);
+    if (ctx->countrycount < 1) return ST_OK;
+    countries = table;
+    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(988),
+                                     static_cast<HWND>(ctx->mainwindow), country_proc, 0);
+    countries = nullptr;
+    if (result == -1) {
+        UL_logline(ctx, "INS_askcountry cannot open dialog");
+        return ST_GENERAL;
+    }
+    if (result == 1) return ST_CANCELLED;
+    UL_copytext(ctx->countryext, table->extensions[ctx->countryselection]);
+    UL_logstring(ctx, "country ext", ctx->countryext);
+    return ST_OK;
+}
+
+}  // namespace
+
+status_t INS_askcountry(setup_context* ctx)
+{
+    INS_context = ctx;
+    ctx->helpcontext = 102;
+    void* memory = nullptr;
+    void* block = nullptr;
+    status_t st = UL_allocmem(&memory, COUNTRY_MAX * (COUNTRYEXT_SIZE + TEXTSIZE), &block);
+    if (st == ST_OK) {
+        country_table table;
+        table.extensions = static_cast<char (*)[COUNTRYEXT_SIZE]>(memory);
+        table.names = reinterpret_cast<char (*)[TEXTSIZE]>(static_cast<char*>(memory) + COUNTRY_MAX * COUNTRYEXT_SIZE);
+        st = run_country_dialog(ctx, &table);
+        UL_freemem(block);
+    } else {
+        st = ST_GENERAL;
+    }
+    ctx->helpcontext = 101;
+    return st;
+}
+
+status_t INS_changediskette(setup_context* ctx, std::int16_t disk, std::uint16_t* cancelled)
+{
+    *cancelled = 1;
+    INS_context = ctx;
+    UL_logline(ctx, "In INS_changediskette");
+    UL_logshort(ctx, "disknum = ", disk);
+    ctx->disknumber = disk;
+    UL_logline(ctx, "before dialog");
+    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(900),
+                                     static_cast<HWND>(ctx->mainwindow), disk_proc, 0);
+    if (result == -1) return ST_NO_TEMPLATE;
+    if (result == 0) *cancelled = 0;
+    return ST_OK;
+}

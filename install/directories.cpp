@@ -1,0 +1,186 @@
+// The destination directory tree and the directory operations of the dialogs.
+#include <cstdio>
+#include <cstring>
+
+#include "files/expand.h"
+#include "files/fileutil.h"
+#include "files/log.h"
+#include "install/dialogs.h"
+#include "install/install.h"
+#include "shell/text.h"
+
+namespace {
+
+// Subdirectories of the destination, parents before their children.
+const char* const DIRS_FAX[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SCRIPT1",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
+
+const char* const DIRS_OTHER[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK",
+    "SCRIPT1", "SCRIPT2", "SCRIPT3", "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
+
+enum : std::uint16_t { DIR_MADE = 0, DIR_EMPTY = 1, DIR_FAILED = 2 };
+
+// Trimmed path without trailing blanks and backslashes; false when it does not fit.
+bool clean_path(const char* path, char out[TEXTSIZE])
+{
+    if (UL_trim(out, path) != ST_OK) {
+        out[0] = '\0';
+        return false;
+    }
+    UL_stripslash(out);
+    return true;
+}
+
+}  // namespace
+
+const char* const* INS_directorylist(std::int16_t whichprogram)
+{
+    return (whichprogram == 0 || whichprogram == 1) ? DIRS_FAX : DIRS_OTHER;
+}
+
+status_t INS_createdir(setup_context* ctx, const char* path, std::uint16_t* result)
+{
+    *result = DIR_MADE;
+    char dir[TEXTSIZE];
+    if (UL_trim(dir, path) != ST_OK) {
+        // Longer than a path of the installer can be: never created.
+        UL_logstring(ctx, "cannot create dir", "");
+        *result = DIR_FAILED;
+    } else if (dir[0] == '\0') {
+        *result = DIR_EMPTY;
+    } else {
+        clean_path(dir, dir);
+        UL_logstring(ctx, "try to create dir = ", dir);
+        std::uint16_t isdir = 0;
+        UL_isdirectory(ctx, dir, &isdir);
+        if (isdir) {
+            UL_logline(ctx, "dir already exists");
+        } else if (dir[0] == '\0' || UL_createdir(dir) != 0) {
+            UL_logline(ctx, "cannot create dir");
+            *result = DIR_FAILED;
+        }
+    }
+    UL_logshort(ctx, "result = ", std::int16_t(*result));
+    return ST_OK;
+}
+
+status_t INS_makedirs(setup_context* ctx)
+{
+    for (const char* const* name = INS_directorylist(ctx->INS_whichprogram); *name && **name; ++name) {
+        char path[TEXTSIZE];
+        UL_makepath(path, ctx->pathname, *name);
+        std::uint16_t result = 0;
+        INS_createdir(ctx, path, &result);
+        if (result != DIR_MADE) {
+            INS_recorderror(ctx, 2231, path);
+            return 2231;
+        }
+    }
+    return ST_OK;
+}
+
+bool INS_destinationfits(const char* path)
+{
+    const std::size_t deepest = std::strlen("MBOX000\\DRECV\\") + std::strlen("12345678.123");
+    char dir[TEXTSIZE];
+    if (!clean_path(path, dir)) return false;
+    return std::strlen(dir) + 1 + deepest <= TEXTSIZE - 1;
+}
+
+status_t INS_makepath(setup_context* ctx, const char* path, std::uint16_t* result)
+{
+    *result = DIR_MADE;
+    char dir[TEXTSIZE];
+    if (!clean_path(path, dir)) {
+        *result = DIR_FAILED;
+        return ST_OK;
+    }
+    char trimmed[TEXTSIZE];
+    UL_trim(trimmed, path);
+    if (trimmed[0] == '\0') {
+        *result = DIR_EMPTY;
+        return ST_OK;
+    }
+    std::size_t len = std::strlen(dir);
+    if (len == 0 || dir[len - 1] == ':') return ST_OK;  // a drive root is there already
+    const char* first = std::strchr(dir, '\\');
+    const char* second = first ? std::strchr(first + 1, '\\') : nullptr;
+    if (second) {
+        char parent[TEXTSIZE];
+        UL_copyleft(parent, sizeof parent, dir, std::size_t(second - dir));
+        INS_createdir(ctx, parent, result);
+        if (*result != DIR_MADE) return ST_OK;
+    }
+    return INS_createdir(ctx, dir, result);
+}
+
+status_t INS_deletedir(setup_context* ctx, const char* path, std::uint16_t* result)
+{
+    *result = 0;
+    char dir[TEXTSIZE];
+    if (!clean_path(path, dir)) return ST_OK;
+    char trimmed[TEXTSIZE];
+    UL_trim(trimmed, path);
+    if (trimmed[0] == '\0') {
+        *result = 1;
+        return ST_OK;
+    }
+    UL_logstring(ctx, "try to delete dir = ", dir);
+    // A directory that is not empty simply stays.
+    if (dir[0] != '\0') UL_removedir(dir);
+    UL_logshort(ctx, "result = ", std::int16_t(*result));
+    return ST_OK;
+}
+
+status_t INS_copycountry(setup_context* ctx)
+{
+    char source[TEXTSIZE];
+    UL_makepath(source, ctx->sourcedir, "COUNTRY\\COUNTRY.");
+    UL_appendtext(source, ctx->countryext);
+    std::uint16_t exists = 0;
+    UL_fileexists(source, &exists);
+    if (!exists || ctx->countryext[0] == '\0') return ST_OK;
+    char target[TEXTSIZE];
+    UL_makepath(target, ctx->datadir, "COUNTRY.INI");
+    return INS_expandfile(ctx, target, source);
+}
+
+status_t INS_copyfaxini(setup_context* ctx)
+{
+    char target[TEXTSIZE], source[TEXTSIZE];
+    UL_makepath(target, ctx->windowsdir, "FAX.INI");
+    UL_makepath(source, ctx->sourcedir, ctx->INS_whichprogram != 0 ? "FAX.INI" : "FAX.FAX");
+    UL_logstring(ctx, "tofile = ", target);
+    return INS_expandfile(ctx, target, source);
+}
+
+void INS_diskcheckfile(const setup_context* ctx, std::int16_t disk, char out[TEXTSIZE])
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "%d.txt", int(disk));
+    UL_makepath(out, ctx->sourcedir, name);
+}
+
+status_t INS_diskloop(setup_context* ctx, ins_copydisk copy, ins_askdisk ask)
+{
+    std::int16_t disk = 1;
+    for (;;) {
+        RETURN_IF_FAILED(copy(ctx));
+        if (disk >= 9) return ST_OK;  // nine disks at most; the ninth needs no marker
+        char marker[TEXTSIZE];
+        UL_makepath(marker, ctx->sourcedir, "lastdisk.txt");
+        std::uint16_t last = 0;
+        UL_fileexists(marker, &last);
+        if (last) return ST_OK;
+        UL_logline(ctx, "Before INS_change diskette");
+        std::uint16_t cancelled = 1;
+        RETURN_IF_FAILED(ask(ctx, std::int16_t(disk + 1), &cancelled));
+        if (cancelled) return ST_CANCELLED;
+        ++disk;
+    }
+}

@@ -1,0 +1,144 @@
+#include "install/unattended.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "files/log.h"
+#include "shell/platform.h"
+#include "shell/text.h"
+
+namespace {
+
+// A default no INI value can hold, so that an empty answer counts as given.
+const char ABSENT[] = "\x7f";
+
+struct dialog_answers {
+    unsigned templ;
+    int cancelresult;   // what its Cancel ends it with
+    int defaultbutton;  // pressed when the section names no button; 0 = an answer is required
+};
+
+// Dialogs of the installer and how an unattended run ends or passes them.
+const dialog_answers DIALOGS[] = {
+    {900, 1, 102},  // change diskette: OK until the check file appears
+    {988, 1, 0},    // country
+    {990, 0, 113},  // failure notice: closed, the run ends anyway
+    {991, 0, 111},  // closing dialog: close
+    {992, 1, 0},    // destination
+    {997, 1, 0},    // user details, modem and port
+};
+
+const dialog_answers* find_dialog(unsigned templ)
+{
+    for (const auto& d : DIALOGS)
+        if (d.templ == templ) return &d;
+    return nullptr;
+}
+
+bool equals_nocase(const char* a, const char* b)
+{
+    for (; *a && *b; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+        if (x != y) return false;
+    }
+    return *a == *b;
+}
+
+}  // namespace
+
+bool INS_isunattended(const setup_context* ctx) { return ctx && ctx->answerfile[0] != '\0'; }
+
+bool INS_isrecording(const setup_context* ctx) { return ctx && !INS_isunattended(ctx) && ctx->recordfile[0] != '\0'; }
+
+bool INS_answertext(setup_context* ctx, unsigned section, const char* key, char* out, std::size_t size)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "%u", section);
+    return INS_answertextin(ctx, name, key, out, size);
+}
+
+void INS_answersection(setup_context* ctx, unsigned templ, int appearance, char out[16])
+{
+    char numbered[16], button[16];
+    std::snprintf(numbered, sizeof numbered, "%u.%d", templ, appearance);
+    if (INS_answertextin(ctx, numbered, "Button", button, sizeof button)) {
+        UL_copytext(out, 16, numbered);
+        return;
+    }
+    std::snprintf(out, 16, "%u", templ);
+}
+
+bool INS_answertextin(setup_context* ctx, const char* name, const char* key, char* out, std::size_t size)
+{
+    if (size > 0) out[0] = '\0';
+    if (!INS_isunattended(ctx) || size == 0) return false;
+    char value[TEXTSIZE * 2];
+    UL_getprofilestring(name, key, ABSENT, value, sizeof value, ctx->answerfile);
+    if (std::strcmp(value, ABSENT) == 0) return false;
+    UL_copytext(out, size, value);
+    return true;
+}
+
+void INS_recordtext(setup_context* ctx, unsigned section, const char* key, const char* value)
+{
+    if (!INS_isrecording(ctx)) return;
+    char name[16];
+    std::snprintf(name, sizeof name, "%u", section);
+    UL_writeprofilestring(name, key, value, ctx->recordfile);
+}
+
+void INS_unattendedfail(setup_context* ctx, status_t status, const char* why)
+{
+    if (!ctx) return;
+    char line[TEXTSIZE];
+    UL_copytext(line, "unattended: ");
+    UL_appendtext(line, why);
+    UL_appendtext(line, " = ");
+    UL_logshort(ctx, line, std::int16_t(status));
+    if (ctx->unattendedstatus == ST_OK) ctx->unattendedstatus = status;
+}
+
+bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body)
+{
+    if (!INS_isunattended(ctx)) return false;
+    UL_logstring(ctx, "unattended box: ", body);
+    INS_unattendedfail(ctx, status, "error box");
+    return true;
+}
+
+status_t INS_unattendedoutcome(const setup_context* ctx, status_t status)
+{
+    if (!INS_isunattended(ctx) || ctx->unattendedstatus == ST_OK) return status;
+    if (status == ST_OK || status == ST_CANCELLED) return ctx->unattendedstatus;
+    return status;
+}
+
+int INS_cancelresult(unsigned templ)
+{
+    const dialog_answers* d = find_dialog(templ);
+    return d ? d->cancelresult : -1;
+}
+
+int INS_defaultbutton(unsigned templ)
+{
+    const dialog_answers* d = find_dialog(templ);
+    return d ? d->defaultbutton : 0;
+}
+
+bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
+{
+    *yes = 0;
+    if (!INS_isunattended(ctx)) return false;
+    char answer[16];
+    if (!INS_answertext(ctx, number, "Answer", answer, sizeof answer)) {
+        char why[32];
+        std::snprintf(why, sizeof why, "no answer to question %u", number);
+        INS_unattendedfail(ctx, ST_NO_ANSWER, why);
+        return true;
+    }
+    *yes = equals_nocase(answer, "Yes") ? 1 : 0;
+    UL_logstring(ctx, "unattended answer=", answer);
+    return true;
+}

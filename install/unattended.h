@@ -1,0 +1,48 @@
+// Unattended runs (/ANSWERS=) and recording (/RECORD=). The answer file is an
+// INI file with one section per dialog template or question; the real dialog
+// procedures run and are fed the answers through the messages a person's
+// input produces. See docs/answers.md.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "shell/context.h"
+
+// Status of an unattended run whose answer file lacks a needed answer, or
+// whose dialog stayed open after its button without saying why.
+constexpr status_t ST_NO_ANSWER = ST_BAD_ARGUMENT;
+
+bool INS_isunattended(const setup_context* ctx);
+bool INS_isrecording(const setup_context* ctx);
+
+// Dialog procedures call this at the end of WM_INITDIALOG: in an unattended
+// run the template's section is fed to the dialog once its modal loop runs.
+void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ);
+// Dialog procedures call this for a button that may end the dialog: in a
+// recording run the dialog's values and the button go into the template's section.
+void INS_recorddialog(setup_context* ctx, ul_window dialog, unsigned templ, int button);
+// A yes/no question box with message `number`, No as default; answered from
+// the file's section [number] (Answer=Yes|No) in an unattended run.
+status_t INS_askquestion(setup_context* ctx, ul_window owner, unsigned number, const char* caption,
+                         std::uint16_t* yes);
+
+// Portable part.
+// Reads key of section [templ]; false when the file has no such answer.
+bool INS_answertext(setup_context* ctx, unsigned section, const char* key, char* out, std::size_t size);
+bool INS_answertextin(setup_context* ctx, const char* section, const char* key, char* out, std::size_t size);
+// The section that answers the nth showing (from 1) of a template: [templ.n]
+// when the file has one with a Button, else [templ]. Lets a file script Back.
+void INS_answersection(setup_context* ctx, unsigned templ, int appearance, char out[16]);
+void INS_recordtext(setup_context* ctx, unsigned section, const char* key, const char* value);
+// Remembers the first reason an unattended run ends, and traces it.
+void INS_unattendedfail(setup_context* ctx, status_t status, const char* why);
+// An error box in an unattended run: traced and ending the run; true when handled (not to be shown).
+bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body);
+// The status an unattended run ends with: the recorded reason in place of the cancel it caused.
+status_t INS_unattendedoutcome(const setup_context* ctx, status_t status);
+// The result that ends a dialog of the template as its Cancel would; -1 when it has none.
+int INS_cancelresult(unsigned templ);
+// The button pressed when a section names none (dialogs that need no decision), 0 when one is required.
+int INS_defaultbutton(unsigned templ);
+// The answer of a question, from the file (unattended) ; false when the run is not unattended.
+bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes);

@@ -1,0 +1,35 @@
+// The product's Program Manager group, made over DDE.
+#pragma once
+#include <cstdint>
+
+#include "shell/context.h"
+
+constexpr status_t ST_DDE_NO_WINDOW = 13023;
+constexpr status_t ST_DDE_NO_SERVER = 13024;
+constexpr status_t ST_DDE_NO_MEMORY = 13025;
+constexpr status_t ST_DDE_NO_LOCK = 13026;
+constexpr status_t ST_DDE_NO_ACK = 13027;
+
+enum {
+    DDE_COMMANDSIZE = 160,  // a whole command: 159 characters
+    DDE_MAXITEMS = 10,
+};
+
+// Deletes and re-creates the product group and adds the items of ICONS.LST
+// (ICONS.FAX for the fax product).
+status_t INS_addprogram(setup_context* ctx);
+// "*" stands for the destination's DATA\ directory, "#" for its PROGRAM\.
+status_t INS_expanditempath(setup_context* ctx, char out[TEXTSIZE], const char* line);
+
+// "[" + verb + "(" + group + ")]".
+void INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* group);
+// "[AddItem(" + program + " " + argument + "," + title + "," + icon + ")]".
+void INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
+                     const char* icon);
+
+// The DDE client (ddeclient_win32.cpp); one conversation at a time.
+status_t DDE_initiate(setup_context* ctx, ul_module instance, ul_window parent, const char* service,
+                      const char* subject);
+status_t DDE_execute(setup_context* ctx, const char* command);
+status_t DDE_waitack(setup_context* ctx);
+status_t DDE_terminate(setup_context* ctx);

@@ -1,0 +1,40 @@
+// Registration with the Windows shell: the uninstall entry, the file types,
+// the desktop and Send To shortcuts, and the uninstaller's record.
+#pragma once
+#include <cstdint>
+
+#include "shell/context.h"
+
+enum ul_regroot { UL_HKEY_CLASSES_ROOT, UL_HKEY_CURRENT_USER, UL_HKEY_LOCAL_MACHINE };
+
+enum { SHELLPATHSIZE = 261 };  // folders and link paths: 260 characters
+
+// Copies the uninstaller and its library into the Windows directory and
+// writes the uninstall entry; 0 or the copy's failure.
+status_t INS_adduninstall(setup_context* ctx);
+// Shortcuts, file types and UNINSTAL.DAT; 0 or the record file's failure.
+status_t INS_addshellentries(setup_context* ctx);
+// "." + ext -> ext + "file" -> description, and the verb's command.
+status_t INS_addfiletype(setup_context* ctx, const char* extension, const char* verb, const char* command,
+                         const char* description);
+status_t INS_adduninstallkey(setup_context* ctx, const char* keyname, const char* displayname,
+                             const char* command);
+
+// The uninstall key of a product under HKEY_LOCAL_MACHINE.
+void INS_uninstallkeypath(char out[SHELLPATHSIZE], const char* keyname);
+// The shortcut's working directory: the target without its last component;
+// a file in a drive's root keeps the root's backslash.
+void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target);
+// folder + "\" + name + ".LNK".
+void INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name);
+// "desktop" in any letter case names the user's desktop folder.
+bool INS_isdesktopfolder(const char* folder);
+
+// Platform side (shellentries_win32.cpp; recorded by the native doubles).
+// Sets a string value; a null value name sets the key's default value.
+// Registry failures are ignored; no key path: nothing is done.
+status_t INS_setregstring(ul_regroot root, const char* subkey, const char* valuename, const char* text);
+// Creates folder\name.LNK pointing at target; failures are only traced.
+status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* folder, const char* name);
+// The user's Send To folder; 0 characters when the shell does not know it.
+std::uint32_t UL_getsendtofolder(char* out, std::uint32_t size);

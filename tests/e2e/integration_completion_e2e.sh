@@ -1,0 +1,118 @@
+#!/usr/bin/env bash
+# A whole installation of the demo set from CD-ROM, unattended, checked by what
+# the completion leaves behind: configuration files, registry, shortcuts, the
+# Program Manager group, the uninstall record; then the uninstaller removes it
+# all but the user's faxes and mailboxes.
+source "$(dirname "$0")/lib.sh"
+e2e_init
+e2e_machine win98
+
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+e2e_map_drive d "$E2E_WORK/cd"
+e2e_modem 2 vendor08-modemblaster.modem
+e2e_answers <<'INI'
+[988]
+Button=1
+[992]
+102=C:\ZELTA\
+Button=111
+[997]
+102=Ann Smith
+124=
+125=1 Main Street
+126=Springfield
+104=+1 555 0100
+103=555 0101
+127=555 0102
+123=#0
+111=1
+Button=1
+[991]
+Button=111
+INI
+
+e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_expect_rc 0
+
+echo "=== configuration files"
+ini='C:\ZELTA\DATA\ZELTAVOX.ini'
+e2e_expect_ini "$ini" GENERAL USERNAME 'Ann Smith'
+e2e_expect_ini "$ini" GENERAL COMPANYNAME ''
+e2e_expect_ini "$ini" GENERAL FAXNUMBER '+1 555 0100'
+e2e_expect_ini "$ini" GENERAL COMMPROGRAMNAME0 'C:\ZELTA\PROGRAM\ZELTATRM.EXE'
+e2e_expect_ini "$ini" VEQFAX1 COMPORT 2
+e2e_expect_ini "$ini" VEQFAX1 MAXRATE 3
+e2e_expect_ini "$ini" VOICE FAXBACK1 'C:\ZELTA\DATA\FLOCHART'
+e2e_expect_ini 'C:\windows\FAX.ini' FAX PATH 'C:\ZELTA\'
+
+echo "=== uninstall entry, file types, record"
+e2e_expect_file 'C:\windows\ZVUNINST.EXE'
+e2e_expect_file 'C:\windows\VEQUNINS.DLL'
+uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
+e2e_expect_reg "$uninstall" DisplayName ZeltaVoice
+e2e_expect_reg "$uninstall" UninstallString 'C:\windows\ZVUNINST.EXE'
+e2e_expect_reg 'HKCR\.001' '' 001file
+e2e_expect_reg 'HKCR\.lgo' '' lgofile
+e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' 'C:\ZELTA\PROGRAM\DUVOVIR.EXE %1'
+e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' 'C:\ZELTA\PROGRAM\ZELTAVOX.EXE %1'
+record=$(tr -d '\r' <"$(e2e_unixpath 'C:\ZELTA\DATA\UNINSTAL.DAT')" 2>/dev/null | tr '\n' '|')
+[ "$record" = 'ZeltaVoice|001,&Open|001,&Print|001,&Fax|lgo,&Open|lgo,&Print|lgo,&Fax|' ]
+e2e_check $? "UNINSTAL.DAT lists the title and six verbs (got '$record')"
+
+echo "=== shortcuts and the program group"
+folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
+folder() { e2e_wine reg query "$folders" /v "$1" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
+desktop=$(folder Desktop)
+sendto=$(folder SendTo)
+programs=$(folder Programs)
+e2e_expect_file "$desktop\\ZeltaVoice.LNK"
+e2e_expect_file "$sendto\\ZeltaVoice.LNK"
+[ -d "$(e2e_unixpath "$programs\\ZeltaVoice")" ]
+e2e_check $? "program group folder $programs\\ZeltaVoice"
+e2e_expect_log 'item=[AddItem(C:\ZELTA\PROGRAM\ZELTAVOX.EXE ,ZeltaVox,C:\ZELTA\P'
+e2e_expect_log 'item=[AddItem(C:\ZELTA\DATA\README.TXT ,Read Me,)]'
+e2e_expect_file 'C:\ZELTA\PROGRAM\VEQINS32.DLL'
+e2e_expect_file 'C:\ZELTA\PROGRAM\VEQ95.DRV'
+e2e_expect_log 'INS_CopyAddPrinterFiles WIN32=1'
+e2e_expect_nolog 'Error in INS_alldone'
+
+echo "=== the uninstaller keeps the faxes and removes the rest"
+echo 'a received fax' >"$(e2e_unixpath 'C:\ZELTA\RECEIVE')/FAX0001.001"
+e2e_wine 'C:\windows\ZVUNINST.EXE' /N >/dev/null 2>&1
+e2e_check $? "ZVUNINST /N ends with 0"
+e2e_expect_nofile 'C:\ZELTA\PROGRAM'
+e2e_expect_nofile 'C:\ZELTA\DATA'
+e2e_expect_file 'C:\ZELTA\RECEIVE\FAX0001.001'
+e2e_expect_nofile "$desktop\\ZeltaVoice.LNK"
+e2e_expect_nofile "$sendto\\ZeltaVoice.LNK"
+e2e_expect_nofile "$programs\\ZeltaVoice"
+e2e_expect_nofile 'C:\windows\FAX.ini'
+! e2e_wine reg query "$uninstall" >/dev/null 2>&1
+e2e_check $? "uninstall key removed"
+! e2e_wine reg query 'HKCR\001file' >/dev/null 2>&1
+e2e_check $? "file type 001 removed"
+
+echo "=== Windows NT, INSTALLPRINTER=1: the printer installer is run, WIN.INI is left alone"
+WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+rm -rf "$E2E_PREFIX"
+e2e_machine nt40
+rm -rf "$E2E_WORK/cd"
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
+e2e_map_drive d "$E2E_WORK/cd"
+e2e_modem 2 vendor08-modemblaster.modem
+e2e_run 'D:\SETUP\SETUP.EXE' D1
+e2e_expect_rc 0
+e2e_expect_log 'Openning service:-Halvern Fax Server'
+e2e_expect_log 'Error in INS_removeservice = 1060'
+e2e_expect_file 'C:\ZELTA\PROGRAM\VEQNT.DLL'
+e2e_expect_nofile 'C:\ZELTA\PROGRAM\VEQ95.DRV'
+e2e_expect_log 'cmdline=C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d'
+addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
+[ "$addpr" = 'C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d' ]
+e2e_check $? "the printer installer ran once with /p1 /d (got '$addpr')"
+[ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
+e2e_check $? "no printer entry in WIN.INI"
+e2e_expect_nofile 'C:\windows\system32\VEQ.DRV'
+
+e2e_finish

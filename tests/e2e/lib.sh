@@ -1,0 +1,261 @@
+#!/usr/bin/env bash
+# End-to-end harness: a fresh target machine per scenario (a copy of a prepared
+# Wine prefix), installation media mapped as drives, COM ports mapped to
+# simulated modems, SETUP.EXE run unattended with a time limit, and checks of
+# what it left behind. Sourced by tests/e2e/*_e2e.sh, which run under
+# scripts/with-wine.sh (display, prepared prefix in $WINEPREFIX).
+#
+#   e2e_init                    work directory, tools, clean-up on exit
+#   e2e_machine [VERSION]       fresh prefix (win95, win98, nt40, winxp ...); all COM ports absent
+#   e2e_mkmedia KIND OUT [ARGS] build the demo set (cdrom|diskettes) with tools/mkmedia
+#   e2e_map_drive LETTER DIR    map a medium directory as drive LETTER:
+#   e2e_modem PORT PROFILE      simulated modem (media/modems/PROFILE) on COMn
+#   e2e_port_absent PORT        COMn that cannot be opened
+#   e2e_answers <<EOF ... EOF   the answer file ($E2E_ANSWERS)
+#   e2e_run WINPATH [ARGS]      run the installer unattended; E2E_RC = its exit code
+#   e2e_expect_rc N, e2e_expect_file WINPATH, e2e_expect_nofile WINPATH,
+#   e2e_expect_ini WINPATH SECTION KEY VALUE, e2e_expect_reg KEY VALUE DATA,
+#   e2e_expect_log TEXT, e2e_expect_nolog TEXT
+#   e2e_finish                  report and exit with the number of failed checks
+set -uo pipefail
+
+e2e_failures=0
+e2e_pids=()
+E2E_TIMEOUT=${E2E_TIMEOUT:-300}
+
+e2e_init() {
+  : "${WIN32_BUILD:?}" "${NATIVE_BUILD:?}" "${SOURCE_DIR:?}"
+  E2E_BASE_PREFIX=${E2E_BASE_PREFIX:-${WINEPREFIX:-$SOURCE_DIR/build/wineprefix}}
+  [ -f "$E2E_BASE_PREFIX/system.reg" ] || { echo "no prepared Wine prefix at $E2E_BASE_PREFIX (run under scripts/with-wine.sh)"; exit 1; }
+  E2E_SETUP=$WIN32_BUILD/resources/SETUP.EXE
+  E2E_VEQINS=$WIN32_BUILD/resources/VEQINS.DLL
+  E2E_MKMEDIA=$NATIVE_BUILD/tools/mkmedia/mkmedia
+  E2E_MODEMSIM=$NATIVE_BUILD/tools/modemsim/modemsim
+  [ -f "$E2E_SETUP" ] || { echo "SETUP.EXE not built: $E2E_SETUP"; exit 1; }
+  E2E_WORK=$(mktemp -d /tmp/e2e.XXXXXX)
+  mkdir -p "$E2E_WORK/absent"
+  trap e2e_cleanup EXIT
+}
+
+e2e_cleanup() {
+  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  if [ -n "${E2E_PREFIX:-}" ]; then WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true; fi
+  [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_WORK"
+}
+
+# A unix path as the target machine sees it.
+e2e_winpath() {
+  local p=$1
+  echo "Z:${p//\//\\}"
+}
+
+# A Windows path of the target machine (C:\..., or Z:\...) as a unix path.
+e2e_unixpath() {
+  local p=$1 drive rest
+  drive=$(echo "${p:0:1}" | tr 'A-Z' 'a-z')
+  rest=${p:2}
+  rest=${rest//\\//}
+  if [ "$drive" = z ]; then echo "$rest"; return; fi
+  local base
+  base=$(readlink -f "$E2E_PREFIX/dosdevices/$drive:")
+  # Windows names are found without regard to case.
+  local out=$base part
+  IFS='/' read -ra parts <<< "${rest#/}"
+  for part in "${parts[@]}"; do
+    [ -z "$part" ] && continue
+    local match
+    match=$(ls -1 "$out" 2>/dev/null | grep -ixF -- "$part" | head -1)
+    out="$out/${match:-$part}"
+  done
+  echo "$out"
+}
+
+e2e_wine() { WINEPREFIX=$E2E_PREFIX wine "$@" </dev/null; }
+
+e2e_machine() {
+  local version=${1:-win98}
+  E2E_PREFIX=$E2E_WORK/prefix
+  cp -a "$E2E_BASE_PREFIX" "$E2E_PREFIX"
+  rm -f "$E2E_PREFIX"/dosdevices/com* "$E2E_PREFIX"/dosdevices/[abd]:
+  export WINEPREFIX=$E2E_PREFIX
+  wineserver -p >/dev/null 2>&1
+  e2e_wine cmd /c exit >/dev/null 2>&1
+  e2e_wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
+  local n
+  for n in 1 2 3 4 5 6 7 8; do e2e_port_absent "$n"; done
+}
+
+e2e_map_drive() {
+  local letter
+  letter=$(echo "$1" | tr 'A-Z' 'a-z')
+  ln -sfn "$(readlink -f "$2")" "$E2E_PREFIX/dosdevices/$letter:"
+}
+
+e2e_port_absent() {
+  e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$1" /d "$E2E_WORK/absent" /f >/dev/null 2>&1
+  ln -sfn "$E2E_WORK/absent" "$E2E_PREFIX/dosdevices/com$1"
+}
+
+e2e_modem() {
+  local port=$1 profile=$2 link=$E2E_WORK/modem$1
+  [ -x "$E2E_MODEMSIM" ] || { echo "modemsim not built: $E2E_MODEMSIM"; exit 1; }
+  "$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem$port.log" "$SOURCE_DIR/media/modems/$profile" \
+    >"$E2E_WORK/modem$port.out" 2>&1 &
+  e2e_pids+=($!)
+  local i
+  for i in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
+  [ -L "$link" ] || { echo "modemsim for COM$port did not start"; cat "$E2E_WORK/modem$port.out"; exit 1; }
+  local device
+  device=$(readlink "$link")
+  e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /d "$device" /f >/dev/null 2>&1
+  ln -sfn "$device" "$E2E_PREFIX/dosdevices/com$port"
+}
+
+e2e_mkmedia() {
+  local kind=$1 out=$2
+  shift 2
+  [ -x "$E2E_MKMEDIA" ] || { echo "mkmedia not built: $E2E_MKMEDIA"; exit 1; }
+  "$E2E_MKMEDIA" "${E2E_MANIFEST:-$SOURCE_DIR/media/demo/demo.manifest}" "$out" "--$kind" --win32 "$WIN32_BUILD" "$@" \
+    >"$E2E_WORK/mkmedia.out" 2>&1 || { echo "mkmedia failed"; cat "$E2E_WORK/mkmedia.out"; exit 1; }
+}
+
+e2e_answers() {
+  E2E_ANSWERS=$E2E_WORK/answers.ini
+  cat >"$E2E_ANSWERS"
+}
+
+# Runs the installer through cmd's start /wait, so that the whole 16-bit
+# status arrives (a unix exit status keeps only its low byte).
+e2e_run() {
+  local program=$1
+  shift
+  local bat=$E2E_WORK/run.bat rc=$E2E_WORK/rc.txt args="$*"
+  rm -f "$rc"
+  if [ -n "${E2E_ANSWERS:-}" ] && [[ "$args" != *"/ANSWERS="* ]]; then
+    args="$args /ANSWERS=$(e2e_winpath "$E2E_ANSWERS")"
+  fi
+  printf 'start /wait "" %s %s\r\necho %%ERRORLEVEL%% > %s\r\n' "$program" "$args" "$(e2e_winpath "$rc")" >"$bat"
+  echo "--- run: $program $args"
+  timeout "$E2E_TIMEOUT" env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1
+  local status=$?
+  if [ "$status" = 124 ]; then
+    echo "FAIL: the installer did not end within $E2E_TIMEOUT s"
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
+    E2E_RC=timeout
+    e2e_failures=$((e2e_failures + 1))
+    return
+  fi
+  E2E_RC=$(tr -d ' \r\n' <"$rc" 2>/dev/null)
+  echo "--- exit code $E2E_RC"
+}
+
+e2e_log() { cat "$E2E_PREFIX/drive_c/windows/SETUP.deb" 2>/dev/null; }
+
+e2e_check() {  # condition-status message
+  if [ "$1" = 0 ]; then
+    echo "ok: $2"
+  else
+    echo "FAIL: $2"
+    e2e_failures=$((e2e_failures + 1))
+  fi
+}
+
+e2e_expect_rc() {
+  [ "${E2E_RC:-}" = "$1" ]
+  e2e_check $? "exit code $1 (got ${E2E_RC:-none})"
+}
+
+e2e_expect_file() {
+  [ -f "$(e2e_unixpath "$1")" ]
+  e2e_check $? "file $1 exists"
+}
+
+e2e_expect_nofile() {
+  [ ! -e "$(e2e_unixpath "$1")" ]
+  e2e_check $? "no $1"
+}
+
+# INI value as the profile functions read it: section and key without regard to case.
+e2e_ini_value() {
+  local file
+  file=$(e2e_unixpath "$1")
+  awk -v s="$2" -v k="$3" 'BEGIN { IGNORECASE = 1; s = toupper(s); k = toupper(k) }
+    { sub(/\r$/, "") }
+    /^[ \t]*\[/ { line = $0; gsub(/^[ \t]*\[|\][ \t]*$/, "", line); cur = toupper(line); next }
+    cur == s { i = index($0, "="); if (i > 0) { key = substr($0, 1, i - 1); gsub(/^[ \t]+|[ \t]+$/, "", key);
+               if (toupper(key) == k) { v = substr($0, i + 1); gsub(/^[ \t]+|[ \t]+$/, "", v); print v; exit } } }' \
+    "$file" 2>/dev/null
+}
+
+e2e_expect_ini() {
+  local got
+  got=$(e2e_ini_value "$1" "$2" "$3")
+  [ "$got" = "$4" ]
+  e2e_check $? "$1 [$2] $3=$4 (got '$got')"
+}
+
+e2e_expect_reg() {
+  local out
+  out=$(e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r')
+  [[ "$out" == *"$3"* ]]
+  e2e_check $? "registry $1 $2 holds '$3'"
+}
+
+# The debug log without carriage returns, as a file (grep -q on a pipe would
+# cut the writer short, which pipefail reports as a failure).
+e2e_logfile() {
+  e2e_log | tr -d '\r' >"$E2E_WORK/log.txt"
+  echo "$E2E_WORK/log.txt"
+}
+
+e2e_expect_log() {
+  grep -qF -- "$1" "$(e2e_logfile)"
+  e2e_check $? "log line '$1'"
+}
+
+e2e_expect_nolog() {
+  ! grep -qF -- "$1" "$(e2e_logfile)"
+  e2e_check $? "no log line '$1'"
+}
+
+e2e_finish() {
+  if [ "$e2e_failures" != 0 ]; then
+    echo "--- debug log"
+    e2e_log | tail -60
+    echo "$e2e_failures check(s) failed"
+    exit 1
+  fi
+  echo "all checks passed"
+  exit 0
+}
+
+# The printer driver files are companions that may not be built yet; a set
+# without them gets small stand-ins so that the rest of the run can be checked.
+e2e_printer_standins() {
+  local dir=$1 f
+  for f in VEQ95.DRV VEQNT.DLL VEQ.DRV; do
+    [ -e "$dir/$f" ] || { echo "stand-in $f"; printf 'printer driver stand-in %s\r\n' "$f" >"$dir/$f"; }
+  done
+}
+
+# A media changer outside the installer: when the debug log asks for disk N,
+# drive LETTER is switched to the directory of that disk (DISKN under SETDIR).
+e2e_media_changer() {
+  local letter=$1 setdir=$2
+  (
+    local wanted=2 log=$E2E_PREFIX/drive_c/windows/SETUP.deb
+    while [ -d "$setdir/DISK$wanted" ]; do
+      if tr -d '\r' <"$log" 2>/dev/null | grep -x "disknum = $wanted" >/dev/null; then
+        sleep 1
+        e2e_map_drive "$letter" "$setdir/DISK$wanted"
+        echo "changer: disk $wanted inserted" >>"$E2E_WORK/changer.log"
+        wanted=$((wanted + 1))
+      fi
+      sleep 0.3
+    done
+  ) &
+  e2e_pids+=($!)
+}
+

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# A whole installation from the CD-ROM set, unattended, with a Modem Blaster
+# class voice modem on COM2, recorded answers checked afterwards.
+source "$(dirname "$0")/lib.sh"
+e2e_init
+e2e_machine win98
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+e2e_printer_standins "$E2E_WORK/cd/SETUP"
+e2e_map_drive d "$E2E_WORK/cd"
+e2e_modem 2 vendor08-modemblaster.modem
+e2e_answers <<'INI'
+[988]
+111=Germany
+Button=1
+[992]
+102=C:\ZELTAVOX
+Button=111
+[997]
+102=Ann Smith
+124=Acme Ltd
+125=1 Main Street
+126=Berlin
+104=+49 30 1234
+103=+49 30 5678
+127=+49 30 9999
+123=#0
+Button=1
+[991]
+Button=111
+INI
+
+e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_expect_rc 0
+# The dialogs: COM2 was the only port that answered, so it was chosen.
+e2e_expect_log 'comport       = 2'
+e2e_expect_log 'country extGER'
+e2e_expect_nolog 'Before INS_change diskette'
+# The tree, the country file, the fax template and the copy plan.
+for d in TEMP RECEIVE SEND PROGRAM DATA SCRIPT1 'MBOX000\FOD'; do
+  [ -d "$(e2e_unixpath "C:\\ZELTAVOX\\$d")" ]
+  e2e_check $? "directory C:\\ZELTAVOX\\$d"
+done
+e2e_expect_nofile 'C:\ZELTAVOX\SDK'
+e2e_expect_file 'C:\ZELTAVOX\DATA\COUNTRY.INI'
+cmp -s "$(e2e_unixpath 'C:\ZELTAVOX\DATA\COUNTRY.INI')" "$SOURCE_DIR/media/demo/COUNTRY/COUNTRY.GER"
+e2e_check $? "COUNTRY.INI is the German country file, expanded"
+e2e_expect_file 'C:\windows\FAX.INI'
+e2e_expect_file 'C:\ZELTAVOX\DATA\README.TXT'
+cmp -s "$(e2e_unixpath 'C:\ZELTAVOX\DATA\README.TXT')" "$SOURCE_DIR/media/demo/DATA/README.TXT"
+e2e_check $? "README.TXT expanded to its original bytes"
+# The user details went into the product's configuration.
+e2e_expect_ini 'C:\ZELTAVOX\DATA\ZELTAVOX.INI' GENERAL USERNAME 'Ann Smith'
+e2e_expect_ini 'C:\ZELTAVOX\DATA\ZELTAVOX.INI' GENERAL COMPANYNAME 'Acme Ltd'
+e2e_expect_ini 'C:\ZELTAVOX\DATA\ZELTAVOX.INI' GENERAL FAXNUMBER '+49 30 1234'
+# The completion: uninstall entry and the resource library copy removed at exit.
+e2e_expect_reg 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' UninstallString 'ZVUNINST'
+e2e_expect_nofile 'C:\windows\VEQINS.DLL'
+e2e_expect_nolog 'Error in INS_install'
+# The modem was asked: the port probe and the identification both reached it.
+grep -qx 'AT' "$E2E_WORK/modem2.log"
+e2e_check $? "the simulated modem on COM2 received AT"
+
+e2e_finish

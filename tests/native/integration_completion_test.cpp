@@ -1,0 +1,116 @@
+#include <filesystem>
+
+#include "install/completion.h"
+#include "tests/native/integration_fixture.h"
+
+namespace {
+
+namespace d = integration_doubles;
+
+class Completion : public IntegrationTest {
+protected:
+    void SetUp() override
+    {
+        IntegrationTest::SetUp();
+        write(root + "/src/VEQUNINS.DLL", "uninstaller library");
+        write(root + "/src/ZVUNINST.EXE", "uninstaller");
+        write(root + "/src/ICONS.FAX", "#ZELTAFAX.EXE\r\n\r\nZeltaFax\r\n\r\n");
+        write(root + "/windows/VEQINS.DLL", "resource library");
+        write(root + "/src/VEQ95.DRV", "driver");
+        write(root + "/windows/FAX.ini", "[FAX]\r\n");
+        ctx->winversion = 1;
+        ctx->INS_installprinter = 3;
+        d::sendto = "C:\\SendTo";
+    }
+    bool logged(const std::string& text) const { return log().find(text) != std::string::npos; }
+};
+
+TEST_F(Completion, WholeCompletionRunsItsStepsAndClosesTheMainWindow)
+{
+    ctx->INS_currentfilesize = 123456;
+    ASSERT_EQ(INS_alldone(ctx), ST_OK);
+    EXPECT_TRUE(std::filesystem::exists(root + "/dest/DATA/ZELTAFAX.ini"));
+    EXPECT_NE(read(root + "/windows/FAX.ini").find("PATH="), std::string::npos);
+    EXPECT_EQ(d::progressclosed, 1);
+    EXPECT_EQ(d::ddecommands.size(), 4u);
+    EXPECT_TRUE(std::filesystem::exists(root + "/dest/PROGRAM/VEQINS32.DLL"));
+    EXPECT_TRUE(d::started.empty()) << "INSTALLPRINTER=3 installs no printer";
+    EXPECT_TRUE(std::filesystem::exists(root + "/dest/DATA/UNINSTAL.DAT"));
+    EXPECT_EQ(d::closeposted, 1);
+    EXPECT_EQ(ctx->helpcontext, 105);
+    EXPECT_TRUE(logged("INS_currentfilesize=1234"));  // grown by the files copied so far
+    EXPECT_TRUE(logged("adduninstall=0"));
+}
+
+TEST_F(Completion, MissingUninstallerIsTracedAndTheCompletionGoesOn)
+{
+    std::filesystem::remove(root + "/src/ZVUNINST.EXE");
+    ASSERT_EQ(INS_alldone(ctx), ST_OK);
+    EXPECT_TRUE(logged("adduninstall=905"));
+    EXPECT_EQ(d::closeposted, 1);
+}
+
+TEST_F(Completion, CancelBeforeTheProgressWindowClosesEndsSilently)
+{
+    doubles::stop_at_call = 1;
+    EXPECT_EQ(INS_alldone(ctx), ST_CANCELLED);
+    EXPECT_EQ(d::progressclosed, 0);
+    EXPECT_TRUE(d::ddecommands.empty());
+    EXPECT_EQ(d::closeposted, 0);
+}
+
+TEST_F(Completion, PrinterFailureStopsBeforeTheShellEntries)
+{
+    ctx->winversion = 1;
+    ctx->INS_installprinter = 0;
+    d::startfailure = 2;
+    EXPECT_EQ(INS_alldone(ctx), ST_GENERAL);
+    EXPECT_FALSE(std::filesystem::exists(root + "/dest/DATA/UNINSTAL.DAT"));
+    EXPECT_TRUE(logged("Error in INS_alldone = 13002"));
+    EXPECT_EQ(d::closeposted, 0);
+}
+
+TEST_F(Completion, InstallPrinter1OnNtBehavesLikeInstallPrinter0)
+{
+    write(root + "/src/VEQNT.DLL", "nt driver");
+    ctx->winversion = 2;
+    for (std::int16_t mode : {0, 1}) {
+        d::reset();
+        d::sendto = "C:\\SendTo";
+        ctx->INS_installprinter = mode;
+        ASSERT_EQ(INS_alldone(ctx), ST_OK);
+        ASSERT_EQ(d::started.size(), 1u) << "mode " << mode;
+        EXPECT_NE(d::started[0].find("VEQADDPR.EXE /p0"), std::string::npos);
+        EXPECT_TRUE(d::winini.empty());
+    }
+}
+
+TEST_F(Completion, StartButtonRunsTheInstalledProgramAndRemovesTheSetupTool)
+{
+    write(root + "/dest/PROGRAM/ZARARAV.EXE", "tool");
+    d::doneresult = 112;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_EQ(d::run, (std::vector<std::string>{root + "/dest/PROGRAM/ZARARAV.EXE",
+                                                root + "/dest/PROGRAM/ZELTAFAX.EXE"}));
+    EXPECT_FALSE(std::filesystem::exists(root + "/dest/PROGRAM/ZARARAV.EXE"));
+}
+
+TEST_F(Completion, HelpButtonOpensTheProductsHelpFromItsProgramDirectory)
+{
+    UL_copytext(ctx->helpfile, "A:\\SETUP.HLP");
+    d::doneresult = 122;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_EQ(std::string(ctx->helpfile), root + "/dest/PROGRAM/ZELTAFAX.HLP");
+    EXPECT_EQ(d::run, (std::vector<std::string>{"winhelp " + root + "/dest/PROGRAM/ZELTAFAX.HLP"}));
+}
+
+TEST_F(Completion, CloseStartsNothingAndAMissingTemplateIs13071)
+{
+    d::doneresult = 0;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_TRUE(d::run.empty());
+    d::doneresult = -1;
+    EXPECT_EQ(INS_showdone(ctx), ST_NO_TEMPLATE);
+}
+
+}  // namespace

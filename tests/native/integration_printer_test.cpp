@@ -1,0 +1,155 @@
+#include <filesystem>
+
+#include "integration/printer.h"
+#include "tests/native/integration_fixture.h"
+
+namespace {
+
+namespace d = integration_doubles;
+
+class Printer : public IntegrationTest {
+protected:
+    void SetUp() override
+    {
+        IntegrationTest::SetUp();
+        write(root + "/windows/VEQINS.DLL", "resource library");
+        write(root + "/src/VEQ95.DRV", "driver for 95");
+        write(root + "/src/VEQNT.DLL", "driver for NT");
+        write(root + "/src/VEQ.DRV", "win.ini driver");
+    }
+    status_t copyfiles()
+    {
+        return INS_CopyAddPrinterFiles(ctx, 1, ctx->sourcedir, ctx->programdir, ctx->windowsdir);
+    }
+    bool exists(const std::string& sub) const { return std::filesystem::exists(root + sub); }
+};
+
+TEST_F(Printer, InstallPrinterValuesChooseTheirStep)
+{
+    EXPECT_EQ(INS_printerstep(0, 1), PRINTER_PROGRAM);
+    EXPECT_EQ(INS_printerstep(0, 2), PRINTER_PROGRAM);
+    EXPECT_EQ(INS_printerstep(1, 1), PRINTER_WININI);
+    EXPECT_EQ(INS_printerstep(1, 2), PRINTER_PROGRAM);
+    EXPECT_EQ(INS_printerstep(2, 1), PRINTER_WIZARD);
+    EXPECT_EQ(INS_printerstep(2, 2), PRINTER_WIZARD);
+    EXPECT_EQ(INS_printerstep(3, 1), PRINTER_NONE);
+    EXPECT_EQ(INS_printerstep(-1, 2), PRINTER_NONE);
+}
+
+TEST_F(Printer, Windows95GetsTheResourceLibraryAndThe95Driver)
+{
+    ctx->winversion = 1;
+    ASSERT_EQ(copyfiles(), ST_OK);
+    EXPECT_EQ(read(root + "/dest/PROGRAM/VEQINS32.DLL"), "resource library");
+    EXPECT_EQ(read(root + "/dest/PROGRAM/VEQ95.DRV"), "driver for 95");
+    EXPECT_FALSE(exists("/dest/PROGRAM/VEQNT.DLL"));
+}
+
+TEST_F(Printer, WindowsNtGetsTheNtDriver)
+{
+    ctx->winversion = 2;
+    ASSERT_EQ(copyfiles(), ST_OK);
+    EXPECT_EQ(read(root + "/dest/PROGRAM/VEQNT.DLL"), "driver for NT");
+    EXPECT_FALSE(exists("/dest/PROGRAM/VEQ95.DRV"));
+}
+
+TEST_F(Printer, MissingResourceLibraryCopyOrOldWindowsFailsWith13002)
+{
+    ctx->winversion = 0;
+    EXPECT_EQ(copyfiles(), ST_GENERAL);
+    EXPECT_NE(log().find("Unsupported version"), std::string::npos);
+
+    ctx->winversion = 1;
+    std::filesystem::remove(root + "/windows/VEQINS.DLL");
+    EXPECT_EQ(copyfiles(), ST_GENERAL);
+    EXPECT_NE(log().find("Cannot find "), std::string::npos);
+    EXPECT_NE(log().find("Error in INS_CopyAddPrinterFiles = 13002"), std::string::npos);
+}
+
+TEST_F(Printer, MissingDriverReturnsTheCopyStatus)
+{
+    ctx->winversion = 2;
+    std::filesystem::remove(root + "/src/VEQNT.DLL");
+    EXPECT_EQ(copyfiles(), ST_SOURCE_MISSING);
+}
+
+TEST_F(Printer, SourceFlagZeroTakesTheLibraryFromTheSource)
+{
+    ctx->winversion = 1;
+    write(root + "/src/VEQINS32.DLL", "from the medium");
+    ASSERT_EQ(INS_CopyAddPrinterFiles(ctx, 0, (root + "/src").c_str(), ctx->programdir, ctx->windowsdir),
+              ST_SOURCE_MISSING);  // the driver path joins the source as given, without a separator
+    EXPECT_EQ(read(root + "/dest/PROGRAM/VEQINS32.DLL"), "from the medium");
+}
+
+TEST_F(Printer, VoiceProductWithTraceDisplayRunsTheInstallerWithBothOptions)
+{
+    ctx->debuglevel = 2;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, "C:\\FAX\\PROGRAM\\"), ST_OK);
+    ASSERT_EQ(d::started.size(), 1u);
+    EXPECT_EQ(d::started[0], "C:\\FAX\\PROGRAM\\VEQADDPR.EXE /p1 /d");
+
+    ctx->debuglevel = 0;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\FAX\\PROGRAM\\"), ST_OK);
+    EXPECT_EQ(d::started[1], "C:\\FAX\\PROGRAM\\VEQADDPR.EXE /p0");
+}
+
+TEST_F(Printer, InstallerIsWaitedForInStepsOf100ms)
+{
+    d::waitsteps = 37;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\P\\"), ST_OK);
+    EXPECT_EQ(d::waits, 38);
+    EXPECT_EQ(doubles::clock_ms, 3700u);
+}
+
+TEST_F(Printer, InstallerThatCannotStartFailsWith13002AndTracesTheError)
+{
+    d::startfailure = 2;
+    EXPECT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\P\\"), ST_GENERAL);
+    EXPECT_NE(log().find("Cannot start VEQADDPR rc=%d2"), std::string::npos) << log();
+}
+
+TEST_F(Printer, WinIniSetupWritesThreeEntriesBroadcastsAndCopiesTheDriver)
+{
+    ASSERT_EQ(INS_installprinterdrv(ctx), ST_OK);
+    EXPECT_EQ(d::winini, (std::vector<std::string>{"ports|FAX:|", "PrinterPorts|VEQ-Printer|VEQ,FAX:,15,45",
+                                                   "devices|VEQ-printer|VEQ,FAX:"}));
+    EXPECT_EQ(d::broadcasts, (std::vector<std::string>{"ports", "PrinterPorts", "devices"}));
+    EXPECT_EQ(read(root + "/windows/system/VEQ.DRV"), "win.ini driver");
+}
+
+TEST_F(Printer, RefusedWinIniFailsWith2214WithoutBroadcastOrDriver)
+{
+    d::wininirefuses = true;
+    EXPECT_EQ(INS_installprinterdrv(ctx), 2214);
+    EXPECT_TRUE(d::broadcasts.empty());
+    EXPECT_FALSE(exists("/windows/system/VEQ.DRV"));
+}
+
+TEST_F(Printer, NtWithInstallPrinter1RunsTheInstallerAndLeavesWinIni)
+{
+    ctx->winversion = 2;
+    ctx->INS_installprinter = 1;
+    ASSERT_EQ(INS_installprinter(ctx), ST_OK);
+    EXPECT_EQ(d::started.size(), 1u);
+    EXPECT_TRUE(d::winini.empty());
+    EXPECT_FALSE(exists("/windows/system/VEQ.DRV"));
+}
+
+TEST_F(Printer, WizardModeOpensTheInstructionsEvenWhenMissingThenTheWizard)
+{
+    ctx->INS_installprinter = 2;
+    ASSERT_EQ(INS_installprinter(ctx), ST_OK);
+    ASSERT_EQ(d::started.size(), 2u);
+    EXPECT_EQ(d::started[0], "Write " + root + "/src/ADDPRINT.WRI");
+    EXPECT_EQ(d::started[1], "RunDLL32 Shell32,SHHelpShortcuts_RunDLL AddPrinter");
+}
+
+TEST_F(Printer, WizardIsSkippedWhenWriteCannotStart)
+{
+    d::startfailure = 2;
+    EXPECT_EQ(INS_showaddprinter(ctx), ST_OK);
+    EXPECT_EQ(d::started.size(), 1u);
+}
+
+}  // namespace

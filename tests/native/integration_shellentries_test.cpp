@@ -1,0 +1,137 @@
+#include "integration/shellentries.h"
+#include "tests/native/integration_fixture.h"
+
+namespace {
+
+namespace d = integration_doubles;
+
+class ShellEntries : public IntegrationTest {
+protected:
+    void SetUp() override
+    {
+        IntegrationTest::SetUp();
+        UL_copytext(ctx->productname, "DIDOVADA");
+        UL_copytext(ctx->programdir, "C:\\FAX\\PROGRAM\\");
+        d::sendto = "C:\\WINDOWS\\SendTo";
+    }
+    std::string value(const std::string& key, const std::string& name = "") { return d::registry[key][name]; }
+    std::string record() const { return read(root + "/dest/DATA/UNINSTAL.DAT"); }
+};
+
+TEST_F(ShellEntries, WithoutLibraryTextsTheDefaultsNameTypesVerbsAndRecord)
+{
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    EXPECT_EQ(record(), "ZeltaFax\r\n001,Open\r\n001,Print\r\n001,Fax\r\nlgo,Open\r\nlgo,Print\r\nlgo,Fax\r\n");
+    EXPECT_EQ(value("HKCR\\.001"), "001file");
+    EXPECT_EQ(value("HKCR\\001file"), "Fax Image");
+    EXPECT_EQ(value("HKCR\\.lgo"), "lgofile");
+    EXPECT_EQ(value("HKCR\\lgofile"), "Cover Sheet Logo");
+}
+
+TEST_F(ShellEntries, VerbsRunTheViewerAndTheProductProgram)
+{
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    for (const char* type : {"001file", "lgofile"}) {
+        std::string shell = std::string("HKCR\\") + type + "\\shell\\";
+        EXPECT_EQ(value(shell + "Open\\command"), "C:\\FAX\\PROGRAM\\DUVOVIR.EXE %1") << type;
+        EXPECT_EQ(value(shell + "Print\\command"), "C:\\FAX\\PROGRAM\\DUVOVIR.EXE %1 /p") << type;
+        EXPECT_EQ(value(shell + "Fax\\command"), "C:\\FAX\\PROGRAM\\DIDOVADA.EXE %1") << type;
+    }
+}
+
+TEST_F(ShellEntries, TranslatedTextsBecomeVerbKeysAndRecordLines)
+{
+    ctx->resourcelib = ctx;  // any handle: the double serves doubles::strings
+    doubles::strings = {{701, "Oeffnen"}, {702, "Drucken"}, {703, "Faxen"}, {801, "Faxbild"}, {802, "Logo"}};
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    EXPECT_EQ(value("HKCR\\001file"), "Faxbild");
+    EXPECT_EQ(value("HKCR\\lgofile"), "Logo");
+    EXPECT_EQ(value("HKCR\\001file\\shell\\Faxen\\command"), "C:\\FAX\\PROGRAM\\DIDOVADA.EXE %1");
+    EXPECT_EQ(record(), "ZeltaFax\r\n001,Oeffnen\r\n001,Drucken\r\n001,Faxen\r\nlgo,Oeffnen\r\nlgo,Drucken\r\nlgo,Faxen\r\n");
+}
+
+TEST_F(ShellEntries, DesktopAndSendToShortcutsPointAtTheProductProgram)
+{
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    ASSERT_EQ(d::shortcuts.size(), 2u);
+    EXPECT_EQ(d::shortcuts[0].target, "C:\\FAX\\PROGRAM\\DIDOVADA.EXE");
+    EXPECT_EQ(d::shortcuts[0].folder, "desktop");
+    EXPECT_EQ(d::shortcuts[1].target, "C:\\FAX\\PROGRAM\\DIDOVADA.EXE");
+    EXPECT_EQ(d::shortcuts[1].folder, "C:\\WINDOWS\\SendTo");
+    EXPECT_EQ(d::shortcuts[1].name, "ZeltaFax");
+}
+
+TEST_F(ShellEntries, WithoutSendToFolderOnlyTheDesktopShortcutIsMade)
+{
+    d::sendto.clear();
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    ASSERT_EQ(d::shortcuts.size(), 1u);
+    EXPECT_EQ(d::shortcuts[0].folder, "desktop");
+}
+
+TEST_F(ShellEntries, SecondInstallationRewritesTheRecordFromTheStart)
+{
+    write(root + "/dest/DATA/UNINSTAL.DAT", std::string(500, '#'));
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    EXPECT_EQ(record().substr(0, 10), "ZeltaFax\r\n");
+    EXPECT_EQ(record().find('#'), std::string::npos);
+}
+
+TEST_F(ShellEntries, RecordThatCannotBeCreatedFailsBeforeAnyRegistration)
+{
+    dir(ctx->datadir, "/missing/");
+    EXPECT_EQ(INS_addshellentries(ctx), ST_CREATE_FAILED);
+    EXPECT_TRUE(d::registry.empty());
+    EXPECT_TRUE(d::shortcuts.empty());
+}
+
+TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
+{
+    write(root + "/src/VEQUNINS.DLL", "library of the uninstaller");
+    write(root + "/src/ZVUNINST.EXE", "the uninstaller program");
+    ASSERT_EQ(INS_adduninstall(ctx), ST_OK);
+    EXPECT_EQ(read(root + "/windows/VEQUNINS.DLL"), "library of the uninstaller");
+    EXPECT_EQ(read(root + "/windows/ZVUNINST.EXE"), "the uninstaller program");
+    std::string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax";
+    EXPECT_EQ(value(key, "DisplayName"), "ZeltaFax");
+    EXPECT_EQ(value(key, "UninstallString"), root + "/windows/ZVUNINST.EXE");
+}
+
+TEST_F(ShellEntries, MissingUninstallerLeavesTheUninstallKeyUnwritten)
+{
+    write(root + "/src/VEQUNINS.DLL", "library of the uninstaller");
+    EXPECT_EQ(INS_adduninstall(ctx), ST_SOURCE_MISSING);
+    EXPECT_TRUE(d::registry.empty());
+}
+
+TEST_F(ShellEntries, ShortcutWorkingDirectoryIsTheTargetsFolder)
+{
+    char out[SHELLPATHSIZE];
+    INS_shortcutworkdir(out, "C:\\FAX\\PROGRAM\\DIDOVADA.EXE");
+    EXPECT_STREQ(out, "C:\\FAX\\PROGRAM");
+    INS_shortcutworkdir(out, "C:\\SETUP.EXE");
+    EXPECT_STREQ(out, "C:\\");
+    INS_shortcutworkdir(out, "SETUP.EXE");
+    EXPECT_STREQ(out, "");
+}
+
+TEST_F(ShellEntries, DesktopIsRecognisedInAnyLetterCase)
+{
+    EXPECT_TRUE(INS_isdesktopfolder("desktop"));
+    EXPECT_TRUE(INS_isdesktopfolder("Desktop"));
+    EXPECT_TRUE(INS_isdesktopfolder("DESKTOP"));
+    EXPECT_FALSE(INS_isdesktopfolder("desktops"));
+    EXPECT_FALSE(INS_isdesktopfolder("C:\\desktop"));
+    EXPECT_FALSE(INS_isdesktopfolder(""));
+}
+
+TEST_F(ShellEntries, LinkPathIsCutToTheShellsLimit)
+{
+    char out[SHELLPATHSIZE];
+    INS_shortcutlinkpath(out, "C:\\WINDOWS\\Desktop", "ZeltaFax");
+    EXPECT_STREQ(out, "C:\\WINDOWS\\Desktop\\ZeltaFax.LNK");
+    INS_shortcutlinkpath(out, std::string(300, 'f').c_str(), "ZeltaFax");
+    EXPECT_EQ(std::string(out).size(), SHELLPATHSIZE - 1u);
+}
+
+}  // namespace

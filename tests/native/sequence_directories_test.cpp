@@ -1,0 +1,242 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "install/dialogs.h"
+#include "install/install.h"
+#include "tests/native/sequence_fixture.h"
+
+namespace {
+std::vector<std::string> names(std::int16_t product)
+{
+    std::vector<std::string> out;
+    for (const char* const* n = INS_directorylist(product); *n; ++n) out.push_back(*n);
+    return out;
+}
+}  // namespace
+
+TEST(DirectoryList, FaxProductsGetTheShortTree)
+{
+    std::vector<std::string> expected = {"TEMP",    "RECEIVE",       "SEND",          "PROGRAM",    "DATA",
+                                         "SCRIPT1", "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD"};
+    EXPECT_EQ(names(0), expected);
+    EXPECT_EQ(names(1), expected);
+}
+
+TEST(DirectoryList, OtherProductsGetSdkAndNineScriptDirectories)
+{
+    std::vector<std::string> got = names(2);
+    ASSERT_EQ(got.size(), 19u);
+    EXPECT_EQ(got[5], "SDK");
+    EXPECT_EQ(got[6], "SCRIPT1");
+    EXPECT_EQ(got[14], "SCRIPT9");
+    EXPECT_EQ(got[18], "MBOX000\\FOD");
+    EXPECT_EQ(names(6), got);
+}
+
+class Directories : public SequenceTest {
+protected:
+    std::uint16_t result = 99;
+};
+
+TEST_F(Directories, CreateDirReportsCreatedExistingEmptyAndFailed)
+{
+    INS_createdir(ctx, dir("/new\\  ").c_str(), &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(isdir("/new")) << "trailing blanks and backslashes removed";
+    INS_createdir(ctx, dir("/new").c_str(), &result);
+    EXPECT_EQ(result, 0) << "an existing directory is fine";
+    INS_createdir(ctx, "   ", &result);
+    EXPECT_EQ(result, 1);
+    INS_createdir(ctx, dir("/missing/child").c_str(), &result);
+    EXPECT_EQ(result, 2) << "intermediate directories are not made";
+    std::string toolong(100, 'x');
+    INS_createdir(ctx, toolong.c_str(), &result);
+    EXPECT_EQ(result, 2) << "a path longer than 79 characters is never made";
+}
+
+TEST_F(Directories, MakedirsBuildsTheWholeTreeOfTheProduct)
+{
+    UL_copytext(ctx->pathname, dir("/dest/").c_str());
+    mkdir(dir("/dest").c_str(), 0755);
+    ctx->INS_whichprogram = 0;
+    ASSERT_EQ(INS_makedirs(ctx), ST_OK);
+    EXPECT_TRUE(isdir("/dest/MBOX000/FOD"));
+    EXPECT_TRUE(isdir("/dest/SCRIPT1"));
+    EXPECT_FALSE(isdir("/dest/SDK"));
+}
+
+TEST_F(Directories, MakedirsFailsWith2231WhenASubdirectoryCannotBeMade)
+{
+    UL_copytext(ctx->pathname, dir("/dest/").c_str());
+    mkdir(dir("/dest").c_str(), 0755);
+    write("/dest/SEND", "a file in the way");
+    ctx->INS_whichprogram = 3;
+    EXPECT_EQ(INS_makedirs(ctx), 2231);
+    EXPECT_TRUE(isdir("/dest/RECEIVE")) << "made before the failure, left in place";
+    EXPECT_FALSE(isdir("/dest/PROGRAM")) << "nothing after it";
+}
+
+TEST_F(Directories, MakepathOnDriveStyleTextMakesParentAndChild)
+{
+    // A relative drive-style text: "X:" is the host's relative directory X:.
+    std::string cwd = root + "/cwd";
+    mkdir(cwd.c_str(), 0755);
+    ASSERT_EQ(chdir(cwd.c_str()), 0);
+    mkdir("X:", 0755);
+    INS_makepath(ctx, "X:\\NEW\\SUB\\", &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(isdir("/cwd/X:/NEW/SUB"));
+    INS_makepath(ctx, "X:\\A\\B\\C", &result);
+    EXPECT_EQ(result, 2) << "three new levels cannot be made";
+    EXPECT_TRUE(isdir("/cwd/X:/A")) << "the first level is made before the failure";
+    INS_makepath(ctx, "X:\\", &result);
+    EXPECT_EQ(result, 0) << "a drive root needs nothing";
+    INS_makepath(ctx, "  ", &result);
+    EXPECT_EQ(result, 1);
+    ASSERT_EQ(chdir("/"), 0);
+}
+
+TEST_F(Directories, DeletedirRemovesOnlyAnEmptyDirectory)
+{
+    mkdir(dir("/empty").c_str(), 0755);
+    mkdir(dir("/full").c_str(), 0755);
+    write("/full/keep.txt", "x");
+    INS_deletedir(ctx, dir("/empty\\").c_str(), &result);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(exists("/empty"));
+    INS_deletedir(ctx, dir("/full").c_str(), &result);
+    EXPECT_TRUE(exists("/full/keep.txt"));
+    INS_deletedir(ctx, "", &result);
+    EXPECT_EQ(result, 1);
+}
+
+TEST_F(Directories, CountryFileIsCopiedOnlyWhenTheCountryHasOne)
+{
+    mkdir(dir("/src/COUNTRY").c_str(), 0755);
+    mkdir(dir("/data").c_str(), 0755);
+    UL_copytext(ctx->datadir, dir("/data/").c_str());
+    write("/src/COUNTRY/COUNTRY.GER", "[COUNTRY]\nCODE=49\n");
+    UL_copytext(ctx->countryext, "FRA");
+    EXPECT_EQ(INS_copycountry(ctx), ST_OK);
+    EXPECT_FALSE(exists("/data/COUNTRY.INI"));
+    ctx->countryext[0] = '\0';
+    EXPECT_EQ(INS_copycountry(ctx), ST_OK) << "no country chosen";
+    EXPECT_FALSE(exists("/data/COUNTRY.INI"));
+    UL_copytext(ctx->countryext, "GER");
+    EXPECT_EQ(INS_copycountry(ctx), ST_OK);
+    EXPECT_TRUE(exists("/data/COUNTRY.INI"));
+}
+
+TEST_F(Directories, FaxProductInstallsFaxFaxAsFaxIni)
+{
+    mkdir(dir("/win").c_str(), 0755);
+    UL_copytext(ctx->windowsdir, dir("/win/").c_str());
+    write("/src/FAX.FAX", "[FAX]\nPRODUCT=fax only edition\n");
+    write("/src/FAX.INI", "[FAX]\nPRODUCT=voice edition here\n");
+    ctx->INS_whichprogram = 0;
+    ASSERT_EQ(INS_copyfaxini(ctx), ST_OK);
+    std::ifstream in(dir("/win/FAX.INI"));
+    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_NE(content.find("fax only"), std::string::npos);
+    ctx->INS_whichprogram = 2;
+    ASSERT_EQ(INS_copyfaxini(ctx), ST_OK);
+    std::ifstream again(dir("/win/FAX.INI"));
+    std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
+    EXPECT_NE(second.find("voice edition"), std::string::npos);
+}
+
+TEST_F(Directories, MissingFaxTemplateFailsTheStep)
+{
+    mkdir(dir("/win").c_str(), 0755);
+    UL_copytext(ctx->windowsdir, dir("/win/").c_str());
+    ctx->INS_whichprogram = 2;
+    EXPECT_NE(INS_copyfaxini(ctx), ST_OK);
+}
+
+// The diskette loop with a copy step and a disk request that the test scripts.
+namespace diskloop {
+std::vector<std::string> events;
+int lastdiskon = 0;       // the disk that carries lastdisk.txt; 0 = none
+int refuseat = 0;         // the disk request the user cancels
+status_t failcopyon = 0;  // a copy failure on this disk
+int disk = 1;
+std::string marker;
+
+status_t copy(setup_context*)
+{
+    events.push_back("copy " + std::to_string(disk));
+    if (disk == lastdiskon) std::ofstream(marker) << "last";
+    if (failcopyon != 0 && disk == 2) return failcopyon;
+    return ST_OK;
+}
+
+status_t ask(setup_context*, std::int16_t n, std::uint16_t* cancelled)
+{
+    events.push_back("ask " + std::to_string(n));
+    *cancelled = n == refuseat ? 1 : 0;
+    if (!*cancelled) {
+        std::remove(marker.c_str());
+        disk = n;
+    }
+    return ST_OK;
+}
+}  // namespace diskloop
+
+class DiskLoop : public SequenceTest {
+protected:
+    void SetUp() override
+    {
+        SequenceTest::SetUp();
+        diskloop::events.clear();
+        diskloop::lastdiskon = diskloop::refuseat = 0;
+        diskloop::failcopyon = 0;
+        diskloop::disk = 1;
+        diskloop::marker = dir("/src/lastdisk.txt");
+    }
+};
+
+TEST_F(DiskLoop, LastDiskMarkerOnDiskOneAsksForNothing)
+{
+    diskloop::lastdiskon = 1;
+    EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), ST_OK);
+    EXPECT_EQ(diskloop::events, std::vector<std::string>({"copy 1"}));
+}
+
+TEST_F(DiskLoop, TwoDiskSetAsksForDiskTwoOnly)
+{
+    diskloop::lastdiskon = 2;
+    EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), ST_OK);
+    EXPECT_EQ(diskloop::events, std::vector<std::string>({"copy 1", "ask 2", "copy 2"}));
+}
+
+TEST_F(DiskLoop, WithoutMarkerDisksTwoToNineAreRequestedAndTheNinthEnds)
+{
+    EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), ST_OK);
+    ASSERT_EQ(diskloop::events.size(), 17u);
+    EXPECT_EQ(diskloop::events[1], "ask 2");
+    EXPECT_EQ(diskloop::events.back(), "copy 9");
+}
+
+TEST_F(DiskLoop, RefusedDiskRequestIsTheUsersCancel)
+{
+    diskloop::refuseat = 3;
+    EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), ST_CANCELLED);
+    EXPECT_EQ(diskloop::events.back(), "ask 3");
+}
+
+TEST_F(DiskLoop, CopyFailureStopsTheLoopWithItsStatus)
+{
+    diskloop::failcopyon = 905;
+    EXPECT_EQ(INS_diskloop(ctx, diskloop::copy, diskloop::ask), 905);
+    EXPECT_EQ(diskloop::events, std::vector<std::string>({"copy 1", "ask 2", "copy 2"}));
+}
+
+TEST(DestinationLength, EveryFileOfTheTreeMustFitTheInstallersPaths)
+{
+    std::string ok = "C:\\" + std::string(49, 'A');  // 52 characters
+    EXPECT_TRUE(INS_destinationfits(ok.c_str()));
+    EXPECT_TRUE(INS_destinationfits((ok + "\\").c_str())) << "a trailing backslash does not count twice";
+    EXPECT_FALSE(INS_destinationfits((ok + "B").c_str())) << "C:\\...\\MBOX000\\DRECV\\12345678.123 would pass 79";
+    EXPECT_FALSE(INS_destinationfits(std::string(100, 'x').c_str()));
+}

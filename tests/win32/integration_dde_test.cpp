@@ -1,0 +1,91 @@
+// The Program Manager conversation with Wine's shell (it needs the display
+// that scripts/with-wine.sh provides).
+#include <windows.h>
+#include <shlobj.h>
+
+#include "integration/ddeclient.h"
+#include "integration/progman.h"
+#include "tests/win32/integration_fixture.h"
+
+namespace {
+
+class ProgramManager : public WineIntegrationTest {
+protected:
+    HWND parent = nullptr;
+
+    void SetUp() override
+    {
+        WineIntegrationTest::SetUp();
+        WNDCLASSA dde = {};
+        dde.lpfnWndProc = DDE_clientproc;
+        dde.hInstance = GetModuleHandleA(nullptr);
+        dde.lpszClassName = "VEQ-DDE";
+        RegisterClassA(&dde);
+        WNDCLASSA main = {};
+        main.lpfnWndProc = DefWindowProcA;
+        main.hInstance = GetModuleHandleA(nullptr);
+        main.lpszClassName = "VEQ-TESTMAIN";
+        RegisterClassA(&main);
+        parent = CreateWindowA("VEQ-TESTMAIN", "main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+        ASSERT_NE(parent, nullptr);
+        ctx->hinstance = GetModuleHandleA(nullptr);
+        ctx->mainwindow = parent;
+        UL_copytext(ctx->sourcedir, root.c_str());
+        UL_copytext(ctx->pathname, "C:\\VEQTEST\\");
+        UL_copytext(ctx->producttitle, "VEQ Group Test");
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(parent);
+        WineIntegrationTest::TearDown();
+    }
+
+    static std::string programs_folder()
+    {
+        char path[MAX_PATH] = {};
+        LPITEMIDLIST list = nullptr;
+        if (SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list) != S_OK) return "";
+        SHGetPathFromIDListA(list, path);
+        CoTaskMemFree(list);
+        return path;
+    }
+};
+
+TEST_F(ProgramManager, GroupIsCreatedAndCommandsAreAnsweredByTheShell)
+{
+    ctx->INS_whichprogram = 1;
+    write(root + "ICONS.LST", "C:\\windows\\notepad.exe\r\n\r\nEditor\r\n\r\n");
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK) << log();
+    std::string l = log();
+    // Every command got its answer: no time-out, whatever the shell decided.
+    EXPECT_EQ(l.find("timeout nackflag"), std::string::npos) << l;
+    EXPECT_NE(l.find("exe buf = [DeleteGroup(VEQ Group Test)]"), std::string::npos) << l;
+    EXPECT_NE(l.find("item=[AddItem(C:\\windows\\notepad.exe ,Editor,)]"), std::string::npos) << l;
+    EXPECT_NE(l.find("nackflag = 0"), std::string::npos) << "CreateGroup is acknowledged\n" << l;
+    EXPECT_NE(l.find("after loop"), std::string::npos);
+
+    std::string group = programs_folder() + "\\VEQ Group Test";
+    EXPECT_TRUE(exists(group)) << group;
+    EXPECT_TRUE(exists(group + "\\Editor.lnk")) << "the item's shortcut in the group";
+
+    // Again over the existing group, in a second conversation right after the
+    // first: the group is deleted (acknowledged this time) and made anew.
+    std::size_t before = log().size();
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK) << log();
+    std::string again = log().substr(before);
+    EXPECT_NE(again.find("[DeleteGroup(VEQ Group Test)]\r\nack lparam"), std::string::npos) << again;
+    EXPECT_EQ(again.find("nackflag = 1"), std::string::npos) << again;
+    EXPECT_TRUE(exists(group + "\\Editor.lnk"));
+    WineIntegrationTest::remove_tree(group + "\\");
+}
+
+TEST_F(ProgramManager, ServiceNobodyAnswersEndsWith13024)
+{
+    DWORD start = GetTickCount();
+    EXPECT_EQ(DDE_initiate(ctx, ctx->hinstance, parent, "VEQNOSUCHSERVICE", "VEQNOSUCHSERVICE"), ST_DDE_NO_SERVER);
+    EXPECT_GE(GetTickCount() - start, 10000u);
+}
+
+}  // namespace

@@ -1,0 +1,94 @@
+// The printer steps against Wine's WIN.INI and a real printer installer program.
+#include <windows.h>
+
+#include <vector>
+
+#include "integration/printer.h"
+#include "tests/win32/integration_fixture.h"
+#include "tests/win32/support/winpaths.h"
+
+namespace {
+
+std::vector<std::string> announced;
+
+// Wine 8 delivers the broadcast's section text damaged to every window (ANSI
+// or Unicode), so only the announcements themselves are counted here.
+LRESULT CALLBACK listener(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    if (message == WM_WININICHANGE) announced.push_back(lparam ? "section" : "");
+    return DefWindowProcA(window, message, wparam, lparam);
+}
+
+std::string companion(const std::string& relative)
+{
+    std::string dll = winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL"));
+    std::string build = dll.substr(0, dll.rfind('\\'));  // ...\resources
+    build = build.substr(0, build.rfind('\\') + 1);
+    return build + relative;
+}
+
+class PrinterTest : public WineIntegrationTest {
+protected:
+    void TearDown() override
+    {
+        WriteProfileStringA("ports", "FAX:", nullptr);
+        WriteProfileStringA("PrinterPorts", "VEQ-Printer", nullptr);
+        WriteProfileStringA("devices", "VEQ-printer", nullptr);
+        WineIntegrationTest::TearDown();
+    }
+    static std::string winini(const char* section, const char* key)
+    {
+        char value[128] = {};
+        GetProfileStringA(section, key, "<missing>", value, sizeof value);
+        return value;
+    }
+};
+
+TEST_F(PrinterTest, WinIniSetupWritesTheEntriesAnnouncesThemAndCopiesTheDriver)
+{
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = listener;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "VEQ-LISTENER";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowA("VEQ-LISTENER", "", WS_OVERLAPPED, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+    announced.clear();
+    UL_copytext(ctx->sourcedir, root.c_str());
+    CreateDirectoryA((root + "system").c_str(), nullptr);
+    UL_copytext(ctx->systemdir, (root + "system\\").c_str());
+    write(root + "VEQ.DRV", "a printer driver of at least sixteen bytes");
+
+    ASSERT_EQ(INS_installprinterdrv(ctx), ST_OK) << log();
+    EXPECT_EQ(winini("ports", "FAX:"), "");
+    EXPECT_EQ(winini("PrinterPorts", "VEQ-Printer"), "VEQ,FAX:,15,45");
+    EXPECT_EQ(winini("devices", "VEQ-printer"), "VEQ,FAX:");
+    EXPECT_EQ(winini("devices", "VEQ-PRINTER"), "VEQ,FAX:") << "keys compare without case";
+    EXPECT_EQ(announced, (std::vector<std::string>{"section", "section", "section"})) << "one announcement per entry";
+    EXPECT_EQ(read(root + "system\\VEQ.DRV"), "a printer driver of at least sixteen bytes");
+    DestroyWindow(window);
+}
+
+TEST_F(PrinterTest, PrinterInstallerIsRunWithItsOptionsAndWaitedFor)
+{
+    std::string program = companion("companions\\veqaddpr\\VEQADDPR.EXE");
+    CreateDirectoryA((root + "PROGRAM").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(program.c_str(), (root + "PROGRAM\\VEQADDPR.EXE").c_str(), FALSE)) << program;
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string record = std::string(windows) + "\\VEQADDPR.LOG";
+    DeleteFileA(record.c_str());
+
+    ctx->debuglevel = 2;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "PROGRAM\\").c_str()), ST_OK) << log();
+    // Waited for: the program has written its record when the step returns.
+    EXPECT_EQ(read(record), root + "PROGRAM\\VEQADDPR.EXE /p1 /d\r\n");
+    DeleteFileA(record.c_str());
+}
+
+TEST_F(PrinterTest, MissingPrinterInstallerIs13002WithTheSystemError)
+{
+    EXPECT_EQ(INS_StartAddPrinter(ctx, 0, (root + "nowhere\\").c_str()), ST_GENERAL);
+    EXPECT_NE(log().find("Cannot start VEQADDPR rc=%d"), std::string::npos) << log();
+}
+
+}  // namespace

@@ -1,0 +1,225 @@
+// ZVUNINST.EXE against a fake installation: it removes what the installation
+// registered and installed, asks (here: is told) about the user's faxes and
+// mailboxes, and leaves everything else alone.
+#include <windows.h>
+#include <shlobj.h>
+
+#include "tests/win32/integration_fixture.h"
+#include "tests/win32/support/winpaths.h"
+
+namespace {
+
+const char TITLE[] = "VEQ Uninstall Test";
+const char UNINSTALL[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\VEQ Uninstall Test";
+
+std::string companion(const std::string& relative)
+{
+    std::string dll = winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL"));
+    std::string build = dll.substr(0, dll.rfind('\\'));
+    return build.substr(0, build.rfind('\\') + 1) + relative;
+}
+
+std::string special_folder(int csidl)
+{
+    LPITEMIDLIST list = nullptr;
+    char path[MAX_PATH] = {};
+    if (SHGetSpecialFolderLocation(nullptr, csidl, &list) != S_OK) return "";
+    SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    return path;
+}
+
+void setreg(HKEY root, const std::string& key, const char* name, const std::string& value)
+{
+    HKEY h;
+    RegCreateKeyExA(root, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &h, nullptr);
+    RegSetValueExA(h, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()), DWORD(value.size() + 1));
+    RegCloseKey(h);
+}
+
+bool haskey(HKEY root, const std::string& key)
+{
+    HKEY h;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+class Uninstaller : public WineIntegrationTest {
+protected:
+    std::string app, desktop, sendto, group;
+
+    void SetUp() override
+    {
+        WineIntegrationTest::SetUp();
+        app = root + "APP\\";
+        for (const char* d : {"", "PROGRAM", "DATA", "TEMP", "SCRIPT1", "RECEIVE", "SEND", "MBOX000", "MBOX000\\DRECV",
+                              "MBOX000\\DSEND", "MBOX000\\FOD", "MYSTUFF"})
+            CreateDirectoryA((app + d).c_str(), nullptr);
+        CreateDirectoryA((root + "OTHER").c_str(), nullptr);
+        write(app + "PROGRAM\\ZELTAFAX.EXE", "program");
+        write(app + "DATA\\ZELTAFAX.ini", "[GENERAL]\r\n");
+        write(app + "DATA\\UNINSTAL.DAT", std::string(TITLE) +
+                                              "\r\nvq1,Open\r\nvq1,Print\r\nvq1,Fax\r\nvq3,Open\r\n");
+        write(app + "SCRIPT1\\prompt.vox", "voice");
+        write(app + "RECEIVE\\fax1.001", "received fax");
+        write(app + "SEND\\fax2.001", "sent fax");
+        write(app + "MBOX000\\DRECV\\message.vox", "a message");
+        write(app + "MYNOTES.TXT", "the user's own");
+        write(app + "MYSTUFF\\keep.txt", "the user's own");
+        write(root + "OTHER\\other.txt", "someone else's");
+
+        for (const char* verb : {"Open", "Print", "Fax"})
+            setreg(HKEY_CLASSES_ROOT, std::string("vq1file\\shell\\") + verb + "\\command", nullptr, "x %1");
+        setreg(HKEY_CLASSES_ROOT, ".vq1", nullptr, "vq1file");
+        setreg(HKEY_CLASSES_ROOT, "vq1file", nullptr, "Fax Image");
+        setreg(HKEY_CLASSES_ROOT, "vq3file\\shell\\Open\\command", nullptr, "x %1");
+        setreg(HKEY_CLASSES_ROOT, ".vq3", nullptr, "otherprogramfile");  // taken over since
+        setreg(HKEY_CLASSES_ROOT, ".vq2", nullptr, "vq2file");            // not ours
+        setreg(HKEY_LOCAL_MACHINE, UNINSTALL, "DisplayName", TITLE);
+
+        desktop = special_folder(CSIDL_DESKTOPDIRECTORY);
+        sendto = special_folder(CSIDL_SENDTO);
+        group = special_folder(CSIDL_PROGRAMS) + "\\" + TITLE;
+        write(desktop + "\\" + TITLE + ".LNK", "link");
+        write(sendto + "\\" + TITLE + ".LNK", "link");
+        CreateDirectoryA(group.c_str(), nullptr);
+        write(group + "\\Fax.lnk", "link");
+    }
+
+    void TearDown() override
+    {
+        for (const char* key : {".vq1", ".vq2", ".vq3", "vq1file\\shell\\Open\\command", "vq1file\\shell\\Open",
+                                "vq1file\\shell", "vq1file", "vq3file\\shell\\Open\\command", "vq3file\\shell\\Open",
+                                "vq3file\\shell", "vq3file"})
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, key);
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, UNINSTALL);
+        DeleteFileA((desktop + "\\" + TITLE + ".LNK").c_str());
+        DeleteFileA((sendto + "\\" + TITLE + ".LNK").c_str());
+        remove_tree(group + "\\");
+        WineIntegrationTest::TearDown();
+    }
+
+    DWORD run(const std::string& options)
+    {
+        std::string program = companion("companions\\uninstall\\ZVUNINST.EXE");
+        std::string line = "\"" + program + "\" " + options;
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
+        WaitForSingleObject(pi.hProcess, 60000);
+        DWORD code = 998;
+        GetExitCodeProcess(pi.hProcess, &code);
+        CloseHandle(pi.hProcess);
+        CloseHandle(pi.hThread);
+        return code;
+    }
+
+    void expect_ours_removed()
+    {
+        for (const char* d : {"PROGRAM", "DATA", "TEMP", "SCRIPT1"}) EXPECT_FALSE(exists(app + d)) << d;
+        EXPECT_FALSE(haskey(HKEY_CLASSES_ROOT, "vq1file"));
+        EXPECT_FALSE(haskey(HKEY_CLASSES_ROOT, ".vq1"));
+        EXPECT_FALSE(haskey(HKEY_CLASSES_ROOT, "vq3file"));
+        EXPECT_FALSE(haskey(HKEY_LOCAL_MACHINE, UNINSTALL));
+        EXPECT_FALSE(exists(desktop + "\\" + TITLE + ".LNK"));
+        EXPECT_FALSE(exists(sendto + "\\" + TITLE + ".LNK"));
+        EXPECT_FALSE(exists(group));
+    }
+
+    void expect_others_kept()
+    {
+        EXPECT_EQ(read(app + "MYNOTES.TXT"), "the user's own");
+        EXPECT_EQ(read(app + "MYSTUFF\\keep.txt"), "the user's own");
+        EXPECT_EQ(read(root + "OTHER\\other.txt"), "someone else's");
+        EXPECT_EQ(regvalue(HKEY_CLASSES_ROOT, ".vq3", nullptr), "otherprogramfile") << "taken over by another program";
+        EXPECT_EQ(regvalue(HKEY_CLASSES_ROOT, ".vq2", nullptr), "vq2file") << "never ours";
+    }
+};
+
+TEST_F(Uninstaller, KeepingTheUsersFaxesRemovesEverythingElseOfOurs)
+{
+    ASSERT_EQ(run("/N /PATH=" + app), 0u);
+    expect_ours_removed();
+    expect_others_kept();
+    EXPECT_EQ(read(app + "RECEIVE\\fax1.001"), "received fax");
+    EXPECT_EQ(read(app + "SEND\\fax2.001"), "sent fax");
+    EXPECT_EQ(read(app + "MBOX000\\DRECV\\message.vox"), "a message");
+}
+
+TEST_F(Uninstaller, DeletingTheUsersFaxesTooLeavesOnlyForeignFiles)
+{
+    ASSERT_EQ(run("/Y /PATH=" + app), 0u);
+    expect_ours_removed();
+    expect_others_kept();
+    for (const char* d : {"RECEIVE", "SEND", "MBOX000"}) EXPECT_FALSE(exists(app + d)) << d;
+    EXPECT_TRUE(exists(app)) << "the user's own files keep the directory";
+}
+
+TEST_F(Uninstaller, EmptiedInstallationDirectoryIsRemoved)
+{
+    DeleteFileA((app + "MYNOTES.TXT").c_str());
+    remove_tree(app + "MYSTUFF\\");
+    ASSERT_EQ(run("-y /PATH=\"" + app + "\""), 0u);
+    EXPECT_FALSE(exists(app));
+    EXPECT_TRUE(exists(root + "OTHER\\other.txt"));
+}
+
+TEST_F(Uninstaller, DirectoryWithoutRecordIsNotAnInstallationAndStaysUntouched)
+{
+    DeleteFileA((app + "DATA\\UNINSTAL.DAT").c_str());
+    EXPECT_EQ(run("/Y /PATH=" + app), 2u);
+    EXPECT_TRUE(exists(app + "PROGRAM\\ZELTAFAX.EXE"));
+    EXPECT_TRUE(exists(app + "RECEIVE\\fax1.001"));
+    EXPECT_TRUE(haskey(HKEY_CLASSES_ROOT, "vq1file"));
+    EXPECT_TRUE(haskey(HKEY_LOCAL_MACHINE, UNINSTALL));
+}
+
+TEST_F(Uninstaller, PrinterEntriesAndTheFaxFileOfThisInstallationGo)
+{
+    char windows[MAX_PATH], system[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    std::string faxini = std::string(windows) + "\\FAX.ini";
+    std::string saved = read(faxini);
+    bool hadfaxini = exists(faxini);
+    write(faxini, "[FAX]\r\nPATH=" + app + "\r\n");
+    WriteProfileStringA("ports", "FAX:", "");
+    WriteProfileStringA("PrinterPorts", "VEQ-Printer", "VEQ,FAX:,15,45");
+    WriteProfileStringA("devices", "VEQ-printer", "VEQ,FAX:");
+    write(std::string(system) + "\\VEQ.DRV", "driver");
+
+    // Without /PATH the fax file names the installation.
+    ASSERT_EQ(run("/N"), 0u);
+    expect_ours_removed();
+    char value[64];
+    GetProfileStringA("devices", "VEQ-printer", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    GetProfileStringA("PrinterPorts", "VEQ-Printer", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    GetProfileStringA("ports", "FAX:", "<gone>", value, sizeof value);
+    EXPECT_STREQ(value, "<gone>");
+    EXPECT_FALSE(exists(std::string(system) + "\\VEQ.DRV"));
+    EXPECT_FALSE(exists(faxini));
+    if (hadfaxini) write(faxini, saved);
+}
+
+TEST_F(Uninstaller, FaxFileOfAnotherInstallationStays)
+{
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, sizeof windows);
+    std::string faxini = std::string(windows) + "\\FAX.ini";
+    std::string saved = read(faxini);
+    bool hadfaxini = exists(faxini);
+    write(faxini, "[FAX]\r\nPATH=C:\\ELSEWHERE\\\r\n");
+    ASSERT_EQ(run("/N /PATH=" + app), 0u);
+    EXPECT_EQ(read(faxini), "[FAX]\r\nPATH=C:\\ELSEWHERE\\\r\n");
+    if (hadfaxini) {
+        write(faxini, saved);
+    } else {
+        DeleteFileA(faxini.c_str());
+    }
+}
+
+}  // namespace
