@@ -28,7 +28,7 @@ status_t CM_flush(setup_context* ctx);
 status_t CM_clearerror(setup_context* ctx);
 // Starts one write; its outcome is not examined.
 status_t CM_write(setup_context* ctx, const void* bytes, std::uint16_t count);
-// Appends whatever the driver holds to CM_buffer, never waiting.
+// Appends whatever the driver holds to CM_buffer, never waiting; 8141 also when the device is gone.
 status_t CM_read(setup_context* ctx);
 
 // How many of `waiting` bytes one read may take into a buffer that holds `where` bytes.

@@ -136,7 +136,10 @@ status_t CM_read(setup_context*)
 {
     if (!portmarker) return ST_PORT_CLOSED;
     DWORD errors = 0;
-    if (!ClearCommError(port, &errors, &linestatus)) return ST_OK;
+    // The driver refuses the status only when the device is gone (a modem
+    // pulled out, its cable or its power): waiting on would wait out every
+    // time-out of the exchange and then take the silence for an answer.
+    if (!ClearCommError(port, &errors, &linestatus)) return ST_PORT_CLOSED;
     if (linestatus.cbInQue == 0) return ST_OK;
     DWORD wanted = CM_readsize(linestatus.cbInQue, CM_where);
     DWORD got = 0;

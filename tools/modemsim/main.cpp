@@ -1,12 +1,14 @@
 // modemsim: plays a modem on a pseudo-terminal from a modem profile.
 //
-//   modemsim [--link PATH] [--log FILE] [--once] PROFILE
+//   modemsim [--link PATH] [--log FILE] [--once] [--die-after N] PROFILE
 //
 // Prints the slave device's path on the first line of standard output, and
 // keeps a slave descriptor open itself so that the terminal survives its peer
 // closing it (the installer opens and closes ports again and again). Each time
 // the last peer closes the terminal, the modem hangs up as on a DTR drop.
-// With --once it then ends. SIGTERM and SIGINT end it cleanly.
+// With --once it then ends. SIGTERM and SIGINT end it cleanly. --die-after N
+// plays a modem pulled out in the middle of an exchange: after its Nth command
+// line it vanishes at once, without answering it and without a hang-up.
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -36,7 +38,7 @@ std::uint64_t now_ms()
 
 int usage()
 {
-    std::fprintf(stderr, "usage: modemsim [--link PATH] [--log FILE] [--once] PROFILE\n");
+    std::fprintf(stderr, "usage: modemsim [--link PATH] [--log FILE] [--once] [--die-after N] PROFILE\n");
     return 2;
 }
 
@@ -98,11 +100,15 @@ int main(int argc, char** argv)
 {
     std::string link, logpath, profilepath;
     bool once = false;
+    long dieafter = 0;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--link" && i + 1 < argc) link = argv[++i];
         else if (a == "--log" && i + 1 < argc) logpath = argv[++i];
         else if (a == "--once") once = true;
+        else if (a == "--die-after" && i + 1 < argc) {
+            if (!modemsim::number(argv[++i], 1, 100000, dieafter)) return usage();
+        }
         else if (!a.empty() && a[0] == '-') return usage();
         else if (profilepath.empty()) profilepath = a;
         else return usage();
@@ -221,6 +227,12 @@ int main(int argc, char** argv)
             lastsettings = settings;
         }
         while (logged < modem.commands.size()) log.line(modem.commands[logged++]);
+        if (dieafter > 0 && modem.commands.size() >= std::size_t(dieafter)) {
+            // Gone: no answer, no hang-up; closing the master ends the terminal under the peer.
+            log.line("# died");
+            status = 3;
+            break;
+        }
         std::string out = modem.take_due(now_ms());
         if (!out.empty() && !writeall(master, out)) {
             status = 1;

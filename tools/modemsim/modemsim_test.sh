@@ -47,4 +47,21 @@ for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$pid" 2>/dev/null; then echo "--once did not end"; exit 1; fi
 wait "$pid"
 pid=""
+
+# --die-after: the second command gets nothing, not even its echo, and the modem is gone.
+"$sim" --die-after 2 --link "$work/tty" --log "$work/dielog" "$profiles/echo-ok.modem" >"$work/out" &
+pid=$!
+for _ in $(seq 50); do [ -L "$work/tty" ] && break; sleep 0.1; done
+ask AT
+[ "$(cat "$work/answer")" = $'AT\r\r\nOK\r' ] || { echo "--die-after: first AT answered"; od -c "$work/answer"; exit 1; }
+ask AT
+[ ! -s "$work/answer" ] || { echo "--die-after: second AT answered"; od -c "$work/answer"; exit 1; }
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+set +e
+wait "$pid"
+rc=$?
+set -e
+pid=""
+[ "$rc" -eq 3 ] || { echo "--die-after: exit status $rc"; exit 1; }
+grep -qx "# died" "$work/dielog" || { echo "--die-after: log:"; cat "$work/dielog"; exit 1; }
 echo "modemsim ok"

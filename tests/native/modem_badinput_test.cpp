@@ -1,0 +1,80 @@
+// Answers no sound modem sends (media/modems/bad-*.modem): the identification
+// ends with the outcome each profile names on its "# expect:" line, closes the
+// port and frees its answer block. The same profiles run under Wine through
+// tests/e2e/modem_identify_e2e.sh.
+#include <regex>
+
+#include "modem/modem.h"
+#include "tests/native/modem_fixture.h"
+
+namespace {
+
+std::vector<std::string> bad_profiles()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("bad-", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+struct expectation {
+    int status = -1;
+    int vendor = -1;
+    int program = 2;
+};
+
+expectation expected(const std::string& name)
+{
+    std::ifstream in(profile_path(name));
+    std::string line;
+    std::smatch m;
+    expectation e;
+    while (std::getline(in, line)) {
+        if (!std::regex_search(line, m, std::regex("^# expect: status ([0-9]+)(?: vendor ([0-9]+))?(?: program ([0-9]+))?"))) continue;
+        e.status = std::stoi(m[1]);
+        if (m[2].matched) e.vendor = std::stoi(m[2]);
+        if (m[3].matched) e.program = std::stoi(m[3]);
+    }
+    return e;
+}
+
+}  // namespace
+
+class BadAnswers : public ModemTest, public ::testing::WithParamInterface<std::string> {
+protected:
+    void SetUp() override
+    {
+        ModemTest::SetUp();
+        std::ifstream in(profile_path("install-match.ini"));
+        write_ini(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), dir);
+        ctx->comport = 2;
+        ctx->INS_whichprogram = 2;
+    }
+};
+
+TEST_P(BadAnswers, EndWithTheNamedOutcomeAndAClosedPort)
+{
+    expectation e = expected(GetParam());
+    ASSERT_GE(e.status, 0) << GetParam() << " has no # expect: line";
+    attach(GetParam());
+    std::uint32_t t0 = doubles::clock_ms;
+    EXPECT_EQ(INS_detectmodem(ctx), e.status) << logtext();
+    if (e.vendor >= 0) {
+        EXPECT_EQ(ctx->INS_vendor, e.vendor) << logtext();
+        EXPECT_EQ(ctx->INS_whichprogram, e.program) << "voice keeps the voice product, fax-only switches";
+    }
+    EXPECT_EQ(ctx->atiblock, nullptr);
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
+    EXPECT_LT(doubles::clock_ms - t0, 120000u) << "no wait beyond the tree's own time-outs";
+}
+
+INSTANTIATE_TEST_SUITE_P(MediaModems, BadAnswers, ::testing::ValuesIn(bad_profiles()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             std::string n = info.param.substr(0, info.param.size() - 6);
+                             for (char& c : n)
+                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+                             return n;
+                         });
