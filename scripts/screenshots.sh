@@ -33,8 +33,9 @@ if [ "${1:-}" = --inner ]; then
   # Shoots each window of the run named in the debug log as it comes up.
   watch_log() {
     (
-      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0
+      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0 w
       while sleep 0.1; do
+        [ -f "$log" ] || continue
         if [ ! -f "$out/main-screen.png" ] && [ -f "$log" ]; then sleep 0.3; shoot main-screen; fi
         mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null | grep -E '^(unattended: showing |title = )')
         n=${#lines[@]}
@@ -45,8 +46,12 @@ if [ "${1:-}" = --inner ]; then
             'unattended: showing '*)
               templ=$(echo "$line" | grep -oE '[0-9]+$')
               sleep 1
+              # The program group window the shell opens may cover the closing dialog.
+              w=$(xdotool search --name '^ZeltaVoice Installation$' 2>/dev/null | tail -1)
+              [ -n "$w" ] && { xdotool windowraise "$w" 2>/dev/null; sleep 0.3; }
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
             'title = '*)
+              [ -n "${SHOOT_PROGRESS:-}" ] || continue
               # Progress windows in order: the modem search (986) comes before the copying (994).
               sleep 0.4
               progress=$((progress + 1))
@@ -58,9 +63,19 @@ if [ "${1:-}" = --inner ]; then
     watcher=$!
   }
   stop_watch() { kill "$watcher" 2>/dev/null; wait "$watcher" 2>/dev/null; }
+  # Each run on a fresh target machine (e2e_machine copies into an absent directory only).
+  fresh_machine() {
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    rm -rf "$E2E_WORK/prefix"
+    e2e_machine "$1"
+    unmanaged
+  }
+  # Without a window manager Wine leaves the caption bars to none: it draws them itself.
+  unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
 
   echo "== $size: CD installation with modem detection"
   e2e_machine win98
+  unmanaged
   e2e_mkmedia cdrom "$E2E_WORK/cd"
   e2e_printer_standins "$E2E_WORK/cd/SETUP"
   e2e_map_drive d "$E2E_WORK/cd"
@@ -87,12 +102,12 @@ Button=1
 [991]
 Button=111
 INI
-  watch_log
+  SHOOT_PROGRESS=1 watch_log
   e2e_run 'D:\SETUP\SETUP.EXE'
   stop_watch
 
   echo "== $size: a destination whose subdirectory cannot be made (failure notice)"
-  e2e_machine win98
+  fresh_machine win98
   e2e_map_drive d "$E2E_WORK/cd"
   e2e_modem 2 vendor08-modemblaster.modem
   mkdir -p "$E2E_PREFIX/drive_c/BLOCK"
@@ -116,7 +131,7 @@ INI
   stop_watch
 
   echo "== $size: a diskette set whose second disk never comes"
-  e2e_machine win95
+  fresh_machine win95
   cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
   for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
   E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
@@ -154,7 +169,12 @@ for size in "${sizes[@]}"; do
   Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
   xvfb=$!
   for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
-  DISPLAY=":$n" "$root/scripts/with-wine.sh" "$0" --inner "$size"
+  # A wineserver of the previous size may still be going down: then the start is tried again.
+  for attempt in 1 2 3; do
+    DISPLAY=":$n" "$root/scripts/with-wine.sh" "$0" --inner "$size"
+    [ -d "$root/out/screenshots/$size" ] && break
+    sleep 3
+  done
   kill "$xvfb" 2>/dev/null
   wait "$xvfb" 2>/dev/null
 done
