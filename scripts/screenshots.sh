@@ -33,7 +33,7 @@ if [ "${1:-}" = --inner ]; then
   # Shoots each window of the run named in the debug log as it comes up.
   watch_log() {
     (
-      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0 w
+      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0
       while sleep 0.1; do
         [ -f "$log" ] || continue
         if [ ! -f "$out/main-screen.png" ] && [ -f "$log" ]; then sleep 0.3; shoot main-screen; fi
@@ -46,9 +46,8 @@ if [ "${1:-}" = --inner ]; then
             'unattended: showing '*)
               templ=$(echo "$line" | grep -oE '[0-9]+$')
               sleep 1
-              # The program group window the shell opens may cover the closing dialog.
-              w=$(xdotool search --name '^ZeltaVoice Installation$' 2>/dev/null | tail -1)
-              [ -n "$w" ] && { xdotool windowraise "$w" 2>/dev/null; sleep 0.3; }
+              # The closing dialog comes up under the program group window the
+              # shell opens (Wine's folder window); it is shot as it is.
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
             'title = '*)
               [ -n "${SHOOT_PROGRESS:-}" ] || continue
