@@ -16,6 +16,7 @@ namespace {
 const UINT_PTR TIMER_FEED = 0x4E51;   // first feed, once the modal loop runs
 const UINT_PTR TIMER_WATCH = 0x4E52;  // the dialog outlived its button
 const UINT FEED_DELAY_MS = 50;
+const UINT FEED_DELAY_MAX_MS = 60000;  // [Options] Delay= is capped at a minute
 const UINT WATCH_DELAY_MS = 500;      // also the diskette dialog's retry period
 const DWORD DISK_WAIT_DEFAULT_S = 60;
 const char PROP_TEMPLATE[] = "INS_template";
@@ -238,9 +239,19 @@ void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
 {
     if (!INS_isunattended(ctx)) return;
     HWND d = static_cast<HWND>(dialog);
+    UL_loglong(ctx, "unattended: showing ", long(templ));
     SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
     SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(templ))));
-    SetTimer(d, TIMER_FEED, FEED_DELAY_MS, on_feed);
+    // [Options] Delay= holds each dialog on screen that long before it is answered,
+    // so that a person or a screenshot tool can see it.
+    UINT delay = FEED_DELAY_MS;
+    char value[16];
+    if (INS_answertextin(ctx, "Options", "Delay", value, sizeof value)) {
+        long ms = UL_atol(value);
+        if (ms > long(FEED_DELAY_MAX_MS)) ms = FEED_DELAY_MAX_MS;
+        if (ms > long(FEED_DELAY_MS)) delay = UINT(ms);
+    }
+    SetTimer(d, TIMER_FEED, delay, on_feed);
 }
 
 void INS_recorddialog(setup_context* ctx, ul_window dialog, unsigned templ, int button)

@@ -119,4 +119,21 @@ e2e_expect_nolog 'after detect'
 e2e_expect_log 'winversion=2'
 e2e_expect_file 'C:\NOMODEM\DATA\README.TXT'
 
+echo "=== [Options] Delay= holds each dialog on screen before its answer"
+e2e_answers <<'INI'
+[Options]
+Delay=3000
+[988]
+111=Germany
+Button=1
+INI
+started=$(date +%s%N)
+e2e_run 'D:\SETUP\SETUP.EXE'
+held=$((($(date +%s%N) - started) / 1000000))
+e2e_expect_rc 13001
+e2e_expect_log 'unattended: showing 988'
+e2e_expect_log 'unattended: showing 992'
+[ "$held" -ge 6000 ]
+e2e_check $? "two dialogs held 3 s each (the run took $held ms)"
+
 e2e_finish

@@ -1,0 +1,180 @@
+#!/usr/bin/env bash
+# Screenshots of every window of the installer at 640x480, 800x600 and 1024x768,
+# into out/screenshots/<size>/<name>.png, for a person to look over.
+#
+# Each size gets its own Xvfb; unattended runs with [Options] Delay= keep every
+# dialog on screen a while, and a watcher of the debug log shoots each window
+# when it comes up ("unattended: showing N" for dialogs, "title = " for the
+# progress windows). Runs: a CD installation with modem detection (country,
+# destination, user details, modem search, copying, closing dialog), a
+# destination whose subdirectory cannot be made (the failure notice) and a
+# diskette set without its second disk (the diskette dialog).
+#   scripts/screenshots.sh [SIZE...]     e.g. scripts/screenshots.sh 800x600
+# Needs the native and win32 builds.
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+if [ "${1:-}" = --inner ]; then
+  size=$2
+  export WIN32_BUILD=$root/build/win32 NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
+  source "$root/tests/e2e/lib.sh"
+  set +e
+  out=$root/out/screenshots/$size
+  rm -rf "$out" && mkdir -p "$out"
+  e2e_init
+
+  shoot() { xwd -root -silent 2>/dev/null | convert xwd:- "$out/$1.png" 2>/dev/null && echo "shot $size/$1"; }
+  name_of() {
+    case $1 in
+      988) echo 988-country ;; 992) echo 992-destination ;; 997) echo 997-user-modem-port ;;
+      900) echo 900-diskette ;; 990) echo 990-failure-notice ;; 991) echo 991-closing ;; *) echo "dialog-$1" ;;
+    esac
+  }
+  # Shoots each window of the run named in the debug log as it comes up.
+  watch_log() {
+    (
+      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0
+      while sleep 0.1; do
+        [ -f "$log" ] || continue
+        if [ ! -f "$out/main-screen.png" ] && [ -f "$log" ]; then sleep 0.3; shoot main-screen; fi
+        mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null | grep -E '^(unattended: showing |title = )')
+        n=${#lines[@]}
+        while [ "$seen" -lt "$n" ]; do
+          line=${lines[$seen]}
+          seen=$((seen + 1))
+          case $line in
+            'unattended: showing '*)
+              templ=$(echo "$line" | grep -oE '[0-9]+$')
+              sleep 1
+              # The closing dialog comes up under the program group window the
+              # shell opens (Wine's folder window); it is shot as it is.
+              [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
+            'title = '*)
+              [ -n "${SHOOT_PROGRESS:-}" ] || continue
+              # Progress windows in order: the modem search (986) comes before the copying (994).
+              sleep 0.4
+              progress=$((progress + 1))
+              shoot "progress-$progress" ;;
+          esac
+        done
+      done
+    ) &
+    watcher=$!
+  }
+  stop_watch() { kill "$watcher" 2>/dev/null; wait "$watcher" 2>/dev/null; }
+  # Each run on a fresh target machine (e2e_machine copies into an absent directory only).
+  fresh_machine() {
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    rm -rf "$E2E_WORK/prefix"
+    e2e_machine "$1"
+    unmanaged
+  }
+  # Without a window manager Wine leaves the caption bars to none: it draws them itself.
+  unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
+
+  echo "== $size: CD installation with modem detection"
+  e2e_machine win98
+  unmanaged
+  e2e_mkmedia cdrom "$E2E_WORK/cd"
+  e2e_printer_standins "$E2E_WORK/cd/SETUP"
+  e2e_map_drive d "$E2E_WORK/cd"
+  e2e_modem 2 vendor08-modemblaster.modem
+  e2e_answers <<'INI'
+[Options]
+Delay=2500
+[988]
+111=Germany
+Button=1
+[992]
+102=C:\ZELTAVOX
+Button=111
+[997]
+102=Ann Smith
+124=Acme Ltd
+125=1 Main Street
+126=Berlin
+104=+49 30 1234
+103=+49 30 5678
+127=+49 30 9999
+123=#0
+Button=1
+[991]
+Button=111
+INI
+  SHOOT_PROGRESS=1 watch_log
+  e2e_run 'D:\SETUP\SETUP.EXE'
+  stop_watch
+
+  echo "== $size: a destination whose subdirectory cannot be made (failure notice)"
+  fresh_machine win98
+  e2e_map_drive d "$E2E_WORK/cd"
+  e2e_modem 2 vendor08-modemblaster.modem
+  mkdir -p "$E2E_PREFIX/drive_c/BLOCK"
+  echo "in the way" >"$E2E_PREFIX/drive_c/BLOCK/RECEIVE"
+  e2e_answers <<'INI'
+[Options]
+Delay=2500
+[988]
+Button=1
+[992]
+102=C:\BLOCK
+Button=111
+[494]
+Answer=Yes
+[997]
+123=#1
+Button=1
+INI
+  watch_log
+  e2e_run 'D:\SETUP\SETUP.EXE'
+  stop_watch
+
+  echo "== $size: a diskette set whose second disk never comes"
+  fresh_machine win95
+  cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
+  for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
+  E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
+  e2e_map_drive a "$E2E_WORK/set/DISK1"
+  e2e_modem 3 vendor08-modemblaster.modem
+  e2e_answers <<'INI'
+[Options]
+Delay=2500
+[988]
+Button=1
+[992]
+102=C:\VOICE
+Button=111
+[997]
+102=Bob Jones
+123=#1
+Button=1
+[900]
+Timeout=4
+INI
+  watch_log
+  e2e_run 'A:\SETUP.EXE'
+  stop_watch
+  ls "$out"
+  exit 0
+fi
+
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(640x480 800x600 1024x768)
+for size in "${sizes[@]}"; do
+  for n in $(seq 150 199); do
+    [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] && continue
+    break
+  done
+  Xvfb ":$n" -screen 0 "${size}x24" -nolisten tcp >/dev/null 2>&1 &
+  xvfb=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  # A wineserver of the previous size may still be going down: then the start is tried again.
+  for attempt in 1 2 3; do
+    DISPLAY=":$n" "$root/scripts/with-wine.sh" "$0" --inner "$size"
+    [ -d "$root/out/screenshots/$size" ] && break
+    sleep 3
+  done
+  kill "$xvfb" 2>/dev/null
+  wait "$xvfb" 2>/dev/null
+done
+echo "screenshots in $root/out/screenshots"
