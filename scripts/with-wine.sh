@@ -32,7 +32,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null || true
   wineserver -w
 fi
-# Background processes of Wine must not hold the caller's pipes open.
-wineserver -p
+# Background processes of Wine must not hold the caller's pipes open. A server
+# of the same prefix that is still shutting down refuses a new one for a moment.
+for attempt in 1 2 3 4 5 6 7 8 9 10; do
+  wineserver -p && break
+  [ "$attempt" = 10 ] && { echo "with-wine: cannot start a wineserver for $WINEPREFIX" >&2; exit 1; }
+  sleep 1
+done
 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 "$@"
