@@ -35,17 +35,6 @@ const dialog_answers* find_dialog(unsigned templ)
     return nullptr;
 }
 
-bool equals_nocase(const char* a, const char* b)
-{
-    for (; *a && *b; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
-        if (x != y) return false;
-    }
-    return *a == *b;
-}
-
 }  // namespace
 
 bool INS_isunattended(const setup_context* ctx) { return ctx && ctx->answerfile[0] != '\0'; }
@@ -138,7 +127,7 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
         INS_unattendedfail(ctx, ST_NO_ANSWER, why);
         return true;
     }
-    *yes = equals_nocase(answer, "Yes") ? 1 : 0;
+    *yes = UL_equalnocase(answer, "Yes") ? 1 : 0;
     UL_logstring(ctx, "unattended answer=", answer);
     return true;
 }

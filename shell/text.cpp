@@ -27,6 +27,17 @@ void UL_appendtext(char* dst, std::size_t size, const char* src)
     UL_copytext(dst + used, size - used, src);
 }
 
+bool UL_equalnocase(const char* a, const char* b)
+{
+    for (;; ++a, ++b) {
+        char x = *a, y = *b;
+        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
+        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
+        if (x != y) return false;
+        if (x == '\0') return true;
+    }
+}
+
 long UL_atol(const char* text)
 {
     if (!text) return 0;

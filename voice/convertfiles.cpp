@@ -11,22 +11,11 @@
 
 namespace {
 
-bool same_name(const char* a, const char* b)
-{
-    for (;; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
-        if (x != y) return false;
-        if (x == '\0') return true;
-    }
-}
-
 // The name written: the target itself, or for a conversion in place a
 // temporary beside it (its extension replaced by ".XXX").
 void output_name(char out[TEXTSIZE], const char* source, const char* target, bool* temporary)
 {
-    *temporary = same_name(source, target);
+    *temporary = UL_equalnocase(source, target);
     UL_copytext(out, TEXTSIZE, target);
     if (!*temporary) return;
     if (char* dot = std::strrchr(out, '.')) *dot = '\0';

@@ -32,19 +32,8 @@ const vendor_road roads[] = {
 
 enum { DECODESLOT = 20, RESAMPLESLOT = 80, LISTSLOTS = 200 };
 
-bool equal_nocase(const char* a, const char* b)
-{
-    for (;; ++a, ++b) {
-        char x = *a, y = *b;
-        if (x >= 'a' && x <= 'z') x = char(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z') y = char(y - 'a' + 'A');
-        if (x != y) return false;
-        if (x == '\0') return true;
-    }
-}
-
 // RINGING.WAV and PHONE.WAV stay WAV files on every road.
-bool kept_as_wave(const char* name) { return equal_nocase(name, "RINGING.WAV") || equal_nocase(name, "PHONE.WAV"); }
+bool kept_as_wave(const char* name) { return UL_equalnocase(name, "RINGING.WAV") || UL_equalnocase(name, "PHONE.WAV"); }
 
 void prompt_dir(const setup_context* ctx, char out[TEXTSIZE])
 {

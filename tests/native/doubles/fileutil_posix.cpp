@@ -14,16 +14,11 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "shell/text.h"
+#include "tests/native/doubles/hostpath.h"
+
+using doubles::host;
 
 namespace {
-
-std::string host(const char* name)
-{
-    std::string s(name);
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    return s;
-}
 
 // Handles are fd + 1 so that 0 stays "none".
 int fd_of(ul_file f) { return int(f) - 1; }

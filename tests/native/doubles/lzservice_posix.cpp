@@ -7,18 +7,9 @@
 
 #include "files/lzservice.h"
 #include "files/szdd.h"
+#include "tests/native/doubles/hostpath.h"
 
-namespace {
-
-std::string host(const char* name)
-{
-    std::string s(name);
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    return s;
-}
-
-}  // namespace
+using doubles::host;
 
 std::int32_t UL_lzopenread(const char* name)
 {

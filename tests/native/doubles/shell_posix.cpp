@@ -9,16 +9,11 @@
 #include "shell/platform.h"
 #include "shell/text.h"
 #include "tests/native/doubles/shell_doubles.h"
+#include "tests/native/doubles/hostpath.h"
+
+using doubles::host;
 
 namespace {
-
-std::string host(const char* name)
-{
-    std::string s(name);
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    return s;
-}
 
 std::string upper(std::string s)
 {

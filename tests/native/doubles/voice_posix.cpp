@@ -8,6 +8,9 @@
 #include "voice/convertscript.h"
 #include "voice/sbcoder.h"
 #include "voice/wavefile.h"
+#include "tests/native/doubles/hostpath.h"
+
+using doubles::host;
 
 namespace doubles {
 std::int32_t load_error = 0;
@@ -45,14 +48,6 @@ void reset_voice()
 }  // namespace doubles
 
 namespace {
-
-std::string host(const char* name)
-{
-    std::string s(name);
-    for (char& c : s)
-        if (c == '\\') c = '/';
-    return s;
-}
 
 sb_coder coder;
 int library_token;
