@@ -155,6 +155,11 @@ status_t INS_keyabortpoll(setup_context* ctx, std::uint16_t* stop, std::uint16_t
         if (window && erase) InvalidateRect(window, nullptr, TRUE);
         if (window && message) PostMessageA(window, message, 0, 0);
     }
+    if (INS_unattendedstopdue(ctx, window != nullptr)) {
+        // The answer file's stop: the button is pressed as a person would press it.
+        UL_logline(ctx, "unattended: stop button");
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(STOP, BN_CLICKED), LPARAM(GetDlgItem(window, STOP)));
+    }
     MSG msg;
     while (!ctx->stoprequested && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {

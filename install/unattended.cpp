@@ -131,3 +131,36 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
     UL_logstring(ctx, "unattended answer=", answer);
     return true;
 }
+
+namespace {
+
+enum { STOP_UNREAD = 0, STOP_ARMED = 1, STOP_DUE = 2, STOP_NONE = 3 };
+
+void read_stop(setup_context* ctx)
+{
+    ctx->stopstate = STOP_NONE;
+    if (!INS_answertext(ctx, 994, "StopAfter", ctx->stopafter, sizeof ctx->stopafter)) return;
+    if (ctx->stopafter[0] == '\0') return;
+    char count[16];
+    long n = INS_answertext(ctx, 994, "Count", count, sizeof count) ? UL_atol(count) : 1;
+    ctx->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
+    ctx->stopstate = STOP_ARMED;
+}
+
+}  // namespace
+
+void INS_unattendedlogline(setup_context* ctx, const char* line)
+{
+    if (!ctx || !line || !INS_isunattended(ctx)) return;
+    if (ctx->stopstate == STOP_UNREAD) read_stop(ctx);
+    if (ctx->stopstate != STOP_ARMED) return;
+    if (std::strncmp(line, ctx->stopafter, std::strlen(ctx->stopafter)) != 0) return;
+    if (--ctx->stopcount <= 0) ctx->stopstate = STOP_DUE;
+}
+
+bool INS_unattendedstopdue(setup_context* ctx, bool windowopen)
+{
+    if (!ctx || ctx->stopstate != STOP_DUE || !windowopen) return false;
+    ctx->stopstate = STOP_NONE;
+    return true;
+}

@@ -46,3 +46,9 @@ int INS_cancelresult(unsigned templ);
 int INS_defaultbutton(unsigned templ);
 // The answer of a question, from the file (unattended) ; false when the run is not unattended.
 bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes);
+// The stop button at a chosen stage ([994] StopAfter=, Count=): every debug log
+// line passes here; the press is due once the Count-th line starting with the
+// text has been written.
+void INS_unattendedlogline(setup_context* ctx, const char* line);
+// True exactly once: when the press is due and the progress window is there to take it.
+bool INS_unattendedstopdue(setup_context* ctx, bool windowopen);

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The modem is pulled out in the middle of its identification: the probe of
+# the ports finds it (two AT), then it vanishes at the third command of the
+# identification. The exchange ends at once with 8141 and the failure notice
+# instead of waiting out every later time-out; nothing is installed yet.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/faults_lib.sh"
+faults_init
+e2e_machine win98
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+e2e_printer_standins "$E2E_WORK/cd/SETUP"
+e2e_map_drive d "$E2E_WORK/cd"
+# modemsim with --die-after: the same start as e2e_modem.
+link=$E2E_WORK/modem2
+"$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem2.log" --die-after 5 \
+  "$SOURCE_DIR/media/modems/vendor08-modemblaster.modem" >"$E2E_WORK/modem2.out" 2>&1 &
+e2e_pids+=($!)
+for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
+e2e_wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$(readlink "$link")" /f >/dev/null 2>&1
+ln -sfn "$(readlink "$link")" "$E2E_PREFIX/dosdevices/com2"
+faults_answers 'C:\VOICE'
+faults_userfiles 'C:\VOICE'
+faults_snapshot "$E2E_WORK/cd"
+
+start=$(date +%s)
+e2e_run 'D:\SETUP\SETUP.EXE'
+took=$(($(date +%s) - start))
+grep -qx '# died' "$E2E_WORK/modem2.log"
+e2e_check $? "the modem vanished during the run"
+grep -qx 'AT+FCLASS=8' "$E2E_WORK/modem2.log"
+e2e_check $? "it vanished during the identification, after the port probe"
+faults_expect_status 8141
+[ "$took" -lt 90 ]
+e2e_check $? "the run ended soon after the modem vanished ($took s)"
+e2e_expect_nofile 'C:\VOICE\PROGRAM'
+e2e_expect_nofile 'C:\windows\FAX.INI'
+faults_expect_kept
+
+e2e_finish
