@@ -12,6 +12,8 @@
 
 namespace {
 
+const UINT INITIATE_WINDOW_MS = 3000;  // per top-level window answering the initiate
+
 enum : UINT_PTR { ACK_TIMER = 1016 };
 enum : DWORD { ACK_TIMEOUT_MS = 10000 };
 enum : int {
@@ -112,7 +114,12 @@ status_t DDE_initiate(setup_context* ctx, ul_module instance, ul_window parent, 
     ATOM app = GlobalAddAtomA(service);
     ATOM topic = GlobalAddAtomA(subject);
     dde.initiating = true;
-    SendMessageA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(dde.client), MAKELONG(app, topic));
+    // A hung top-level window (a shell that stopped answering) would hold a plain
+    // send for ever: each window gets a limited time, a hung one is skipped, and
+    // a shell that did not answer is then a missing server (13024).
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(dde.client), MAKELONG(app, topic),
+                        SMTO_ABORTIFHUNG, INITIATE_WINDOW_MS, &ignored);
     UL_logline(ctx, "before loop");
     DWORD start = GetTickCount();
     MSG msg;

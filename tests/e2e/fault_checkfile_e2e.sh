@@ -7,8 +7,8 @@ source "$(dirname "$0")/faults_lib.sh"
 faults_init
 e2e_machine win95
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
-for i in 1 2; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
-E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set" --disksize 700000
+for i in 1 2 3 4; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
+E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
 [ -d "$E2E_WORK/set/DISK2" ] && [ -f "$E2E_WORK/set/DISK2/2.txt" ]
 e2e_check $? "the set has a second diskette with its check file"
 rm -f "$E2E_WORK/set/DISK2/2.txt"

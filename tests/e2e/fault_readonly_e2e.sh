@@ -35,7 +35,7 @@ e2e_check $? "the destination is read-only again"
 faults_snapshot "$E2E_WORK/cd" "$E2E_WORK/ro"
 e2e_run 'D:\SETUP\SETUP.EXE'
 faults_expect_status 906
-e2e_expect_log 'cannot create tofile='
+e2e_expect_log 'cannot create tofileE:\VOICE\'
 grep -q '^abortmsg2 = .*E:\\VOICE' "$(e2e_logfile)"
 e2e_check $? "the failure notice names the file that cannot be created"
 faults_expect_kept

@@ -26,8 +26,11 @@ faults_snapshot "$E2E_WORK/cd"
 echo "=== cut inside the compressed data"
 e2e_run 'D:\SETUP\SETUP.EXE'
 faults_expect_status 2259
-grep -q '^abortmsg2 = .*MODEMS.INI' "$(e2e_logfile)"
-e2e_check $? "the failure notice names the damaged file"
+# The service expanded what was there and called it done; the size the header
+# announces shows the file ended early.
+e2e_expect_log 'announced='
+e2e_expect_log 'lzcopy=-3'
+e2e_expect_log 'removed unfinished C:\VOICE\PROGRAM\MODEMS.INI'
 e2e_expect_nofile 'C:\VOICE\PROGRAM\MODEMS.INI'
 faults_expect_kept
 

@@ -15,10 +15,15 @@
 #   faults_kill_when TEXT N       in the background: kill the target machine's programs once the
 #                                 debug log holds N lines starting with TEXT
 #   faults_no_process TEXT        no process whose command line holds TEXT is left running
+#   faults_hang_shell_when TEXT   in the background: the machine's shell stops answering once the
+#                                 debug log holds a line starting with TEXT (faults_resume_shell)
+#   faults_fresh_machine [VERSION]  another fresh target machine within the scenario
+#   faults_remap_modem PORT       the modem started earlier on COMn, mapped into the current machine
 
 faults_mounts=()
 
 faults_cleanup() {
+  faults_resume_shell
   local m
   for ((i = ${#faults_mounts[@]} - 1; i >= 0; i--)); do
     m=${faults_mounts[i]}
@@ -175,4 +180,57 @@ faults_kill_when() {
 faults_no_process() {
   ! pgrep -f -- "$1" >/dev/null
   e2e_check $? "no process '$1' left running"
+}
+
+# Another fresh target machine in the same scenario (drives and ports must be
+# mapped again; simulated modems keep running).
+faults_fresh_machine() {
+  if [ -n "${E2E_PREFIX:-}" ]; then
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    rm -rf "$E2E_PREFIX"
+  fi
+  e2e_machine "$@"
+}
+
+# A modem already started by e2e_modem (its link in the work directory) on COMn
+# of the current machine.
+faults_remap_modem() {
+  local port=$1 device
+  device=$(readlink "$E2E_WORK/modem$port")
+  e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /d "$device" /f >/dev/null 2>&1
+  ln -sfn "$device" "$E2E_PREFIX/dosdevices/com$port"
+}
+
+# The pids of the target machine's shell (explorer), found by the machine's
+# prefix in their environment so that no other Wine machine is touched.
+faults_shell_pids() {
+  local pid
+  for pid in $(pgrep -f 'explorer.exe' 2>/dev/null); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$E2E_PREFIX" && echo "$pid"
+  done
+}
+
+# In the background: once the debug log holds a line starting with TEXT, the
+# machine's shell stops answering (its process is suspended; it is resumed at
+# the end of the scenario).
+faults_hang_shell_when() {
+  local text=$1
+  (
+    local log=$E2E_PREFIX/drive_c/windows/SETUP.deb pid
+    for _ in $(seq 6000); do
+      if tr -d '\r' <"$log" 2>/dev/null | grep -q -- "^$text"; then
+        for pid in $(faults_shell_pids); do kill -STOP "$pid" && echo "$pid" >>"$E2E_WORK/stopped"; done
+        exit 0
+      fi
+      sleep 0.05
+    done
+  ) &
+  e2e_pids+=($!)
+}
+
+faults_resume_shell() {
+  local pid
+  [ -f "$E2E_WORK/stopped" ] || return 0
+  while read -r pid; do kill -CONT "$pid" 2>/dev/null; done <"$E2E_WORK/stopped"
+  rm -f "$E2E_WORK/stopped"
 }

@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# INSTALL.INI, FAX.LST and ICONS.LST full of garbage on the medium: random
+# bytes with NULs and overlong lines, and one endless line without any line
+# end. The installer reads them without crashing or hanging and ends with the
+# status that the damaged file leads to; the user's files stay.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/faults_lib.sh"
+faults_init
+e2e_mkmedia cdrom "$E2E_WORK/cd"
+e2e_printer_standins "$E2E_WORK/cd/SETUP"
+first=1
+
+# Random bytes (NULs among them), a line of 3000 characters, more random bytes, no final line end.
+garbage_binary() {
+  head -c 1500 /dev/urandom
+  printf '\r\n[GENERAL]\r\nWHICHPROGRAM='
+  head -c 3000 /dev/zero | tr '\0' '7'
+  printf '\r\n\0\0\0#VOICE.EXE\0\r\n'
+  head -c 1500 /dev/urandom
+}
+
+# One line of 12000 characters and no line end at all.
+garbage_endless() {
+  head -c 12000 /dev/urandom | base64 -w0 | head -c 12000
+}
+
+run_with() {  # file kind
+  local file=$1 kind=$2
+  echo "=== $file: $kind"
+  rm -rf "$E2E_WORK/cdg"
+  cp -r "$E2E_WORK/cd" "$E2E_WORK/cdg"
+  "garbage_$kind" >"$E2E_WORK/cdg/SETUP/$file"
+  faults_fresh_machine win98
+  e2e_map_drive d "$E2E_WORK/cdg"
+  if [ "$first" = 1 ]; then e2e_modem 2 vendor08-modemblaster.modem; first=0; else faults_remap_modem 2; fi
+  faults_answers 'C:\VOICE'
+  faults_userfiles 'C:\VOICE'
+  faults_snapshot "$E2E_WORK/cdg"
+  e2e_run 'D:\SETUP\SETUP.EXE'
+  [ "${E2E_RC:-}" != timeout ]
+  e2e_check $? "the installer ended by itself"
+  faults_expect_kept
+}
+
+expect_failed() {  # status [log text]
+  e2e_expect_rc "$1"
+  e2e_expect_log "Error in INS_install = $1"
+}
+
+run_with INSTALL.INI binary
+echo "got ${E2E_RC:-}"
+run_with INSTALL.INI endless
+echo "got ${E2E_RC:-}"
+run_with FAX.LST binary
+echo "got ${E2E_RC:-}"
+run_with FAX.LST endless
+echo "got ${E2E_RC:-}"
+run_with ICONS.LST binary
+echo "got ${E2E_RC:-}"
+run_with ICONS.LST endless
+echo "got ${E2E_RC:-}"
+
+e2e_finish
