@@ -42,22 +42,38 @@ run_with() {  # file kind
   faults_expect_kept
 }
 
-expect_failed() {  # status [log text]
+expect_failed() {  # status
   e2e_expect_rc "$1"
   e2e_expect_log "Error in INS_install = $1"
 }
 
-run_with INSTALL.INI binary
-echo "got ${E2E_RC:-}"
-run_with INSTALL.INI endless
-echo "got ${E2E_RC:-}"
-run_with FAX.LST binary
-echo "got ${E2E_RC:-}"
-run_with FAX.LST endless
-echo "got ${E2E_RC:-}"
-run_with ICONS.LST binary
-echo "got ${E2E_RC:-}"
-run_with ICONS.LST endless
-echo "got ${E2E_RC:-}"
+# Without its settings the set reads as another product (WHICHPROGRAM absent:
+# the fax product; a number of thousands of digits: a product without a name),
+# whose chip-family INI file (DATACHIP\<product>.MB) this voice product's
+# medium does not carry, so the first copy stops with the file named (905).
+for kind in binary endless; do
+  run_with INSTALL.INI $kind
+  expect_failed 905
+  e2e_expect_log 'missing file'
+  grep -a '^missing file' "$(e2e_logfile)" | head -3
+done
+
+# The modem list holds garbage or nothing usable: the dialog offers no entry
+# to choose, so the answer "#0" is refused (13001); a person would meet 2311
+# on OK and leave with Cancel.
+for kind in binary endless; do
+  run_with FAX.LST $kind
+  expect_failed 13001
+  e2e_expect_log 'unattended no entry=#0'
+done
+
+# The group's items are garbage: they are sent to Program Manager as they were
+# read, cut to their limits, and the installation completes.
+for kind in binary endless; do
+  run_with ICONS.LST $kind
+  faults_expect_success
+  e2e_expect_log 'enter addprogram'
+  e2e_expect_log 'after loop'
+done
 
 e2e_finish

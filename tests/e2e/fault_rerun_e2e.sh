@@ -8,7 +8,7 @@ source "$(dirname "$0")/faults_lib.sh"
 faults_init
 e2e_machine win98
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
-for i in 1 2 3 4 5 6; do head -c 400000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
+for i in 1 2 3 4 5 6; do head -c 1000000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
 E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
 e2e_map_drive d "$E2E_WORK/cd"

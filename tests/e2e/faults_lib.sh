@@ -160,12 +160,17 @@ faults_mount_readonly() {
   e2e_check $? "$dir is read-only even for root"
 }
 
+# Counts the lines of standard input that start with TEXT, taken literally.
+faults_count_prefix() {
+  FAULTS_PREFIX_TEXT=$1 awk 'index($0, ENVIRON["FAULTS_PREFIX_TEXT"]) == 1 { n++ } END { print n + 0 }'
+}
+
 faults_kill_when() {
   local text=$1 count=$2
   (
     local log=$E2E_PREFIX/drive_c/windows/SETUP.deb n
     for _ in $(seq 1200); do
-      n=$(tr -d '\r' <"$log" 2>/dev/null | grep -c -- "^$text")
+      n=$(tr -d '\r' <"$log" 2>/dev/null | faults_count_prefix "$text")
       if [ "${n:-0}" -ge "$count" ]; then
         WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
         echo killed >"$E2E_WORK/killed"
@@ -218,7 +223,7 @@ faults_hang_shell_when() {
   (
     local log=$E2E_PREFIX/drive_c/windows/SETUP.deb pid
     for _ in $(seq 6000); do
-      if tr -d '\r' <"$log" 2>/dev/null | grep -q -- "^$text"; then
+      if [ "$(tr -d '\r' <"$log" 2>/dev/null | faults_count_prefix "$text")" -gt 0 ]; then
         for pid in $(faults_shell_pids); do kill -STOP "$pid" && echo "$pid" >>"$E2E_WORK/stopped"; done
         exit 0
       fi
