@@ -29,7 +29,7 @@ title='ZeltaVoice Installation'
 closing_dialog_shot() {
   local started=$1
   for _ in $(seq 3000); do
-    if tr -d '\r' <"$log" 2>/dev/null | awk '/^szLink=.*SendTo/ { s = 1 } s && /^Setting caption to/ { f = 1 } END { exit !f }'; then
+    if [ -f "$log" ] && tr -d '\r' <"$log" | awk '/^szLink=.*SendTo/ { s = 1 } s && /^Setting caption to/ { f = 1 } END { exit !f }'; then
       echo $(( $(date +%s) - started )) >"$E2E_WORK/closing-seconds"
       sleep 1
       local dialog
