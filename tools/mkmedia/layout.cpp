@@ -1,6 +1,7 @@
 // Laying an installation set out: INSTALL.INI's medium switch, FILESIZE.txt,
 // txt.pck, LZ compression, the split onto diskettes with their check files,
 // or one CD-ROM tree.
+#include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -308,6 +309,13 @@ bool write_media(const options& opt, media_set* set)
     if (opt.cdrom >= 0) set->cdrom = opt.cdrom != 0;
     if (opt.disksize) set->disksize = opt.disksize;
     if (opt.vendor >= 0) set->vendor = opt.vendor;
+    // One manifest serves both media: what only a CD-ROM carries is left out of diskettes.
+    if (!set->cdrom) {
+        for (const auto& f : set->files)
+            if (f.cdonly) set->notes.push_back("left out of the diskettes: " + f.medium);
+        set->files.erase(std::remove_if(set->files.begin(), set->files.end(), [](const media_file& f) { return f.cdonly; }),
+                         set->files.end());
+    }
     if (!check_names(*set)) return false;
 
     media_file* ini = find(set, "INSTALL.INI");
