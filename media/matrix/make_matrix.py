@@ -198,7 +198,8 @@ def main():
         write("cd/%s/%s.TXT" % (d, d), "copied from ..\\%s\n" % d)
     for ext in CHIP_EXTS:
         write("chip/CHIP.%s" % ext, "[CHIP]\nSET=%s\n" % ext)
-    write("FAX.FAX", "; fax product template\n[FAX]\nPRODUCT=FAX\nRETRIES=3\n")
+    # With a PROGRAM value, which the installer replaces by the installed fax task.
+    write("FAX.FAX", "; fax product template\n[FAX]\nPRODUCT=FAX\nRETRIES=3\nPROGRAM=FAXTASK.EXE\n")
     write("ICONS.FAX", icons("ZELTAFAX"))
     write("VEQCLEAN.BAT", "DEL C:\\ZSETUP\\SETUP.EXE\nDEL C:\\ZSETUP\\VEQCLEAN.BAT\n")
     for which, (name, full_tree, printer) in PRODUCTS.items():

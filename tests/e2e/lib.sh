@@ -57,6 +57,7 @@ e2e_init() {
 }
 
 e2e_cleanup() {
+  [ -n "${E2E_WATCHER:-}" ] && kill "$E2E_WATCHER" 2>/dev/null
   for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   if [ -n "${E2E_PREFIX:-}" ]; then WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true; fi
@@ -174,13 +175,13 @@ e2e_run() {
   printf 'start /wait "" %s %s\r\necho %%ERRORLEVEL%% > %s\r\n' "$program" "$args" "$(e2e_winpath "$rc")" >"$bat"
   echo "--- run: $program $args"
   E2E_RUNLINE="$program $args"
-  local watcher
   e2e_screen_watch &
-  watcher=$!
+  E2E_WATCHER=$!
   timeout "$E2E_TIMEOUT" env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1
   local status=$?
-  kill "$watcher" 2>/dev/null
-  wait "$watcher" 2>/dev/null
+  kill "$E2E_WATCHER" 2>/dev/null
+  wait "$E2E_WATCHER" 2>/dev/null
+  E2E_WATCHER=
   if [ "$status" = 124 ]; then
     E2E_RC=timeout
     # The screen as the installer left it, before its processes go.

@@ -19,6 +19,10 @@
 #          tempcopy       SETUP.EXE and VEQCLEAN.BAT copied to C:\ZSETUP and
 #                         started from there with -S naming the medium
 #          noclean        NOCLEAN=1 in INSTALL.INI
+#          novoice        the modem cannot handle voice: the installation
+#                         becomes the fax product
+#          nodetect       the second entry of the modem list chosen: no port
+#                         check, no identification, vendor code 8
 #          path=WINPATH   destination typed into the destination dialog
 
 E2E_MATRIX=${E2E_MATRIX:-default}
@@ -97,7 +101,7 @@ matrix_found_markers() {  # unix destination directory
 }
 
 # --- the voice roads: what the conversion must do for a vendor code
-#   vox TAG CODING | resample RATE BITS | none | fax
+#   vox TAG CODING | resample RATE BITS | none (the fax product converts nothing)
 matrix_road() {  # vendor
   case $1 in
     0|3|5|8|9|18|6|7|60|61) echo 'vox ROCK 4' ;;
@@ -110,7 +114,6 @@ matrix_road() {  # vendor
     13|62|63|65|69) echo 'resample 8000 8' ;;
     59) echo 'resample 7200 8' ;;
     14|64) echo 'none' ;;
-    98) echo 'fax' ;;
     *) echo 'resample 8000 16' ;;
   esac
 }
@@ -217,17 +220,21 @@ matrix_setting() {  # key value
 matrix_install() {
   local row=$1 product=$2 medium=$3 version=$4 port=$5 profile=$6 vendor=$7
   shift 7
-  local preset='' tempcopy=0 noclean=0 path='' opt
+  local preset='' tempcopy=0 noclean=0 path='' modemtype=0 novoice=0 opt
   for opt in "$@"; do
     case $opt in
       preset=*) preset=${opt#preset=} ;;
       tempcopy) tempcopy=1 ;;
       noclean) noclean=1 ;;
+      nodetect) modemtype=1 ;;
+      novoice) novoice=1 ;;
       path=*) path=${opt#path=} ;;
       *) echo "matrix_install: unknown option $opt"; exit 2 ;;
     esac
   done
   e2e_row "$row"
+  E2E_PROFILE=$profile
+  E2E_SET_PRODUCT=$product
   e2e_machine "$version"
   matrix_medium "$product" "$medium"
   [ -n "$preset" ] && matrix_setting VENDOR "$preset"
@@ -237,7 +244,7 @@ matrix_install() {
 
   # The product the installation ends as: a modem without voice makes any product the fax product.
   local final=$product
-  [ "$vendor" = 98 ] && final=0
+  [ "$novoice" = 1 ] && final=0
   local name=${PRODUCT_NAME[$final]} title=${PRODUCT_TITLE[$final]}
   local dest=${path:-C:\\${PRODUCT_NAME[$product]}}
   dest=${dest%\\}
@@ -253,7 +260,7 @@ Button=111
 102=Row $row
 124=Matrix Ltd
 104=+49 30 $port$port$port
-123=#0
+123=#$modemtype
 Button=1
 [991]
 Button=111
@@ -276,7 +283,7 @@ INI
 
   # The whole run read the medium, also when started from a copy elsewhere.
   e2e_expect_log "INI path=${E2E_MEDIUM_ROOT}INSTALL.INI"
-  matrix_check_identity "$product" "$final" "$dest" "$version" "$port" "$vendor" "$preset"
+  matrix_check_identity "$product" "$final" "$dest" "$version" "$port" "$vendor" "$preset" "$modemtype"
   matrix_check_medium "$medium"
   matrix_check_plan "$final" "$medium" "$vendor" "$dest"
   matrix_check_road "$final" "$version" "$vendor" "$dest"
@@ -285,19 +292,26 @@ INI
 }
 
 # The product, the version, the modem and the choices of the dialogs.
-matrix_check_identity() {  # product final dest version port vendor preset
-  local product=$1 final=$2 dest=$3 version=$4 port=$5 vendor=$6 preset=$7 d
+matrix_check_identity() {  # product final dest version port vendor preset modemtype
+  local product=$1 final=$2 dest=$3 version=$4 port=$5 vendor=$6 preset=$7 modemtype=$8 d
   local name=${PRODUCT_NAME[$final]}
   e2e_expect_log "whichprogram=$product"
   e2e_expect_log "INS_version=2.2i-M$product"
   e2e_expect_log "comport       = $port"
-  if [ -n "$preset" ]; then
+  if [ "$modemtype" = 1 ]; then
+    # A modem chosen from the list is not looked for.
+    e2e_expect_nolog 'INS_vendor = '
+    local asked
+    asked=$(grep -v '^#' "$E2E_WORK/modem$port.log" 2>/dev/null | grep -vx 'AT' | sort -u | tr '\n' ' ')
+    [ -z "$asked" ]
+    e2e_check $? "the modem on COM$port got no command but the port probe's AT (got: ${asked:-none})"
+  elif [ -n "$preset" ]; then
     e2e_expect_log "No autodetect-Vendor=$preset"
   else
     e2e_expect_nolog 'No autodetect-Vendor='
     e2e_expect_log "INS_vendor = $vendor"
   fi
-  e2e_expect_log "INS_whichprog = $final"
+  [ "$modemtype" = 1 ] || e2e_expect_log "INS_whichprog = $final"
   case $version in
     nt*) e2e_expect_log 'winversion=2'; e2e_expect_log 'Openning service:-Halvern Fax Server' ;;
     *) e2e_expect_log 'winversion=1'; e2e_expect_nolog 'Openning service:-' ;;
@@ -325,9 +339,15 @@ matrix_check_identity() {  # product final dest version port vendor preset
   want=$(matrix_dataset_ext "$vendor")
   [[ "$chip" =~ ^($want)$ ]]
   e2e_check $? "$name.INI was made from DATACHIP\\$name.($want) (got '$chip')"
+  e2e_expect_ini "$ini" GENERAL COMMPROGRAMNAME0 "$dest\\PROGRAM\\ZELTATRM.EXE"
+  e2e_expect_ini "$ini" VEQFAX1 MAXRATE 3
+  e2e_expect_ini "$ini" VOICE FAXBACK1 "$dest\\DATA\\FLOCHART"
+  e2e_expect_ini "$ini" VOICE FAXBACK2 "$dest\\DATA\\PRICE"
   if [ "$vendor" = 31 ]; then
-    [ -n "$(e2e_ini_value "$ini" HARDWARE VERSION)" ]
-    e2e_check $? "[HARDWARE] VERSION written for vendor 31"
+    # The firmware check of the old U.S. Robotics firmware starts its coder with 0.
+    local usr=1
+    [[ $E2E_PROFILE == *oldfirmware* ]] && usr=0
+    e2e_expect_ini "$ini" HARDWARE VERSION "$usr"
   else
     [ -z "$(e2e_ini_value "$ini" HARDWARE VERSION)" ]
     e2e_check $? "no [HARDWARE] VERSION for vendor $vendor"
@@ -337,7 +357,12 @@ matrix_check_identity() {  # product final dest version port vendor preset
   # The fax configuration: FAX.FAX for the fax product, FAX.INI for the others.
   if [ "$final" = 0 ]; then
     e2e_expect_ini 'C:\windows\FAX.INI' FAX PRODUCT FAX
+    # Its PROGRAM value names the installed fax task.
+    e2e_expect_ini 'C:\windows\FAX.INI' FAX PROGRAM "$dest\\PROGRAM\\VEQTASK.EXE"
   else
+    # A template without PROGRAM gets none.
+    [ -z "$(e2e_ini_value 'C:\windows\FAX.INI' FAX PROGRAM)" ]
+    e2e_check $? "no [FAX] PROGRAM in FAX.INI from a template without one"
     e2e_expect_ini 'C:\windows\FAX.INI' FAX RETRYDELAY 120
     [ -z "$(e2e_ini_value 'C:\windows\FAX.INI' FAX PRODUCT)" ]
     e2e_check $? "FAX.INI is the voice products' template, not FAX.FAX"
@@ -367,6 +392,13 @@ matrix_check_plan() {  # final medium vendor dest
   [ "$expected" = "$found" ]
   e2e_check $? "copy plan rows for vendor $3 from $2: $(echo $expected) (got: $(echo $found))"
   e2e_expect_log "copying INS_vendor=$3"
+  # A set made for a product with SDK, installed as the fax product, leaves its SDK row out.
+  if [ "$2" = cd ] && [ "${PRODUCT_FULLTREE[$E2E_SET_PRODUCT]}" = 1 ] && [ "${PRODUCT_FULLTREE[$1]}" = 0 ]; then
+    e2e_expect_log 'not for product: SDK'
+    e2e_expect_nodir "$4\\SDK"
+  else
+    e2e_expect_nolog 'not for product: '
+  fi
 }
 
 # The voice road of the vendor, seen in the prompt directory and the log.
@@ -476,10 +508,13 @@ matrix_check_completion() {  # product final dest
   e2e_check $? "UNINSTAL.DAT starts with the title (got '$first')"
   e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "$dest\\PROGRAM\\$name.EXE %1"
   e2e_expect_log "item=[AddItem($dest\\PROGRAM\\$name.EXE"
-  local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs
+  local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs sendto
   desktop=$(e2e_wine reg query "$folders" /v Desktop 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
   programs=$(e2e_wine reg query "$folders" /v Programs 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
+  sendto=$(e2e_wine reg query "$folders" /v SendTo 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
+  e2e_expect_log "shortcut path=$dest\\PROGRAM\\$name.EXE"
   e2e_expect_file "$desktop\\$title.LNK"
+  e2e_expect_file "$sendto\\$title.LNK"
   e2e_expect_dir "$programs\\$title"
   # The printer step of the set's INSTALL.INI: the printer installer is told the product installed.
   if [ "${PRODUCT_PRINTER[$product]}" = 0 ]; then

@@ -10,8 +10,9 @@
 #   E2E_MATRIX=full   every vendorNN-*.modem profile of media/modems on the
 #                     Pro set (WHICHPROGRAM=2, whose tree takes every row of the
 #                     copy plan) under win98, the Rockwell group again under nt40
-#                     (voice files through the external converter), and the
-#                     presets, instead of the default rows
+#                     (voice files through the external converter), the
+#                     presets, and a modem chosen from the list (no
+#                     identification), instead of the default rows
 #
 # Rows: name  product medium version port modem-profile vendor-code [options]
 source "$(dirname "$0")/lib.sh"
@@ -23,7 +24,9 @@ if matrix_full; then
   for profile in $(cd "$SOURCE_DIR/media/modems" && ls vendor[0-9][0-9]-*.modem); do
     code=${profile#vendor}
     code=$((10#${code%%-*}))
-    matrix_install "${profile%.modem}-win98" 2 cd win98 "$port" "$profile" "$code"
+    voice=
+    [ "$profile" = vendor98-faxonly.modem ] && voice=novoice
+    matrix_install "${profile%.modem}-win98" 2 cd win98 "$port" "$profile" "$code" $voice
     port=$((port % 4 + 1))
   done
   for profile in vendor00-generic-cls vendor03-phoneblaster vendor05-rockwell-acf vendor09-hayes \
@@ -35,6 +38,9 @@ if matrix_full; then
   for code in 4 12 14 22 52 62 69 99; do
     matrix_install "preset$code-win98" 2 cd win98 2 vendor07-pctel.modem "$code" "preset=$code"
   done
+  # The modem chosen from the list instead of detected: vendor code 8.
+  matrix_install nodetect-win95 1 cd win95 2 vendor31-usr.modem 8 nodetect
+  matrix_install nodetect-nt40  1 cd nt40  2 vendor31-usr.modem 8 nodetect
 else
   matrix_install pctel07-rock4       1 cd win98 2 vendor07-pctel.modem      7
   matrix_install cirrus13-8000x8     1 cd win98 1 vendor13-cirrus.modem     13
@@ -42,7 +48,7 @@ else
   matrix_install ess64-none          1 cd win98 2 vendor64-ess.modem        64
   matrix_install vsm41-att8          1 cd win98 2 vendor41-vsm.modem        41
   matrix_install is101m45-8000x16    1 cd win98 4 vendor45-is101match.modem 45
-  matrix_install faxonly98-faxproduct 1 cd win98 2 vendor98-faxonly.modem   98
+  matrix_install faxonly98-pro-cd     2 cd win98 2 vendor98-faxonly.modem   98 novoice
   matrix_install preset12-cirru4     1 cd win98 2 vendor07-pctel.modem      12 preset=12
 fi
 

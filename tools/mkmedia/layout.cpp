@@ -196,8 +196,8 @@ const char* const FULL_TREE[] = {"TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "
                                  "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9", "MBOX000",
                                  "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD"};
 
-// A row whose target directory the product does not make would stop the
-// installation with 906 at its first file.
+// A row whose target directory the product does not make is left out by the
+// installer: its files would never be installed, so such a set is a mistake.
 bool check_targets(const media_set& set, int vendor, long whichprogram)
 {
     std::set<std::string> tree;
