@@ -105,6 +105,13 @@ e2e_machine() {
   rm -f "$E2E_WORK/changer.log" "$E2E_WORK"/modem*.log "$E2E_WORK/screen-last.xwd"
   E2E_PREFIX=$E2E_WORK/prefix
   cp -a "$E2E_BASE_PREFIX" "$E2E_PREFIX"
+  # Shell folders of the machine's own: a prefix whose Desktop links to the
+  # host's home would put the installer's shortcuts there.
+  local link
+  for link in "$E2E_PREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] || continue
+    rm -f "$link" && mkdir -p "$link"
+  done
   rm -f "$E2E_PREFIX"/dosdevices/com* "$E2E_PREFIX"/dosdevices/[abd]:
   export WINEPREFIX=$E2E_PREFIX
   wineserver -p >/dev/null 2>&1

@@ -344,9 +344,11 @@ matrix_check_identity() {  # product final dest version port vendor preset modem
   e2e_expect_ini "$ini" VOICE FAXBACK1 "$dest\\DATA\\FLOCHART"
   e2e_expect_ini "$ini" VOICE FAXBACK2 "$dest\\DATA\\PRICE"
   if [ "$vendor" = 31 ]; then
-    # The firmware check of the old U.S. Robotics firmware starts its coder with 0.
-    local usr=1
-    [[ $E2E_PROFILE == *oldfirmware* ]] && usr=0
+    # The firmware check: voice data of 0xB6 or 0xFE after CONNECT makes it 0, else 1.
+    local usr=1 byte
+    byte=$(awk '/^\[/ { inrx = toupper($0) == "[AT#VRX]" } inrx && /^stream *=/ { print toupper($3); exit }' \
+      "$SOURCE_DIR/media/modems/$E2E_PROFILE")
+    [ "$byte" = B6 ] || [ "$byte" = FE ] && usr=0
     e2e_expect_ini "$ini" HARDWARE VERSION "$usr"
   else
     [ -z "$(e2e_ini_value "$ini" HARDWARE VERSION)" ]
