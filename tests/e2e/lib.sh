@@ -184,19 +184,23 @@ e2e_run() {
   E2E_RUNLINE="$program $args"
   e2e_screen_watch &
   E2E_WATCHER=$!
-  timeout "$E2E_TIMEOUT" env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1
-  local status=$?
+  env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1 &
+  local runner=$! started=$SECONDS
+  while kill -0 "$runner" 2>/dev/null && [ $((SECONDS - started)) -lt "$E2E_TIMEOUT" ]; do sleep 0.5; done
   kill "$E2E_WATCHER" 2>/dev/null
   wait "$E2E_WATCHER" 2>/dev/null
   E2E_WATCHER=
-  if [ "$status" = 124 ]; then
+  if kill -0 "$runner" 2>/dev/null; then
     E2E_RC=timeout
-    # The screen as the installer left it, before its processes go.
+    # The screen is taken while the installer is still up, then its processes go.
     e2e_check 1 "the installer did not end within $E2E_TIMEOUT s"
+    kill "$runner" 2>/dev/null
     WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    wait "$runner" 2>/dev/null
     WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
     return
   fi
+  wait "$runner" 2>/dev/null
   E2E_RC=$(tr -d ' \r\n' <"$rc" 2>/dev/null)
   echo "--- exit code $E2E_RC"
 }
