@@ -92,6 +92,32 @@ status_t copy_row(setup_context* ctx, const copyplan_row& row)
     return INS_expanddirectory(ctx, target, source);
 }
 
+// The product's own directory list decides which targets exist. A modem without
+// voice turns any product into the fax product after the set was made for
+// another: a Pro CD-ROM then still carries ..\SDK (and *SC2 rows), whose targets
+// the fax product never makes, and copying their files would stop the
+// installation with 906. Such rows are left out; a row without files runs as
+// ever (it copies nothing).
+bool product_makes(const setup_context* ctx, const char* target)
+{
+    if (target[0] == '\0') return true;
+    for (const char* const* name = INS_directorylist(ctx->INS_whichprogram); *name && **name; ++name)
+        if (UL_equalnocase(*name, target)) return true;
+    return false;
+}
+
+bool source_has_files(const setup_context* ctx, const copyplan_row& row)
+{
+    char pattern[TEXTSIZE];
+    UL_copytext(pattern, ctx->sourcedir);
+    UL_appendtext(pattern, row.source);
+    UL_appendtext(pattern, "\\*.*");
+    find_record found = {};
+    if (UL_findfirst(pattern, 0, &found) != 0) return false;
+    UL_findclose(&found);
+    return true;
+}
+
 status_t expand_directory_files(setup_context* ctx, const char* targetdir, const char* sourcedir, find_record* found)
 {
     for (;;) {
@@ -152,6 +178,10 @@ status_t INS_expandall(setup_context* ctx)
         if (row.list == PLAN_VENDOR && !vendorlist) {
             UL_logshort(ctx, "copying INS_vendor=", ctx->INS_vendor);
             vendorlist = true;
+        }
+        if (!product_makes(ctx, row.target) && source_has_files(ctx, row)) {
+            UL_logstring(ctx, "not for product: ", row.target);
+            continue;
         }
         RETURN_IF_FAILED(copy_row(ctx, row));
     }

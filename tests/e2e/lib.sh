@@ -16,11 +16,25 @@
 #   e2e_expect_rc N, e2e_expect_file WINPATH, e2e_expect_nofile WINPATH,
 #   e2e_expect_ini WINPATH SECTION KEY VALUE, e2e_expect_reg KEY VALUE DATA,
 #   e2e_expect_log TEXT, e2e_expect_nolog TEXT
+#   e2e_expect_dir WINPATH, e2e_expect_nodir WINPATH, e2e_expect_noreg KEY [VALUE]
+#   e2e_row NAME / e2e_row_end  one row of a table-driven scenario: its checks,
+#                               time and kept evidence are its own
 #   e2e_finish                  report and exit with the number of failed checks
+#
+# Evidence of a failure: when a check fails or the installer does not end in
+# time, the screen of the target machine (a screenshot taken then, and the last
+# one taken while the installer ran), the debug log, the modem logs, the answer
+# file and the installer's medium listing are kept in
+# $SOURCE_DIR/out/e2e/<scenario>[/<row>]/ (E2E_OUT overrides the root), and the
+# place is printed. A passing scenario leaves nothing there.
 set -uo pipefail
 
 e2e_failures=0
 e2e_pids=()
+e2e_machine_pids=()
+e2e_row_failures=0
+e2e_rows=()
+E2E_ROW=
 E2E_TIMEOUT=${E2E_TIMEOUT:-300}
 
 e2e_init() {
@@ -34,12 +48,18 @@ e2e_init() {
   [ -f "$E2E_SETUP" ] || { echo "SETUP.EXE not built: $E2E_SETUP"; exit 1; }
   E2E_WORK=$(mktemp -d /tmp/e2e.XXXXXX)
   mkdir -p "$E2E_WORK/absent"
+  E2E_SCENARIO=${E2E_SCENARIO:-$(basename "$0" .sh)}
+  E2E_SCENARIO=${E2E_SCENARIO%_e2e}
+  E2E_EVIDENCE=${E2E_OUT:-$SOURCE_DIR/out/e2e}/$E2E_SCENARIO
+  rm -rf "$E2E_EVIDENCE"
+  E2E_STARTED=$SECONDS
   trap e2e_cleanup EXIT
 }
 
 e2e_cleanup() {
-  for pid in "${e2e_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${e2e_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  [ -n "${E2E_WATCHER:-}" ] && kill "$E2E_WATCHER" 2>/dev/null
+  for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   if [ -n "${E2E_PREFIX:-}" ]; then WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true; fi
   [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_WORK"
 }
@@ -75,8 +95,23 @@ e2e_wine() { WINEPREFIX=$E2E_PREFIX wine "$@" </dev/null; }
 
 e2e_machine() {
   local version=${1:-win98}
+  # A machine before this one goes with its modems, media changer and drives.
+  e2e_machine_stop
+  if [ -n "${E2E_PREFIX:-}" ] && [ -d "$E2E_PREFIX" ]; then
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$E2E_PREFIX wineserver -w >/dev/null 2>&1 || true
+    rm -rf "$E2E_PREFIX"
+  fi
+  rm -f "$E2E_WORK/changer.log" "$E2E_WORK"/modem*.log "$E2E_WORK/screen-last.xwd"
   E2E_PREFIX=$E2E_WORK/prefix
   cp -a "$E2E_BASE_PREFIX" "$E2E_PREFIX"
+  # Shell folders of the machine's own: a prefix whose Desktop links to the
+  # host's home would put the installer's shortcuts there.
+  local link
+  for link in "$E2E_PREFIX"/drive_c/users/*/*; do
+    [ -L "$link" ] || continue
+    rm -f "$link" && mkdir -p "$link"
+  done
   rm -f "$E2E_PREFIX"/dosdevices/com* "$E2E_PREFIX"/dosdevices/[abd]:
   export WINEPREFIX=$E2E_PREFIX
   wineserver -p >/dev/null 2>&1
@@ -100,9 +135,10 @@ e2e_port_absent() {
 e2e_modem() {
   local port=$1 profile=$2 link=$E2E_WORK/modem$1
   [ -x "$E2E_MODEMSIM" ] || { echo "modemsim not built: $E2E_MODEMSIM"; exit 1; }
+  rm -f "$link"
   "$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem$port.log" "$SOURCE_DIR/media/modems/$profile" \
     >"$E2E_WORK/modem$port.out" 2>&1 &
-  e2e_pids+=($!)
+  e2e_machine_pids+=($!)
   local i
   for i in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
   [ -L "$link" ] || { echo "modemsim for COM$port did not start"; cat "$E2E_WORK/modem$port.out"; exit 1; }
@@ -110,6 +146,14 @@ e2e_modem() {
   device=$(readlink "$link")
   e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /d "$device" /f >/dev/null 2>&1
   ln -sfn "$device" "$E2E_PREFIX/dosdevices/com$port"
+}
+
+# Ends what serves the current machine: its simulated modems and media changer.
+e2e_machine_stop() {
+  local pid
+  for pid in "${e2e_machine_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${e2e_machine_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
+  e2e_machine_pids=()
 }
 
 e2e_mkmedia() {
@@ -137,16 +181,26 @@ e2e_run() {
   fi
   printf 'start /wait "" %s %s\r\necho %%ERRORLEVEL%% > %s\r\n' "$program" "$args" "$(e2e_winpath "$rc")" >"$bat"
   echo "--- run: $program $args"
-  timeout "$E2E_TIMEOUT" env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1
-  local status=$?
-  if [ "$status" = 124 ]; then
-    echo "FAIL: the installer did not end within $E2E_TIMEOUT s"
-    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
-    WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
+  E2E_RUNLINE="$program $args"
+  e2e_screen_watch &
+  E2E_WATCHER=$!
+  env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1 &
+  local runner=$! started=$SECONDS
+  while kill -0 "$runner" 2>/dev/null && [ $((SECONDS - started)) -lt "$E2E_TIMEOUT" ]; do sleep 0.5; done
+  kill "$E2E_WATCHER" 2>/dev/null
+  wait "$E2E_WATCHER" 2>/dev/null
+  E2E_WATCHER=
+  if kill -0 "$runner" 2>/dev/null; then
     E2E_RC=timeout
-    e2e_failures=$((e2e_failures + 1))
+    # The screen is taken while the installer is still up, then its processes go.
+    e2e_check 1 "the installer did not end within $E2E_TIMEOUT s"
+    kill "$runner" 2>/dev/null
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    wait "$runner" 2>/dev/null
+    WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
     return
   fi
+  wait "$runner" 2>/dev/null
   E2E_RC=$(tr -d ' \r\n' <"$rc" 2>/dev/null)
   echo "--- exit code $E2E_RC"
 }
@@ -157,9 +211,57 @@ e2e_check() {  # condition-status message
   if [ "$1" = 0 ]; then
     echo "ok: $2"
   else
-    echo "FAIL: $2"
+    echo "FAIL: ${E2E_ROW:+[$E2E_ROW] }$2"
     e2e_failures=$((e2e_failures + 1))
+    e2e_row_failures=$((e2e_row_failures + 1))
+    # The first failure of a row (or scenario) keeps the evidence.
+    [ "$e2e_row_failures" = 1 ] && e2e_keep_evidence "$2"
   fi
+}
+
+# The directory that keeps the evidence of the current row or scenario.
+e2e_evidence_dir() {
+  if [ -n "$E2E_ROW" ]; then echo "$E2E_EVIDENCE/$E2E_ROW"; else echo "$E2E_EVIDENCE"; fi
+}
+
+# The whole virtual screen as a PNG file.
+e2e_screenshot() {
+  [ -n "${DISPLAY:-}" ] || return 1
+  command -v xwd >/dev/null && command -v convert >/dev/null || return 1
+  xwd -root -silent 2>/dev/null | convert xwd:- "png:$1" 2>/dev/null
+}
+
+# While the installer runs, the screen is taken every two seconds (raw, cheap),
+# so that a failure found afterwards still shows the last thing on the screen.
+e2e_screen_watch() {
+  [ -n "${DISPLAY:-}" ] && command -v xwd >/dev/null || exit 0
+  while sleep 2; do
+    xwd -root -silent >"$E2E_WORK/screen-next.xwd" 2>/dev/null && mv -f "$E2E_WORK/screen-next.xwd" "$E2E_WORK/screen-last.xwd"
+  done
+}
+
+e2e_keep_evidence() {  # reason
+  local dir
+  dir=$(e2e_evidence_dir)
+  mkdir -p "$dir" || return
+  {
+    echo "scenario: $E2E_SCENARIO${E2E_ROW:+, row $E2E_ROW}"
+    echo "first failed check: $1"
+    echo "run: ${E2E_RUNLINE:-none}"
+    echo "exit code: ${E2E_RC:-none}"
+  } >"$dir/failure.txt"
+  e2e_screenshot "$dir/screen.png" || echo "no screenshot (no display or no xwd/convert)" >>"$dir/failure.txt"
+  if [ -f "$E2E_WORK/screen-last.xwd" ]; then
+    convert "xwd:$E2E_WORK/screen-last.xwd" "png:$dir/screen-during-run.png" 2>/dev/null
+  fi
+  if [ -n "${E2E_PREFIX:-}" ] && [ -f "$E2E_PREFIX/drive_c/windows/SETUP.deb" ]; then
+    cp "$E2E_PREFIX/drive_c/windows/SETUP.deb" "$dir/SETUP.deb"
+  fi
+  local f
+  for f in "$E2E_WORK"/modem*.log "$E2E_WORK"/changer.log "$E2E_WORK"/mkmedia.out "${E2E_ANSWERS:-}"; do
+    [ -f "$f" ] && cp "$f" "$dir/"
+  done
+  echo "evidence kept in $dir"
 }
 
 e2e_expect_rc() {
@@ -220,11 +322,60 @@ e2e_expect_nolog() {
   e2e_check $? "no log line '$1'"
 }
 
+e2e_expect_dir() {
+  [ -d "$(e2e_unixpath "$1")" ]
+  e2e_check $? "directory $1 exists"
+}
+
+e2e_expect_nodir() {
+  [ ! -d "$(e2e_unixpath "$1")" ]
+  e2e_check $? "no directory $1"
+}
+
+# No such key, or (with a value name) no such value under it.
+e2e_expect_noreg() {
+  if [ $# -ge 2 ]; then
+    ! e2e_wine reg query "$1" /v "$2" >/dev/null 2>&1
+    e2e_check $? "no registry value $1 $2"
+  else
+    ! e2e_wine reg query "$1" >/dev/null 2>&1
+    e2e_check $? "no registry key $1"
+  fi
+}
+
+# Rows of a table-driven scenario: each names itself in its failures, keeps its
+# own evidence and appears in the summary that e2e_finish prints.
+e2e_row() {
+  [ -n "$E2E_ROW" ] && e2e_row_end
+  E2E_ROW=$1
+  e2e_row_failures=0
+  e2e_row_started=$SECONDS
+  E2E_RC=
+  E2E_RUNLINE=
+  echo "=== row $E2E_ROW"
+}
+
+e2e_row_end() {
+  [ -n "$E2E_ROW" ] || return 0
+  local verdict=ok
+  [ "$e2e_row_failures" = 0 ] || verdict="FAIL ($e2e_row_failures)"
+  e2e_rows+=("$(printf '%-44s %-10s %4d s' "$E2E_ROW" "$verdict" $((SECONDS - e2e_row_started)))")
+  E2E_ROW=
+  e2e_row_failures=0
+}
+
 e2e_finish() {
+  e2e_row_end
+  if [ "${#e2e_rows[@]}" != 0 ]; then
+    echo "--- rows of $E2E_SCENARIO"
+    printf '%s\n' "${e2e_rows[@]}"
+    echo "--- $E2E_SCENARIO took $((SECONDS - E2E_STARTED)) s"
+  fi
   if [ "$e2e_failures" != 0 ]; then
     echo "--- debug log"
     e2e_log | tail -60
     echo "$e2e_failures check(s) failed"
+    [ -d "$E2E_EVIDENCE" ] && echo "evidence of the failures: $E2E_EVIDENCE"
     exit 1
   fi
   echo "all checks passed"
@@ -256,6 +407,6 @@ e2e_media_changer() {
       sleep 0.3
     done
   ) &
-  e2e_pids+=($!)
+  e2e_machine_pids+=($!)
 }
 

@@ -47,6 +47,7 @@ struct plan : ::testing::Test {
         dst = s / "DEST/";
         UL_copytext(log.ctx->sourcedir, src.c_str());
         UL_copytext(log.ctx->pathname, dst.c_str());
+        log.ctx->INS_whichprogram = 2;  // the product with SDK and SCRIPT2, as made above
     }
     void put(const std::string& relative, const std::string& text) { kit::write_text(s / ("CD/" + relative), text); }
     std::vector<std::string> order() { return visited(log.log(), src); }
@@ -92,12 +93,62 @@ TEST_F(plan, VendorRowsUseTheNamesOfTheMedium)
     kit::logged_context second{s};
     UL_copytext(second.ctx->sourcedir, src.c_str());
     UL_copytext(second.ctx->pathname, dst.c_str());
+    second.ctx->INS_whichprogram = 2;
     second.ctx->INS_vendor = 63;
     std::string before = second.log();
     EXPECT_EQ(INS_expandall(second.ctx), ST_OK);
     std::vector<std::string> v63 = visited(second.log().substr(before.size()), src);
     EXPECT_EQ(std::vector<std::string>(v63.begin() + 5, v63.end()),
               (std::vector<std::string>{"ROCKPG", "ROCKDAT", "ROCKSC1", "ROCKSC2"}));
+}
+
+TEST_F(plan, FaxProductFromAProCdromLeavesOutTheRowsIntoDirectoriesItDoesNotMake)
+{
+    // A Pro CD-ROM with a modem that cannot handle voice: the installation became
+    // the fax product, whose tree has neither SDK nor SCRIPT2.
+    (void)std::system(("rm -rf '" + dst + "SDK' '" + dst + "SCRIPT2'").c_str());
+    log.ctx->INS_whichprogram = 0;
+    log.ctx->INS_cdrom = 1;
+    log.ctx->INS_vendor = 98;
+    for (const char* d : {"SDK", "SRC/FAXPG"}) s.mkdir(std::string("CD/") + d);
+    put("SDK/SDK.H", "header");
+    put("SRC/FAXPG/FAX.EXE", "fax");
+    EXPECT_EQ(INS_expandall(log.ctx), ST_OK) << log.log();
+    EXPECT_EQ(order(), (std::vector<std::string>{"..\\32PG", "..\\32DATA", "PROGRAM", "DATA", "SCRIPT1", "SCRIPT2",
+                                                  "FOD", "FAXPG", "FAXDAT"}));
+    EXPECT_TRUE(log.logged("not for product: SDK"));
+    EXPECT_FALSE(kit::exists(dst + "SDK"));
+    EXPECT_TRUE(kit::exists(dst + "PROGRAM/FAX.EXE"));
+    EXPECT_TRUE(doubles::boxes.empty()) << "no Cannot create box";
+}
+
+TEST_F(plan, FaxProductWithNothingBesideTheSourceWalksTheSdkRowAsEver)
+{
+    log.ctx->INS_whichprogram = 0;
+    log.ctx->INS_cdrom = 1;
+    log.ctx->INS_vendor = 98;
+    EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
+    EXPECT_EQ(order(), (std::vector<std::string>{"..\\32PG", "..\\32DATA", "..\\SDK", "PROGRAM", "DATA", "SCRIPT1",
+                                                  "SCRIPT2", "FOD", "FAXPG", "FAXDAT"}));
+    EXPECT_FALSE(log.logged("not for product: "));
+}
+
+TEST_F(plan, VoiceProductLeavesOutScript2RowsButProProductCopiesThem)
+{
+    s.mkdir("CD/SRC/ZYXSC2");
+    put("SRC/ZYXSC2/ZYX.SCR", "zyxel");
+    log.ctx->INS_vendor = 51;
+    log.ctx->INS_whichprogram = 1;
+    (void)std::system(("rm -rf '" + dst + "SCRIPT2'").c_str());
+    EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
+    EXPECT_TRUE(log.logged("not for product: SCRIPT2"));
+    EXPECT_FALSE(kit::exists(dst + "SCRIPT2"));
+
+    // Every other value selects the nineteen directories, SCRIPT2 among them.
+    s.mkdir("DEST/SCRIPT2");
+    log.ctx->INS_whichprogram = 6;
+    EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
+    EXPECT_TRUE(kit::exists(dst + "SCRIPT2/ZYX.SCR"));
 }
 
 TEST_F(plan, FirstFailureEndsThePlan)

@@ -1,6 +1,7 @@
 // Laying an installation set out: INSTALL.INI's medium switch, FILESIZE.txt,
 // txt.pck, LZ compression, the split onto diskettes with their check files,
 // or one CD-ROM tree.
+#include <algorithm>
 #include <dirent.h>
 #include <sys/stat.h>
 
@@ -195,8 +196,8 @@ const char* const FULL_TREE[] = {"TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "
                                  "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9", "MBOX000",
                                  "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD"};
 
-// A row whose target directory the product does not make would stop the
-// installation with 906 at its first file.
+// A row whose target directory the product does not make is left out by the
+// installer: its files would never be installed, so such a set is a mistake.
 bool check_targets(const media_set& set, int vendor, long whichprogram)
 {
     std::set<std::string> tree;
@@ -308,6 +309,13 @@ bool write_media(const options& opt, media_set* set)
     if (opt.cdrom >= 0) set->cdrom = opt.cdrom != 0;
     if (opt.disksize) set->disksize = opt.disksize;
     if (opt.vendor >= 0) set->vendor = opt.vendor;
+    // One manifest serves both media: what only a CD-ROM carries is left out of diskettes.
+    if (!set->cdrom) {
+        for (const auto& f : set->files)
+            if (f.cdonly) set->notes.push_back("left out of the diskettes: " + f.medium);
+        set->files.erase(std::remove_if(set->files.begin(), set->files.end(), [](const media_file& f) { return f.cdonly; }),
+                         set->files.end());
+    }
     if (!check_names(*set)) return false;
 
     media_file* ini = find(set, "INSTALL.INI");

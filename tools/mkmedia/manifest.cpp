@@ -82,6 +82,7 @@ struct flags {
     bool plain = false;
     bool optional = false;
     bool everydisk = false;
+    bool cdonly = false;
 };
 
 bool add_file(media_set* set, const std::string& medium, const std::string& source, flags fl, const line_context& at)
@@ -89,6 +90,7 @@ bool add_file(media_set* set, const std::string& medium, const std::string& sour
     bool optional = fl.optional;
     media_file f;
     f.everydisk = fl.everydisk;
+    f.cdonly = fl.cdonly;
     bool plain = fl.plain;
     f.medium = medium_path(medium);
     f.origin = source;
@@ -147,6 +149,7 @@ bool read_manifest(const options& opt, media_set* set)
             if (w[i] == "plain") fl.plain = true;
             else if (w[i] == "optional") fl.optional = true;
             else if (w[i] == "everydisk") fl.everydisk = true;
+            else if (w[i] == "cdonly") fl.cdonly = true;
             else args.push_back(w[i]);
         }
         const bool optional = fl.optional;

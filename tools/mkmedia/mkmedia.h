@@ -12,6 +12,7 @@ struct media_file {
     std::vector<std::uint8_t> content; // the installed (expanded) bytes
     bool plain = false;                // stored as it is, not LZ-compressed
     bool everydisk = false;            // on every diskette (programs run from the medium late)
+    bool cdonly = false;               // left out of a diskette set
     std::vector<std::uint8_t> stored;  // the bytes on the medium
 };
 

@@ -100,4 +100,17 @@ mkdir -p "$S/ZYXSC2" && printf 'script' > "$S/ZYXSC2/Z.SCR"
 printf 'dir ZYXSC2 ZYXSC2\n' >> "$S/split.manifest"
 ! "$MKMEDIA" "$S/split.manifest" "$WORK/noscript2" 2> /dev/null || fail "file for a missing SCRIPT2 accepted"
 "$MKMEDIA" "$S/split.manifest" "$WORK/othervendor" --vendor 2 > /dev/null || fail "vendor 2 does not copy ZYXSC2"
+# One manifest for both media: a "cdonly" entry beside the source directory is
+# placed on a CD-ROM and left out of diskettes, which cannot hold it.
+sed -i '$d' "$S/split.manifest"
+mkdir -p "$S/32PG" && printf 'beside the source' > "$S/32PG/CDONLY.EXE"
+printf 'dir ..\\32PG 32PG cdonly\n' >> "$S/split.manifest"
+"$MKMEDIA" "$S/split.manifest" "$WORK/cdonly-cd" --cdrom > /dev/null || fail "cdonly set refused on CD-ROM"
+[ -f "$WORK/cdonly-cd/32PG/CDONLY.EXE" ] || fail "cdonly entry missing from the CD-ROM"
+"$MKMEDIA" "$S/split.manifest" "$WORK/cdonly-disks" --disksize $CAP > "$WORK/cdonly.out" ||
+    fail "cdonly entry not left out of diskettes"
+! find "$WORK/cdonly-disks" -name CDONLY.EXE | grep -q . || fail "cdonly entry placed on a diskette"
+grep -q "left out of the diskettes: ../32PG/CDONLY.EXE" "$WORK/cdonly.out" || fail "cdonly entry left out without a note"
+sed -i 's/ cdonly$//' "$S/split.manifest"
+! "$MKMEDIA" "$S/split.manifest" "$WORK/beside-disks" --disksize $CAP 2> /dev/null || fail "path beside the source accepted on diskettes"
 echo "mkmedia end-to-end: all checks passed"

@@ -1,0 +1,2 @@
+[CHIP]
+SET=ROC
