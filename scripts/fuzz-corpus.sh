@@ -45,7 +45,7 @@ copy linereader_fuzz "${text_files[@]}"
 copy sequence_lists_fuzz "$demo/FAX.LST" "$demo/COUNTRY/COUNTRY.LST"
 copy integration_iconlist_fuzz "$demo/ICONS.LST"
 copy files_lists_fuzz $(printf '%s\n' "${set_files[@]}" | grep -E '/(FILESIZE|lastdisk)\.txt$')
-copy shell_settings_fuzz "$demo/INSTALL.INI" "$modems/install-match.ini" "$demo/FAX.INI" \
+copy shell_settings_fuzz "$demo/INSTALL.INI" "$modems/install-match.ini" "$demo/FAX.INI" "$demo"/DATACHIP/* \
     $(printf '%s\n' "${set_files[@]}" | grep -E '/INSTALL\.INI$' | head -1)
 
 # Packed archive and LZ files of the built set; the sources as input to compress.

@@ -2,11 +2,14 @@
 // are read, every text setting is cut to its field, an absent key keeps its
 // default, and what the rest of the installer derives from the vendor code
 // (file extensions, compressor parameters, the voice road) stays within bounds.
+// The same bytes as the product INI that comes from the medium: the user's
+// details read from it fit their fields.
 #include <cctype>
 #include <cstdint>
 #include <cstring>
 #include <string>
 
+#include "install/dialogs.h"
 #include "shell/context.h"
 #include "shell/settings.h"
 #include "shell/text.h"
@@ -23,11 +26,12 @@ bool mentions(const std::string& text, const char* key)
     return upper.find(key) != std::string::npos;
 }
 
-template <std::size_t N> void require_text(const char (&field)[N])
+// INSTALL.INI's values are read 78 characters at most; the user's details take a whole 79-character text.
+template <std::size_t N> void require_text(const char (&field)[N], std::size_t most = 78)
 {
     const void* end = std::memchr(field, '\0', N);
-    fuzzkit::require(end != nullptr, "a text setting ends inside its field");
-    fuzzkit::require(std::strlen(field) <= 78, "a text setting holds at most 78 characters");
+    fuzzkit::require(end != nullptr, "a text ends inside its field");
+    fuzzkit::require(std::strlen(field) <= most, "a text holds no more than its limit");
 }
 
 }  // namespace
@@ -36,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string& dir = fuzzkit::scratch();
     const std::string text(reinterpret_cast<const char*>(data), size);
-    if (!fuzzkit::write_file(dir + "INSTALL.INI", text)) return 0;
+    if (!fuzzkit::write_file(dir + "INSTALL.INI", text) || !fuzzkit::write_file(dir + "USER.ini", text)) return 0;
 
     setup_context ctx{};
     UL_copytext(ctx.sourcedir, dir.c_str());
@@ -70,5 +74,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const vendor_road* road = LV_findroad(&ctx);
     fuzzkit::require(road != nullptr, "every vendor code has a road");
     if (road->road == ROAD_VOICEFILE) fuzzkit::require(road->tag && std::strlen(road->tag) == 5, "a voice file tag");
+
+    setup_context user{};
+    UL_copytext(user.datadir, dir.c_str());
+    UL_copytext(user.productname, "USER");
+    fuzzkit::require(INS_readuserini(&user) == ST_OK, "the user's details are read");
+    require_text(user.username, 79);
+    require_text(user.companyname, 79);
+    require_text(user.address1, 79);
+    require_text(user.address2, 79);
+    require_text(user.datanumber, 79);
+    require_text(user.terminalid, 79);
+    require_text(user.phonenumber, 79);
     return 0;
 }
