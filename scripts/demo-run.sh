@@ -6,31 +6,58 @@ export E2E_KEEP=1 E2E_TIMEOUT=${E2E_TIMEOUT:-600}
 source "$root/tests/e2e/lib.sh"
 set +e
 out=$root/out/demo
-rm -rf "$out" && mkdir -p "$out"
+rm -rf "$out" && mkdir -p "$out/voice"
 
 e2e_init
 echo "== target machine (Windows 98), demo CD-ROM set as D:, voice modem on COM2"
 e2e_machine win98
+if [ "${DEMO_INTERACTIVE:-0}" != 1 ]; then
+  # No window manager on the virtual display: Wine draws the captions itself.
+  e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+fi
 e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
 e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
+log=$E2E_PREFIX/drive_c/windows/SETUP.deb
+title='ZeltaVoice Installation'
 
-# Screenshots while the installer runs; the last one that shows it is kept.
-(
-  n=0
-  while sleep 1; do
-    n=$((n + 1))
-    xwd -root -silent 2>/dev/null | convert xwd:- "$out/shot-$n.png" 2>/dev/null || break
+# The closing dialog comes up after the Send To shortcut: then its caption is
+# set. The folder window that the shell opens for the new group covers it: on a
+# person's display the dialog is raised, on the virtual one (no window manager)
+# the folder window is taken off the screen. Then the screen is photographed.
+closing_dialog_shot() {
+  local started=$1
+  for _ in $(seq 3000); do
+    if [ -f "$log" ] && tr -d '\r' <"$log" | awk '/^szLink=.*SendTo/ { s = 1 } s && /^Setting caption to/ { f = 1 } END { exit !f }'; then
+      echo $(( $(date +%s) - started )) >"$E2E_WORK/closing-seconds"
+      sleep 1
+      local dialog
+      dialog=$(xdotool search --name "^$title\$" 2>/dev/null | tail -1)
+      if [ "${DEMO_INTERACTIVE:-0}" = 1 ]; then
+        [ -n "$dialog" ] && xdotool windowraise "$dialog" 2>/dev/null
+      else
+        for folder in $(xdotool search --name '^ZeltaVoice$' 2>/dev/null); do xdotool windowunmap "$folder"; done
+      fi
+      sleep 0.5
+      xwd -root -silent 2>/dev/null | convert xwd:- "$out/screenshot.png" 2>/dev/null
+      return
+    fi
+    sleep 0.2
   done
-) &
-shooter=$!
+}
 
+started=$(date +%s)
+closing_dialog_shot "$started" &
+shooter=$!
 if [ "${DEMO_INTERACTIVE:-0}" = 1 ]; then
   echo "== SETUP.EXE on your display: install as you like (the modem answers on COM2)"
-  e2e_run 'D:\SETUP\SETUP.EXE' "/RECORD=$(e2e_winpath "$out/recorded.ini")"
+  E2E_TIMEOUT=3600 e2e_run 'D:\SETUP\SETUP.EXE' "/RECORD=$(e2e_winpath "$out/recorded.ini")"
 else
+  # Each dialog stays on screen for three seconds, so that the run can be watched.
   e2e_answers <<'INI'
+[Options]
+Delay=3000
 [988]
 111=United Kingdom
 Button=1
@@ -53,46 +80,64 @@ INI
   echo "== SETUP.EXE unattended (answers: $E2E_ANSWERS)"
   e2e_run 'D:\SETUP\SETUP.EXE'
 fi
+finished=$(date +%s)
 kill "$shooter" 2>/dev/null
 wait "$shooter" 2>/dev/null
-# Keep a screenshot from the middle of the run (the last ones show the empty desktop).
-shots=$(ls "$out"/shot-*.png 2>/dev/null | sort -t- -k2 -n)
-count=$(echo "$shots" | grep -c png)
-if [ "$count" -gt 0 ]; then
-  pick=$(echo "$shots" | sed -n "$(( (count + 1) / 2 ))p")
-  cp "$pick" "$out/screenshot.png"
-  rm -f "$out"/shot-*.png
-fi
 
 dest=$(e2e_unixpath 'C:\ZELTAVOX')
+voxplay=$NATIVE_BUILD/tools/voxplay/voxplay
+reg_show() { e2e_wine reg query "$@" 2>/dev/null | tr -d '\r' | grep -v '^$' | sed 's/^/  /'; }
 {
   echo "== exit code: $E2E_RC"
+  if [ -f "$E2E_WORK/closing-seconds" ]; then
+    echo "== from the start of SETUP.EXE to the closing dialog: $(cat "$E2E_WORK/closing-seconds") s (whole run $((finished - started)) s)"
+  fi
   echo
   echo "== installed tree (C:\\ZELTAVOX)"
-  (cd "$dest" 2>/dev/null && find . -type f | sort | sed 's|^\./|  |' | head -80)
+  (cd "$dest" 2>/dev/null && find . -type f -printf '%P\t%s\n' | sort | awk -F'\t' '{ printf "  %-28s %8d\n", $1, $2 }')
   echo
   echo "== configuration"
   for f in 'C:\ZELTAVOX\DATA\ZELTAVOX.INI' 'C:\windows\FAX.INI'; do
     echo "-- $f"
-    tr -d '\r' <"$(e2e_unixpath "$f")" 2>/dev/null | head -40
+    tr -d '\r' <"$(e2e_unixpath "$f")" 2>/dev/null | sed 's/^/  /'
+  done
+  echo
+  echo "== voice prompts converted for the modem ($(tr -d '\r' <"$log" | grep -m1 '^INS_convertscript vendor='))"
+  for vox in "$dest"/SCRIPT1/*.VOX; do
+    [ -f "$vox" ] || continue
+    name=$(basename "$vox" .VOX)
+    tag=$(head -c 16 "$vox" | tr -c '[:print:]' '.')
+    line="  $(printf '%-12s %6d bytes, header %s' "$name.VOX" "$(stat -c %s "$vox")" "$tag")"
+    if [ -x "$voxplay" ] && "$voxplay" "$vox" "$out/voice/$name.wav" >/dev/null 2>&1; then
+      line="$line, plays back as out/demo/voice/$name.wav"
+    fi
+    echo "$line"
   done
   echo
   echo "== registry"
-  e2e_wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s 2>/dev/null | tr -d '\r' | grep -v '^$' | head -20
-  e2e_wine reg query 'HKCR\.001' 2>/dev/null | tr -d '\r' | grep -v '^$'
-  e2e_wine reg query 'HKCR\.lgo' 2>/dev/null | tr -d '\r' | grep -v '^$'
+  reg_show 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s
+  reg_show 'HKCR\.001'
+  reg_show 'HKCR\001file' /s
+  reg_show 'HKCR\.lgo'
   echo
-  echo "== Start Menu group and shortcuts"
-  (cd "$E2E_PREFIX/drive_c" && find . -iname '*.lnk' | sort | sed 's|^\./|  |' | head -30)
+  echo "== Start Menu group, desktop and Send To shortcuts"
+  (cd "$E2E_PREFIX/drive_c" && find . -iname '*.lnk' | sort) | while read -r lnk; do
+    target=$(lnkinfo "$E2E_PREFIX/drive_c/$lnk" 2>/dev/null | sed -n 's/^\tLocal path\t*: //p')
+    echo "  ${lnk#./} -> ${target:-?}"
+  done
   echo
   echo "== the simulated modem was asked"
-  head -20 "$E2E_WORK/modem2.log" 2>/dev/null | sed 's/^/  /'
+  grep -v '^#' "$E2E_WORK/modem2.log" 2>/dev/null | head -14 | sed 's/^/  /'
   echo
-  echo "== debug log (last 40 lines of C:\\windows\\SETUP.deb)"
-  e2e_log | tr -d '\r' | tail -40
+  echo "== debug log (last 30 lines of C:\\windows\\SETUP.deb)"
+  e2e_log | tr -d '\r' | tail -30 | sed 's/^/  /'
   echo
-  [ -f "$out/screenshot.png" ] && echo "== screenshot: $out/screenshot.png"
+  if [ -f "$out/screenshot.png" ]; then
+    echo "== screenshot of the closing dialog: $out/screenshot.png"
+  else
+    echo "== no screenshot: the closing dialog did not come up"
+  fi
   echo "== target machine kept in $E2E_PREFIX"
 } | tee "$out/report.txt"
-cp "$E2E_PREFIX/drive_c/windows/SETUP.deb" "$out/SETUP.deb" 2>/dev/null
+cp "$log" "$out/SETUP.deb" 2>/dev/null
 [ "$E2E_RC" = 0 ]

@@ -47,7 +47,11 @@ if [ "${1:-}" = --inner ]; then
               templ=$(echo "$line" | grep -oE '[0-9]+$')
               sleep 1
               # The closing dialog comes up under the program group window the
-              # shell opens (Wine's folder window); it is shot as it is.
+              # shell opens (Wine's folder window): that is taken off the screen.
+              if [ "$templ" = 991 ]; then
+                for folder in $(xdotool search --name '^ZeltaVoice$' 2>/dev/null); do xdotool windowunmap "$folder"; done
+                sleep 0.5
+              fi
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
             'title = '*)
               [ -n "${SHOOT_PROGRESS:-}" ] || continue

@@ -7,7 +7,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+# No .NET or Gecko prompts, and no menu entries or desktop files on the host.
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}
 
 xvfb_pid=""
 cleanup() {
@@ -32,6 +33,12 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null || true
   wineserver -w
 fi
+# A new prefix links Desktop, Documents ... to the host user's home; the target
+# machine gets folders of its own, so shortcuts never land on the host.
+for link in "$WINEPREFIX"/drive_c/users/*/*; do
+  [ -L "$link" ] || continue
+  rm -f "$link" && mkdir -p "$link"
+done
 # Background processes of Wine must not hold the caller's pipes open. A server
 # of the same prefix that is still shutting down refuses a new one for a moment.
 for attempt in 1 2 3 4 5 6 7 8 9 10; do
