@@ -8,7 +8,6 @@ source "$(dirname "$0")/faults_lib.sh"
 faults_init
 e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
-first=1
 
 # Random bytes (NULs among them), a line of 3000 characters, more random bytes, no final line end.
 garbage_binary() {
@@ -30,9 +29,9 @@ run_with() {  # file kind
   rm -rf "$E2E_WORK/cdg"
   cp -r "$E2E_WORK/cd" "$E2E_WORK/cdg"
   "garbage_$kind" >"$E2E_WORK/cdg/SETUP/$file"
-  faults_fresh_machine win98
+  e2e_machine win98
   e2e_map_drive d "$E2E_WORK/cdg"
-  if [ "$first" = 1 ]; then e2e_modem 2 vendor08-modemblaster.modem; first=0; else faults_remap_modem 2; fi
+  e2e_modem 2 vendor08-modemblaster.modem  # each machine has its own modem
   faults_answers 'C:\VOICE'
   faults_userfiles 'C:\VOICE'
   faults_snapshot "$E2E_WORK/cdg"

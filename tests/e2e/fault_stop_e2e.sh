@@ -11,14 +11,13 @@ source "$(dirname "$0")/faults_lib.sh"
 faults_init
 e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
-first=1
 
 stop_at() {  # stage text count
   local stage=$1 text=$2 count=$3
   echo "=== stop: $stage"
-  faults_fresh_machine win98
+  e2e_machine win98
   e2e_map_drive d "$E2E_WORK/cd"
-  if [ "$first" = 1 ]; then e2e_modem 2 vendor08-modemblaster.modem; first=0; else faults_remap_modem 2; fi
+  e2e_modem 2 vendor08-modemblaster.modem  # each machine has its own modem
   faults_answers 'C:\VOICE' "[994]
 StopAfter=$text
 Count=$count"

@@ -17,8 +17,6 @@
 #   faults_no_process TEXT        no process whose command line holds TEXT is left running
 #   faults_hang_shell_when TEXT   in the background: the machine's shell stops answering once the
 #                                 debug log holds a line starting with TEXT (faults_resume_shell)
-#   faults_fresh_machine [VERSION]  another fresh target machine within the scenario
-#   faults_remap_modem PORT       the modem started earlier on COMn, mapped into the current machine
 
 faults_mounts=()
 
@@ -185,25 +183,6 @@ faults_kill_when() {
 faults_no_process() {
   ! pgrep -f -- "$1" >/dev/null
   e2e_check $? "no process '$1' left running"
-}
-
-# Another fresh target machine in the same scenario (drives and ports must be
-# mapped again; simulated modems keep running).
-faults_fresh_machine() {
-  if [ -n "${E2E_PREFIX:-}" ]; then
-    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
-    rm -rf "$E2E_PREFIX"
-  fi
-  e2e_machine "$@"
-}
-
-# A modem already started by e2e_modem (its link in the work directory) on COMn
-# of the current machine.
-faults_remap_modem() {
-  local port=$1 device
-  device=$(readlink "$E2E_WORK/modem$port")
-  e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /d "$device" /f >/dev/null 2>&1
-  ln -sfn "$device" "$E2E_PREFIX/dosdevices/com$port"
 }
 
 # The pids of the target machine's shell (explorer), found by the machine's
