@@ -10,14 +10,7 @@ e2e_machine win98
 e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
 e2e_map_drive d "$E2E_WORK/cd"
-# modemsim with --die-after: the same start as e2e_modem.
-link=$E2E_WORK/modem2
-"$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem2.log" --die-after 5 \
-  "$SOURCE_DIR/media/modems/vendor08-modemblaster.modem" >"$E2E_WORK/modem2.out" 2>&1 &
-e2e_pids+=($!)
-for _ in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
-e2e_wine reg add 'HKLM\Software\Wine\Ports' /v COM2 /d "$(readlink "$link")" /f >/dev/null 2>&1
-ln -sfn "$(readlink "$link")" "$E2E_PREFIX/dosdevices/com2"
+e2e_modem 2 vendor08-modemblaster.modem --die-after 5
 faults_answers 'C:\VOICE'
 faults_userfiles 'C:\VOICE'
 faults_snapshot "$E2E_WORK/cd"

@@ -9,7 +9,7 @@
 #   e2e_machine [VERSION]       fresh prefix (win95, win98, nt40, winxp ...); all COM ports absent
 #   e2e_mkmedia KIND OUT [ARGS] build the demo set (cdrom|diskettes) with tools/mkmedia
 #   e2e_map_drive LETTER DIR    map a medium directory as drive LETTER:
-#   e2e_modem PORT PROFILE      simulated modem (media/modems/PROFILE) on COMn
+#   e2e_modem PORT PROFILE [OPT] simulated modem (media/modems/PROFILE) on COMn; OPT go to modemsim
 #   e2e_port_absent PORT        COMn that cannot be opened
 #   e2e_answers <<EOF ... EOF   the answer file ($E2E_ANSWERS)
 #   e2e_run WINPATH [ARGS]      run the installer unattended; E2E_RC = its exit code
@@ -134,9 +134,10 @@ e2e_port_absent() {
 
 e2e_modem() {
   local port=$1 profile=$2 link=$E2E_WORK/modem$1
+  shift 2
   [ -x "$E2E_MODEMSIM" ] || { echo "modemsim not built: $E2E_MODEMSIM"; exit 1; }
   rm -f "$link"
-  "$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem$port.log" "$SOURCE_DIR/media/modems/$profile" \
+  "$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem$port.log" "$@" "$SOURCE_DIR/media/modems/$profile" \
     >"$E2E_WORK/modem$port.out" 2>&1 &
   e2e_machine_pids+=($!)
   local i
