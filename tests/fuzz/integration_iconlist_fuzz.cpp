@@ -1,7 +1,5 @@
 // Any bytes as the medium's ICONS.LST: the group gets at most ten items, and
 // every command sent to Program Manager is a bounded, well-formed text.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -11,23 +9,18 @@
 
 #include "integration/progman.h"
 #include "shell/text.h"
+#include "tests/fuzz/fuzzkit.h"
 #include "tests/native/doubles/integration_doubles.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static char dir[] = "/tmp/iconlist_fuzz.XXXXXX";
-    static const char* made = mkdtemp(dir);
-    if (!made) return 0;
-    static const int removed = std::atexit([] { std::filesystem::remove_all(dir); });
-    (void)removed;
-    std::string list = std::string(dir) + "/ICONS.LST";
-    FILE* f = std::fopen(list.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    static const std::string dir = fuzzkit::scratch() + "medium";
+    static const bool made = std::filesystem::create_directories(dir);
+    (void)made;
+    if (!fuzzkit::write_file(dir + "/ICONS.LST", data, size)) return 0;
 
     setup_context ctx{};
-    UL_copytext(ctx.sourcedir, (std::string(dir) + "/").c_str());
+    UL_copytext(ctx.sourcedir, (dir + "/").c_str());
     UL_copytext(ctx.pathname, "C:\\A-DESTINATION-DIRECTORY-OF-SOME-LENGTH\\");
     UL_copytext(ctx.producttitle, "ZeltaVoice");
     ctx.INS_whichprogram = 1;

@@ -1,7 +1,5 @@
 // Any bytes of a list file, read line by line with every buffer size the
 // installer uses, must give bounded lines and an end.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -9,17 +7,16 @@
 #include <initializer_list>
 
 #include "files/fileutil.h"
+#include "tests/fuzz/fuzzkit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static char name[] = "/tmp/linereader_fuzz.XXXXXX";
-    static int fd = mkstemp(name);
-    if (fd < 0) return 0;
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) return 0;
+    static const std::string name = fuzzkit::scratch() + "LIST.TXT";
+    if (!fuzzkit::write_file(name, data, size)) return 0;
     for (std::uint16_t bufsize : {std::uint16_t(1), std::uint16_t(80), std::uint16_t(256)}) {
         setup_context ctx{};
         line_reader reader;
-        if (UL_readlineopen(&ctx, &reader, name) != ST_OK) return 0;
+        if (UL_readlineopen(&ctx, &reader, name.c_str()) != ST_OK) return 0;
         char line[256];
         std::uint16_t flag = 0, length = 0;
         std::size_t lines = 0;

@@ -4,8 +4,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 
@@ -13,6 +11,7 @@
 #include "modem/identify.h"
 #include "modem/modem.h"
 #include "modem/serialport.h"
+#include "tests/fuzz/fuzzkit.h"
 #include "tests/native/doubles/modem_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
 
@@ -51,10 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check_find(data, size);
 
     static std::string dir = [] {
-        std::filesystem::path d = std::filesystem::temp_directory_path() / "modem_answers_fuzz";
-        std::filesystem::create_directories(d);
-        std::ofstream(d / "INSTALL.INI") << "[GENERAL]\nVENDOR=0\n";
-        return d.string() + "/";
+        fuzzkit::write_file(fuzzkit::scratch() + "INSTALL.INI", "[GENERAL]\nVENDOR=0\n");
+        return fuzzkit::scratch();
     }();
 
     modemsim::profile profile;

@@ -1,20 +1,18 @@
 // Any bytes as the modem list FAX.LST or the country list COUNTRY.LST: the
 // readers stay within their tables and buffers, and a modem list is either
 // fully usable or empty.
-#include <unistd.h>
-
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 
 #include "install/dialogs.h"
+#include "tests/fuzz/fuzzkit.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static char name[] = "/tmp/sequence_lists_fuzz.XXXXXX";
-    static int fd = mkstemp(name);
-    if (fd < 0) return 0;
-    if (ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size)) return 0;
+    static const std::string file = fuzzkit::scratch() + "LIST.LST";
+    if (!fuzzkit::write_file(file, data, size)) return 0;
+    const char* name = file.c_str();
 
     static setup_context ctx;
     static char texts[MODEMLIST_MAX][TEXTSIZE];

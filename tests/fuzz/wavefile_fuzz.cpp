@@ -2,7 +2,6 @@
 // compressor road's own parser must end, stay within their buffers, and report
 // a status rather than crash. And any bytes written as samples, in writes of
 // any length, read back as the same samples with the same format.
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -54,15 +53,9 @@ void write_and_read_back(const std::uint8_t* data, std::size_t size, const std::
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static char dir[] = "/tmp/wavefile_fuzz.XXXXXX";
-    static const char* made = mkdtemp(dir);
-    if (!made) return 0;
-    static const std::string wav = std::string(dir) + "/P.WAV";
-    static const std::string out = std::string(dir) + "/Q.WAV";
-    std::FILE* f = std::fopen(wav.c_str(), "wb");
-    if (!f) return 0;
-    std::fwrite(data, 1, size, f);
-    std::fclose(f);
+    static const std::string wav = fuzzkit::scratch() + "P.WAV";
+    static const std::string out = fuzzkit::scratch() + "Q.WAV";
+    if (!fuzzkit::write_file(wav, data, size)) return 0;
 
     setup_context ctx{};
     wave_file_record rec = {};
