@@ -1,7 +1,8 @@
 // The AT command engine. Commands go out paced (40 ms before, 2 ms after each
 // byte) for modems that cannot take characters at full speed; answers are
 // found by searching the whole buffer received since the send, so an answer
-// split over several reads is found once its last byte is in.
+// split over several reads is found once its last byte is in. Each poll only
+// searches where an answer ending in the bytes it brought can start.
 #include "modem/atcommand.h"
 
 #include <cstring>
@@ -30,6 +31,21 @@ void tracepoll(setup_context* ctx)
 }
 
 std::int16_t received() { return CM_buffer ? CM_where : std::int16_t(0); }
+
+// Whether `pattern` is in what has been received, given that it was not in the
+// first `searched` bytes (-1: nothing searched yet). Only an occurrence that ends
+// in the new bytes can be there, so the search starts just before them.
+bool arrived(setup_context* ctx, const char* pattern, std::int16_t searched)
+{
+    std::int16_t length = std::int16_t(std::strlen(pattern));
+    if (length == 0) return false;
+    std::int16_t from = searched >= length ? std::int16_t(searched - length + 1) : std::int16_t(0);
+    std::int16_t count = std::int16_t(received() - from);
+    if (count < length) return false;
+    std::int16_t at = -1;
+    CM_find(ctx, CM_buffer + from, pattern, count, &at);
+    return at >= 0;
+}
 
 // The port dialog calls the probes without a context of its own: trace into the installer's.
 setup_context* probecontext()
@@ -89,14 +105,16 @@ status_t CM_waitfor(setup_context* ctx, const char* expected, std::int16_t secon
     *found = 0;
     std::uint32_t start = UL_gettickcount();
     std::uint32_t limit = seconds > 0 ? std::uint32_t(seconds) * 1000u : 0u;
+    std::int16_t searched = -1;
     do {
         RETURN_IF_FAILED(CM_read(ctx));
         if (ctx->debuglevel > 1 && CM_where != 0) tracepoll(ctx);
-        std::int16_t at = -1;
-        CM_find(ctx, CM_buffer, expected, received(), &at);
-        if (at >= 0) {
-            *found = 1;
-            return ST_OK;
+        if (received() != searched) {
+            if (arrived(ctx, expected, searched)) {
+                *found = 1;
+                return ST_OK;
+            }
+            searched = received();
         }
         CM_sleep(ctx, POLL);
     } while (UL_gettickcount() - start <= limit);
@@ -109,20 +127,22 @@ status_t CM_waitforany(setup_context* ctx, const cm_answer* table, std::int16_t 
     *index = -1;
     std::uint32_t start = UL_gettickcount();
     std::uint32_t limit = seconds > 0 ? std::uint32_t(seconds) * 1000u : 0u;
+    std::int16_t searched = -1;
     for (;;) {
         if (UL_gettickcount() - start > limit) return ST_OK;
         RETURN_IF_FAILED(CM_read(ctx));
         if (ctx->debuglevel > 1) tracepoll(ctx);
-        // Table order decides, not arrival order.
-        for (std::int16_t entry = 0; entry < count; ++entry) {
-            char pattern[CM_ANSWERSIZE];
-            UL_copytext(pattern, table[entry]);
-            std::int16_t at = -1;
-            CM_find(ctx, CM_buffer, pattern, received(), &at);
-            if (at >= 0) {
-                *index = entry;
-                return ST_OK;
+        if (received() != searched) {
+            // Table order decides, not arrival order.
+            for (std::int16_t entry = 0; entry < count; ++entry) {
+                char pattern[CM_ANSWERSIZE];
+                UL_copytext(pattern, table[entry]);
+                if (arrived(ctx, pattern, searched)) {
+                    *index = entry;
+                    return ST_OK;
+                }
             }
+            searched = received();
         }
         CM_sleep(ctx, POLL);
     }

@@ -83,6 +83,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     doubles::serialreset();
     doubles::serialattach(1, profile);
+    doubles::serialidlestep = 1000;
     setup_context ctx{};
     std::snprintf(ctx.moduledir, sizeof ctx.moduledir, "%s", dir.c_str());
     ctx.comport = 1;

@@ -33,6 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     setup_context ctx{};
     fuzzkit::require(CM_opencomm(&ctx, 1) == ST_OK, "the port opens");
     doubles::serialreadlimit = readlimit;
+    doubles::serialidlestep = 1000;
 
     // The table wait.
     CM_flush(&ctx);

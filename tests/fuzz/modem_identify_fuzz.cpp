@@ -75,6 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzkit::require(INS_readsettings(&ctx) == ST_OK, "INSTALL.INI is read");
     doubles::serialreset();
     doubles::serialattach(1, modem);
+    doubles::serialidlestep = 1000;
     ctx.comport = 1;
     ctx.INS_modem = 7;
     ctx.usrversion = 1;

@@ -169,6 +169,30 @@ TEST_F(AtCommand, AnAnswerSplitOverManyReadsIsFoundWhenItsLastByteArrives)
     EXPECT_EQ(doubles::clock_ms, cr + 30 + 5 * 7);
 }
 
+TEST_F(AtCommand, AnswersStraddlingReadsOfEverySizeAreFoundOnTheirLastByte)
+{
+    ASSERT_EQ(CM_opencomm(ctx, 1), ST_OK);
+    const cm_answer table[] = {"OK\r\n", "ERROR\r\n"};
+    for (std::uint32_t piece = 1; piece <= 7; ++piece) {
+        SCOPED_TRACE("reads of " + std::to_string(piece));
+        doubles::serialreadlimit = piece;
+        CM_flush(ctx);
+        doubles::serialqueue = "OOOK\r\nrest";
+        std::uint16_t found = 0;
+        ASSERT_EQ(CM_waitfor(ctx, "OK\r\n", 1, &found), ST_OK);
+        EXPECT_EQ(found, 1);
+        EXPECT_EQ(CM_where, std::int16_t((6 + piece - 1) / piece * piece)) << "no read after the one completing it";
+
+        // ERROR completes first although an OK without its line end came before it.
+        CM_flush(ctx);
+        doubles::serialqueue = "xOKERROR\r\nOK\r\n";
+        std::int16_t index = -1;
+        ASSERT_EQ(CM_waitforany(ctx, table, 2, 1, &index), ST_OK);
+        const std::int16_t complete = std::int16_t((10 + piece - 1) / piece * piece);
+        EXPECT_EQ(index, complete >= 14 ? 0 : 1);
+    }
+}
+
 TEST_F(AtCommand, EchoedCommandsAreAnsweredAndAnEchoAloneIsNot)
 {
     attach("echo-ok.modem", 1);

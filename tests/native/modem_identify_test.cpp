@@ -70,6 +70,36 @@ TEST_P(EveryProfile, GivesTheVendorCodeInItsName)
     EXPECT_TRUE(logged("INS_modem = " + std::to_string(ctx->INS_modem)));
 }
 
+// The fuzz targets let the virtual time of a port with nothing on its way pass
+// a second per read; what the identification finds, sends and traces must not change.
+TEST_P(EveryProfile, FindsTheSameWhenIdleTimePassesInSteps)
+{
+    const setup_context before = *ctx;
+    auto commands = [] {
+        std::string text;
+        for (const auto& [when, byte] : doubles::serialwritten) text += char(byte);
+        return text;
+    };
+    ASSERT_EQ(detect(GetParam()), ST_OK);
+    const setup_context polled = *ctx;
+    const std::string sent = commands(), trace = logtext();
+    const int reads = doubles::serialreads;
+
+    *ctx = before;
+    doubles::serialreset();
+    doubles::painted.clear();
+    doubles::serialidlestep = 1000;
+    ASSERT_EQ(detect(GetParam()), ST_OK);
+    EXPECT_EQ(ctx->INS_vendor, polled.INS_vendor);
+    EXPECT_EQ(ctx->INS_modem, polled.INS_modem);
+    EXPECT_EQ(ctx->usrversion, polled.usrversion);
+    EXPECT_EQ(ctx->atimatchcode, polled.atimatchcode);
+    EXPECT_STREQ(ctx->INS_vendorini, polled.INS_vendorini);
+    EXPECT_EQ(commands(), sent);
+    EXPECT_EQ(logtext(), trace);
+    EXPECT_LE(doubles::serialreads, reads);
+}
+
 INSTANTIATE_TEST_SUITE_P(MediaModems, EveryProfile, ::testing::ValuesIn(vendor_profiles()),
                          [](const ::testing::TestParamInfo<std::string>& info) {
                              std::string n = info.param.substr(0, info.param.size() - 6);

@@ -21,6 +21,10 @@ extern std::map<int, modemsim::engine> modems;
 extern std::string serialqueue;
 // At most this many bytes per read; 0 = whatever the driver holds.
 extern std::uint32_t serialreadlimit;
+// Virtual milliseconds a read lets pass when nothing is held and the modem has
+// nothing on its way (then only the host's next write can change that); 0 = none.
+// Saves the fuzz targets a poll per millisecond of every silent wait.
+extern std::uint32_t serialidlestep;
 // Every byte written, with the virtual time it was written at.
 extern std::vector<std::pair<std::uint32_t, unsigned char>> serialwritten;
 extern std::vector<std::string> serialopened;  // device names, in order

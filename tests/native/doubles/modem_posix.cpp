@@ -18,6 +18,7 @@ int serialsettingsfail = 0;
 std::map<int, modemsim::engine> modems;
 std::string serialqueue;
 std::uint32_t serialreadlimit = 0;
+std::uint32_t serialidlestep = 0;
 std::vector<std::pair<std::uint32_t, unsigned char>> serialwritten;
 std::vector<std::string> serialopened;
 int serialdtrdrops = 0;
@@ -31,6 +32,7 @@ void serialreset()
     modems.clear();
     serialqueue.clear();
     serialreadlimit = 0;
+    serialidlestep = 0;
     serialwritten.clear();
     serialopened.clear();
     serialdtrdrops = 0;
@@ -65,6 +67,13 @@ modemsim::engine* attached()
 void deliver()
 {
     if (modemsim::engine* modem = attached()) doubles::serialqueue += modem->take_due(doubles::clock_ms);
+}
+
+bool idle()
+{
+    std::uint64_t due = 0;
+    modemsim::engine* modem = attached();
+    return doubles::serialqueue.empty() && !(modem && modem->next_due(due));
 }
 
 status_t failopen(status_t status)
@@ -142,6 +151,7 @@ status_t CM_read(setup_context*)
     if (!portmarker) return ST_PORT_CLOSED;
     ++doubles::serialreads;
     deliver();
+    if (doubles::serialidlestep && idle()) doubles::clock_ms += doubles::serialidlestep;
     std::uint32_t waiting = std::uint32_t(doubles::serialqueue.size());
     if (doubles::serialreadlimit && waiting > doubles::serialreadlimit) waiting = doubles::serialreadlimit;
     std::uint32_t n = CM_readsize(waiting, CM_where);
