@@ -18,7 +18,9 @@ for _ in $(seq 50); do [ -s "$work/out" ] && break; sleep 0.1; done
 
 ask() {  # command -> answer bytes, shown with od
   exec 3<>"$work/tty"
-  stty -F "$work/tty" raw -echo
+  # On the open descriptor: a second open of the terminal would be a second peer, and
+  # inotify may merge its open with ours, so its close would look like the last one.
+  stty raw -echo <&3
   printf '%s\r' "$1" >&3
   timeout 2 cat <&3 >"$work/answer" || true
   exec 3<&-
