@@ -242,6 +242,7 @@ public:
         std::string out;
         while (!pending_.empty() && pending_.front().at <= now) {
             out += pending_.front().bytes;
+            if (pending_.front().voicedata) --voicepending_;
             pending_.pop_front();
         }
         if (streaming_ && !has_voicedata()) streaming_ = false;
@@ -259,6 +260,7 @@ public:
     void hangup()
     {
         pending_.clear();
+        voicepending_ = 0;
         line_.clear();
         streaming_ = false;
         watch_.clear();
@@ -277,14 +279,12 @@ private:
         // Keep the list in time order: output never overtakes earlier output.
         if (!pending_.empty() && pending_.back().at > at) at = pending_.back().at;
         pending_.push_back({at, bytes, voicedata});
+        if (voicedata) ++voicepending_;
     }
 
-    bool has_voicedata() const
-    {
-        for (const timed_output& o : pending_)
-            if (o.voicedata) return true;
-        return false;
-    }
+    // Counted rather than searched for: the host polls every millisecond while hundreds of
+    // one-byte writes may be pending.
+    bool has_voicedata() const { return voicepending_ > 0; }
 
     void answer(const std::string& command, std::uint64_t now)
     {
@@ -345,6 +345,7 @@ private:
         for (timed_output& o : pending_)
             if (!o.voicedata) kept.push_back(o);
         pending_.swap(kept);
+        voicepending_ = 0;
         schedule(now + 2, std::string("\x10\x03", 2), false);
         streaming_ = false;
     }
@@ -354,6 +355,7 @@ private:
     bool cancelends_ = true;
     std::string watch_;
     std::deque<timed_output> pending_;
+    std::size_t voicepending_ = 0;  // entries of pending_ that are voice data
 };
 
 }  // namespace modemsim

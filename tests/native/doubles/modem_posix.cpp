@@ -12,6 +12,11 @@
 unsigned char* CM_buffer = nullptr;
 std::int16_t CM_where = 0;
 
+namespace {
+modemsim::engine* cachedmodem = nullptr;
+int cachedport = -1;  // -1: look it up
+}  // namespace
+
 namespace doubles {
 std::set<int> serialports = {1, 2, 3, 4, 5, 6, 7, 8};
 int serialsettingsfail = 0;
@@ -27,6 +32,7 @@ int serialopen = 0;
 
 void serialreset()
 {
+    cachedport = -1;
     serialports = {1, 2, 3, 4, 5, 6, 7, 8};
     serialsettingsfail = 0;
     modems.clear();
@@ -49,6 +55,7 @@ bool serialattach(int port, const std::string& profilefile, std::string& error)
 
 void serialattach(int port, const modemsim::profile& profile)
 {
+    cachedport = -1;
     modems.erase(port);
     modems.emplace(port, modemsim::engine(profile));
 }
@@ -58,10 +65,16 @@ namespace {
 
 void* portmarker = nullptr;
 
+// The engine on the open port, looked up again only when the port or the attachments change:
+// the host polls every millisecond of virtual time.
 modemsim::engine* attached()
 {
-    auto it = doubles::modems.find(doubles::serialopen);
-    return it == doubles::modems.end() ? nullptr : &it->second;
+    if (cachedport != doubles::serialopen) {
+        auto it = doubles::modems.find(doubles::serialopen);
+        cachedmodem = it == doubles::modems.end() ? nullptr : &it->second;
+        cachedport = doubles::serialopen;
+    }
+    return cachedmodem;
 }
 
 void deliver()
