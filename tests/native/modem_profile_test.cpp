@@ -82,6 +82,9 @@ TEST(ModemProfile, CancelEndsVoiceDataOnlyWhenTheProfileSaysSo)
     EXPECT_EQ(ends.cancels, 1);
     EXPECT_EQ(ends.take_due(100000), std::string("\x10\x03"));
     EXPECT_FALSE(ends.streaming());
+    ends.receive("AT#VRX\r", 100000);
+    EXPECT_EQ(ends.take_due(200000).size(), 1011u);
+    EXPECT_FALSE(ends.streaming()) << "the blocks the cancel dropped are not waited for";
 
     modemsim::engine goes_on = play(base + "oncancel = ignore\n");
     goes_on.receive("AT#VRX\r", 0);
@@ -91,6 +94,32 @@ TEST(ModemProfile, CancelEndsVoiceDataOnlyWhenTheProfileSaysSo)
     std::string rest = goes_on.take_due(100000);
     EXPECT_GT(rest.size(), 800u);
     EXPECT_EQ(rest.find('\x10'), std::string::npos) << "no DLE ETX: streamend = none";
+}
+
+TEST(ModemProfile, VoiceDataEndsWhenItsLastBlockIsTakenAndCommandsCountAgain)
+{
+    // Four blocks of 32 bytes, 8 ms apart, after the CONNECT; a split answer keeps other output pending beside them.
+    modemsim::engine m = play("echo = off\ndelay = 0\n[AT#VRX]\nfinal = CONNECT\nsplit = 1\ngap = 1\n"
+                              "stream = FE 100\nstreamend = none\n[AT]\n");
+    m.receive("AT#VRX\r", 0);
+    EXPECT_TRUE(m.streaming());
+    m.take_due(30);
+    EXPECT_TRUE(m.streaming()) << "one block is still to come";
+    m.receive("AT\r", 30);
+    EXPECT_EQ(m.take_due(40).size(), 4u) << "the last block; AT is not a command during voice data";
+    EXPECT_FALSE(m.streaming());
+    m.receive("AT\r", 40);
+    EXPECT_EQ(m.take_due(1000), "\r\nOK\r\n");
+
+    // A hang-up in the middle of the voice data forgets it: the next stream ends by itself again.
+    m.receive("AT#VRX\r", 1000);
+    m.hangup();
+    EXPECT_FALSE(m.streaming());
+    m.receive("AT#VRX\r", 2000);
+    EXPECT_EQ(m.take_due(3000).size(), 111u);
+    EXPECT_FALSE(m.streaming());
+    m.receive("AT\r", 3000);
+    EXPECT_EQ(m.take_due(4000), "\r\nOK\r\n");
 }
 
 TEST(ModemProfile, HangupDropsPendingAnswersAndAHalfCommand)
