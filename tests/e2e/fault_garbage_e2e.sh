@@ -9,18 +9,31 @@ faults_init
 e2e_mkmedia cdrom "$E2E_WORK/cd"
 e2e_printer_standins "$E2E_WORK/cd/SETUP"
 
-# Random bytes (NULs among them), a line of 3000 characters, more random bytes, no final line end.
-garbage_binary() {
-  head -c 1500 /dev/urandom
+# Bytes that look random but are the same at every run (a chain of SHA-256
+# sums from the seed): truly random garbage now and then reads as something
+# usable, a list line of digits and a tab before a form feed for instance,
+# and the scenario's outcome would depend on chance.
+noise() {  # count seed
+  local seed=$2 hex=
+  while (( ${#hex} < $1 * 2 )); do
+    seed=$(printf '%s' "$seed" | sha256sum | cut -c1-64)
+    hex+=$seed
+  done
+  printf "$(printf '%s' "${hex:0:$(($1 * 2))}" | sed 's/../\\x&/g')"
+}
+
+# Noise (NULs among it), a line of 3000 characters, more noise, no final line end.
+garbage_binary() {  # file
+  noise 1500 "$1 head"
   printf '\r\n[GENERAL]\r\nWHICHPROGRAM='
   head -c 3000 /dev/zero | tr '\0' '7'
   printf '\r\n\0\0\0#VOICE.EXE\0\r\n'
-  head -c 1500 /dev/urandom
+  noise 1500 "$1 tail"
 }
 
 # One line of 12000 characters and no line end at all.
-garbage_endless() {
-  head -c 12000 /dev/urandom | base64 -w0 | head -c 12000
+garbage_endless() {  # file
+  noise 9000 "$1 endless" | base64 -w0
 }
 
 run_with() {  # file kind
@@ -28,7 +41,7 @@ run_with() {  # file kind
   echo "=== $file: $kind"
   rm -rf "$E2E_WORK/cdg"
   cp -r "$E2E_WORK/cd" "$E2E_WORK/cdg"
-  "garbage_$kind" >"$E2E_WORK/cdg/SETUP/$file"
+  "garbage_$kind" "$file" >"$E2E_WORK/cdg/SETUP/$file"
   e2e_machine win98
   e2e_map_drive d "$E2E_WORK/cdg"
   e2e_modem 2 vendor08-modemblaster.modem  # each machine has its own modem
