@@ -8,17 +8,11 @@
  * here: no other DLL is loaded, nothing newer is looked up at run time. */
 #include <windows.h>
 #include <errno.h>
+#include <io.h>
 
-/* Declared here rather than through <io.h>, which declares the POSIX names
- * as imports and would clash with the definitions below. */
-__declspec(dllimport) int __cdecl _read(int fd, void* buffer, unsigned int count);
-__declspec(dllimport) int __cdecl _close(int fd);
-
-int __cdecl read(int fd, void* buffer, unsigned int count);
-int __cdecl close(int fd);
-
-/* The POSIX spellings, which msvcrt.dll exports as aliases and CRTDLL.DLL
- * only with the underscore. */
+/* The POSIX spellings: the import library of msvcrt.dll maps them onto
+ * _read and _close, that of CRTDLL.DLL does not. (std::random_device refers
+ * to them.) */
 int __cdecl read(int fd, void* buffer, unsigned int count)
 {
     return _read(fd, buffer, count);
