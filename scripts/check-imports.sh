@@ -29,7 +29,8 @@ if ! "$objdump" -p "$file" >/dev/null 2>&1; then echo "$file: not a Windows prog
 while IFS= read -r line; do
   case "$line" in
     *"DLL Name:"*)
-      dll=$(echo "${line##*: }" | tr 'a-z' 'A-Z')
+      dll=${line##*: }
+      dll=${dll^^}
       if [ "$dll" = MSVCRT.DLL ] && [ "$suite" != 1 ]; then
         echo "imports msvcrt.dll, which a bare Windows 95 lacks (link with win95_runtime)"; bad=1
       elif ! [[ $dll =~ $allowed ]]; then
@@ -37,8 +38,9 @@ while IFS= read -r line; do
       fi
       ;;
     *)
-      name=$(echo "$line" | awk 'NF>=3 && $1 ~ /^[0-9a-f]+$/ && $2 ~ /^[0-9]+$/ {print $3}')
-      [ -n "$name" ] || continue
+      # "<hint-name address> <ordinal hint> <name>"
+      [[ $line =~ ^[[:space:]]*[0-9a-f]+[[:space:]]+[0-9]+[[:space:]]+([^[:space:]]+) ]] || continue
+      name=${BASH_REMATCH[1]}
       if [[ $name =~ W$ ]] && [[ $dll != MSVCRT.DLL ]] && ! { [ "$suite" = 1 ] && [[ $name =~ $runtime_w ]]; }; then
         echo "wide entry point: $dll $name"; bad=1
       fi
