@@ -89,10 +89,10 @@ written_files | sort >"$E2E_WORK/files-before"
 seen=$E2E_WORK/seen.txt stop=$E2E_WORK/stop
 cp "$wintexts" "$E2E_WORK/wintexts.exe"
 WINEPREFIX=$E2E_PREFIX wine "$E2E_WORK/wintexts.exe" watch "$(e2e_winpath "$seen")" "$(e2e_winpath "$stop")" \
-  SETUP.EXE ZVUNINST.EXE </dev/null >/dev/null 2>&1 &
+  SETUP.EXE +ZVUNINST.EXE </dev/null >/dev/null 2>&1 &
 watcher=$!
 e2e_pids+=("$watcher")
-for _ in $(seq 100); do [ -f "$seen" ] && break; sleep 0.1; done
+for _ in $(seq 300); do [ -f "$seen" ] && break; sleep 0.1; done
 [ -f "$seen" ]
 e2e_check $? "the window watch has begun"
 
@@ -139,8 +139,14 @@ e2e_check $? "UNINSTAL.DAT records the German verbs (got '$(printf '%s' "$record
 echo "=== the uninstaller removes everything"
 e2e_expect_file "$desktop\\ZeltaVoice.LNK"
 e2e_expect_dir "$programs\\ZeltaVoice"
-e2e_wine 'C:\windows\ZVUNINST.EXE' /Y >/dev/null 2>&1
-e2e_check $? "ZVUNINST /Y ends with 0"
+# As Add/Remove Programs runs it: its questions (read, and answered Yes by the
+# watch) and its closing message are the uninstaller's windows.
+uninstall=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' /v UninstallString 2>/dev/null |
+  tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
+[ "$uninstall" = 'C:\windows\ZVUNINST.EXE' ]
+e2e_check $? "the uninstall entry runs C:\windows\ZVUNINST.EXE (got '$uninstall')"
+timeout 120 env WINEPREFIX="$E2E_PREFIX" wine 'C:\windows\ZVUNINST.EXE' </dev/null >/dev/null 2>&1
+e2e_check $? "ZVUNINST, all questions answered Yes, ends with 0"
 for key in 'HKCR\.001' 'HKCR\.lgo' 'HKCR\001file' 'HKCR\lgofile' \
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'; do
   e2e_expect_noreg "$key"
@@ -160,7 +166,7 @@ e2e_check $? "no file left behind (got: $(tr '\n' ' ' <"$E2E_WORK/files-left"))"
 
 echo "=== every window in German"
 touch "$stop"
-for _ in $(seq 100); do kill -0 "$watcher" 2>/dev/null || break; sleep 0.1; done
+for _ in $(seq 300); do kill -0 "$watcher" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$watcher" 2>/dev/null
 e2e_check $? "the window watch has ended"
 cut -f4- "$seen" | sort -u >"$T/seen"
@@ -185,6 +191,9 @@ for template in 988 992 997 991; do
   [ -s "$T/template-$template" ] && [ ! -s "$T/missing-$template" ]
   e2e_check $? "dialog $template read whole (missing: $(tr '\n' '|' <"$T/missing-$template"))"
 done
+# The uninstaller asked before it removed anything.
+grep -q '^ZVUNINST\.EXE	' "$seen"
+e2e_check $? "the watch read the uninstaller's question"
 # The port search's progress window is up behind the user details dialog.
 for text in "${oe}sterreich" 'Sprachmodem - automatisch erkennen' "$(library_text 434 "${german_rc[@]}")"; do
   grep -qxF -- "$text" "$T/seen"

@@ -6,7 +6,10 @@
 //     its controls, the entries of list and combo boxes. Each text is appended
 //     to OUTFILE once, as it was seen: "program <tab> control id <tab> class
 //     <tab> text". OUTFILE exists as soon as the watch has begun; the watch
-//     ends, after one more look, when STOPFILE exists.
+//     ends, after one more look, when STOPFILE exists. A program named with a
+//     leading "+" is answered as well: a dialog of it that is still there at
+//     the next look, after it has been read, gets its Yes button pressed, or
+//     its OK button (its questions are answered Yes).
 //   wintexts keys KEY
 //     The names of the subkeys of a registry key (HKCR\..., HKLM\..., HKCU\...),
 //     one a line, as the program sees them: bytes of the ANSI code page.
@@ -26,6 +29,9 @@ namespace {
 
 struct watch {
     std::vector<std::string> programs;  // upper case
+    std::set<std::string> answered;     // the programs whose dialogs are answered
+    std::set<HWND> read;                // dialogs of those read at an earlier look
+    bool answer = false;                // for the program being looked at
     std::set<std::string> seen;
     std::FILE* out = nullptr;
     std::set<DWORD> pids;               // processes of the programs at this look
@@ -122,6 +128,11 @@ BOOL CALLBACK read_window(HWND window, LPARAM context)
     GetClassNameA(window, cls, sizeof cls);
     record(w, 0, cls, text_of(window));
     EnumChildWindows(window, read_control, context);
+    if (w->answer && lstrcmpA(cls, "#32770") == 0 && !w->read.insert(window).second) {
+        HWND button = GetDlgItem(window, IDYES);
+        if (!button) button = GetDlgItem(window, IDOK);
+        if (button) PostMessageA(window, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), LPARAM(button));
+    }
     return TRUE;
 }
 
@@ -132,6 +143,7 @@ void look(watch* w)
     for (const auto& [pid, name] : processes) {
         w->pids = {pid};
         w->program = name;
+        w->answer = w->answered.count(name) != 0;
         EnumWindows(read_window, reinterpret_cast<LPARAM>(w));
     }
 }
@@ -141,7 +153,11 @@ int run_watch(int argc, char** argv)
     watch w;
     w.out = std::fopen(argv[2], "ab");
     if (!w.out) return 1;
-    for (int i = 4; i < argc; ++i) w.programs.push_back(upper(argv[i]));
+    for (int i = 4; i < argc; ++i) {
+        bool answer = argv[i][0] == '+';
+        w.programs.push_back(upper(argv[i] + (answer ? 1 : 0)));
+        if (answer) w.answered.insert(w.programs.back());
+    }
     for (;;) {
         bool stopping = GetFileAttributesA(argv[3]) != INVALID_FILE_ATTRIBUTES;
         look(&w);
