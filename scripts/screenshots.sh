@@ -11,8 +11,8 @@
 # diskette set without its second disk (the diskette dialog), and a medium
 # without its modem list (an error box).
 #   scripts/screenshots.sh [de|en] [SIZE...]     e.g. scripts/screenshots.sh de 640x480
-# The language (also SHOTS_LANG=de) chooses the resource library on the media:
-# English by default; German shots go to out/screenshots/de/<size>/.
+# The language (also SHOTS_LANG=de) chooses the demo set: English by default,
+# German (demo-de.manifest) with its shots in out/screenshots/de/<size>/.
 # Needs the native and win32 builds.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -82,31 +82,16 @@ if [ "${1:-}" = --inner ]; then
     e2e_machine "$1"
     unmanaged
   }
-  # A set in the chosen language: mkmedia's --language where it has one, else
-  # the language's library put over the English one the set carries.
-  media() {
-    local kind=$1 dir=$2 library
-    if [ "$lang" = en ]; then
-      e2e_mkmedia "$kind" "$dir"
-    elif "$E2E_MKMEDIA" --help 2>&1 | grep -q -- --language; then
-      e2e_mkmedia "$kind" "$dir" --language "$lang"
-    else
-      e2e_mkmedia "$kind" "$dir"
-      library=$WIN32_BUILD/resources/$lang/VEQINS.DLL
-      [ -f "$library" ] || { echo "not built: $library"; exit 1; }
-      find "$dir" -name VEQINS.DLL -exec cp "$library" {} \;
-    fi
-  }
-  # The country as the set's list names it.
-  country=Germany
+  # The demo set in the chosen language (its own lists and resource library).
+  manifest=demo.manifest country=Germany
+  [ "$lang" = de ] && manifest=demo-de.manifest country=Deutschland
   # Without a window manager Wine leaves the caption bars to none: it draws them itself.
   unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
 
   echo "== $size: CD installation with modem detection"
   e2e_machine win98
   unmanaged
-  media cdrom "$E2E_WORK/cd"
-  grep -rqas ',Deutschland' "$E2E_WORK/cd/SETUP/COUNTRY" && country=Deutschland
+  E2E_MANIFEST=$SOURCE_DIR/media/demo/$manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
   e2e_printer_standins "$E2E_WORK/cd/SETUP"
   e2e_map_drive d "$E2E_WORK/cd"
   e2e_modem 2 vendor08-modemblaster.modem
@@ -164,7 +149,7 @@ INI
   fresh_machine win95
   cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
   for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
-  E2E_MANIFEST=$E2E_WORK/demo/demo.manifest media diskettes "$E2E_WORK/set"
+  E2E_MANIFEST=$E2E_WORK/demo/$manifest e2e_mkmedia diskettes "$E2E_WORK/set"
   e2e_map_drive a "$E2E_WORK/set/DISK1"
   e2e_modem 3 vendor08-modemblaster.modem
   e2e_answers <<'INI'
