@@ -15,11 +15,6 @@ const char* const FALLBACK[UT_COUNT] = {
     "The uninstaller's library VEQUNINS.DLL is missing or damaged.",
 };
 
-void append(char* out, std::size_t size, std::size_t* used, const char* from, std::size_t n)
-{
-    for (std::size_t i = 0; i < n && from[i] && *used + 1 < size; ++i) out[(*used)++] = from[i];
-}
-
 }  // namespace
 
 void UT_load(uninstall_texts* out, const char* installdir)
@@ -56,24 +51,4 @@ const char* UT_text(const uninstall_texts* texts, int number)
 {
     int i = number - UT_FIRST;
     return i >= 0 && i < UT_COUNT ? texts->text[i] : "";
-}
-
-void UT_format(char* out, std::size_t size, const char* format, const char* first, const char* second)
-{
-    if (size == 0) return;
-    const char* args[] = {first ? first : "", second ? second : ""};
-    std::size_t used = 0, next = 0;
-    for (const char* p = format; *p && used + 1 < size; ++p) {
-        if (p[0] == '%' && p[1] == 's') {
-            if (next < 2) append(out, size, &used, args[next], std::strlen(args[next]));
-            ++next;
-            ++p;
-        } else if (p[0] == '%' && p[1] == '%') {
-            append(out, size, &used, "%", 1);
-            ++p;
-        } else {
-            append(out, size, &used, p, 1);
-        }
-    }
-    out[used] = '\0';
 }
