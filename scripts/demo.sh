@@ -4,10 +4,15 @@
 # and runs SETUP.EXE: on your display when there is one (DEMO_UNATTENDED=1 to
 # run it unattended there too), else unattended under Xvfb. Ends with a report:
 # the installed tree, the configuration, the registry entries, the Start Menu
-# group and shortcuts, the debug log's tail and a screenshot.
+# group and shortcuts, the debug log's tail and a screenshot. DEMO_LANG=de
+# installs the German edition (media/demo/demo-de.manifest).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+case "${DEMO_LANG:-en}" in
+  en | de) ;;
+  *) echo "DEMO_LANG=$DEMO_LANG: the demo installs the English (en) or the German (de) edition" >&2; exit 2 ;;
+esac
 scripts/setup.sh
 jobs=$(nproc)
 echo "== building"

@@ -8,11 +8,19 @@
 # progress windows). Runs: a CD installation with modem detection (country,
 # destination, user details, modem search, copying, closing dialog), a
 # destination whose subdirectory cannot be made (the failure notice) and a
-# diskette set without its second disk (the diskette dialog).
-#   scripts/screenshots.sh [SIZE...]     e.g. scripts/screenshots.sh 800x600
+# diskette set without its second disk (the diskette dialog), and a medium
+# without its modem list (an error box).
+#   scripts/screenshots.sh [de|en] [SIZE...]     e.g. scripts/screenshots.sh de 640x480
+# The language (also SHOTS_LANG=de) chooses the demo set: English by default,
+# German (demo-de.manifest) with its shots in out/screenshots/de/<size>/.
 # Needs the native and win32 builds.
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+
+lang=${SHOTS_LANG:-en}
+case ${1:-} in de | en) lang=$1 && shift ;; esac
+case $lang in de | en) ;; *) echo "no resource library for language '$lang'" >&2 && exit 2 ;; esac
+export SHOTS_LANG=$lang
 
 if [ "${1:-}" = --inner ]; then
   size=$2
@@ -20,6 +28,7 @@ if [ "${1:-}" = --inner ]; then
   source "$root/tests/e2e/lib.sh"
   set +e
   out=$root/out/screenshots/$size
+  [ "$lang" = en ] || out=$root/out/screenshots/$lang/$size
   rm -rf "$out" && mkdir -p "$out"
   e2e_init
 
@@ -73,24 +82,27 @@ if [ "${1:-}" = --inner ]; then
     e2e_machine "$1"
     unmanaged
   }
+  # The demo set in the chosen language (its own lists and resource library).
+  manifest=demo.manifest country=Germany
+  [ "$lang" = de ] && manifest=demo-de.manifest country=Deutschland
   # Without a window manager Wine leaves the caption bars to none: it draws them itself.
   unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
 
   echo "== $size: CD installation with modem detection"
   e2e_machine win98
   unmanaged
-  e2e_mkmedia cdrom "$E2E_WORK/cd"
+  E2E_MANIFEST=$SOURCE_DIR/media/demo/$manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
   e2e_printer_standins "$E2E_WORK/cd/SETUP"
   e2e_map_drive d "$E2E_WORK/cd"
   e2e_modem 2 vendor08-modemblaster.modem
-  e2e_answers <<'INI'
+  e2e_answers <<INI
 [Options]
 Delay=2500
 [988]
-111=Germany
+111=$country
 Button=1
 [992]
-102=C:\ZELTAVOX
+102=C:\\ZELTAVOX
 Button=111
 [997]
 102=Ann Smith
@@ -137,7 +149,7 @@ INI
   fresh_machine win95
   cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
   for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
-  E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
+  E2E_MANIFEST=$E2E_WORK/demo/$manifest e2e_mkmedia diskettes "$E2E_WORK/set"
   e2e_map_drive a "$E2E_WORK/set/DISK1"
   e2e_modem 3 vendor08-modemblaster.modem
   e2e_answers <<'INI'
@@ -158,11 +170,34 @@ INI
   watch_log
   e2e_run 'A:\SETUP.EXE'
   stop_watch
+
+  echo "== $size: a medium without its modem list (an error box, answered by a person)"
+  fresh_machine win98
+  cp -r "$E2E_WORK/cd" "$E2E_WORK/nolist"
+  rm -f "$E2E_WORK/nolist/SETUP/FAX.LST"
+  e2e_map_drive d "$E2E_WORK/nolist"
+  unset E2E_ANSWERS
+  (
+    # The box's caption is the product's short name and text 473 ("... Setup", "...-Installation").
+    for _ in $(seq 300); do
+      sleep 0.2
+      box=$(xdotool search --name '(Setup|-Installation)$' 2>/dev/null | head -1)
+      [ -n "$box" ] || continue
+      sleep 1
+      shoot error-box
+      xdotool key --window "$box" Return
+      break
+    done
+  ) &
+  boxer=$!
+  e2e_run 'D:\SETUP\SETUP.EXE'
+  wait "$boxer" 2>/dev/null
   ls "$out"
   exit 0
 fi
 
 sizes=("$@")
+[ "$lang" = en ] && outdir=$root/out/screenshots || outdir=$root/out/screenshots/$lang
 [ ${#sizes[@]} -gt 0 ] || sizes=(640x480 800x600 1024x768)
 for size in "${sizes[@]}"; do
   for n in $(seq 150 199); do
@@ -175,10 +210,10 @@ for size in "${sizes[@]}"; do
   # A wineserver of the previous size may still be going down: then the start is tried again.
   for attempt in 1 2 3; do
     DISPLAY=":$n" "$root/scripts/with-wine.sh" "$0" --inner "$size"
-    [ -d "$root/out/screenshots/$size" ] && break
+    [ -d "$outdir/$size" ] && break
     sleep 3
   done
   kill "$xvfb" 2>/dev/null
   wait "$xvfb" 2>/dev/null
 done
-echo "screenshots in $root/out/screenshots"
+echo "screenshots in $outdir"
