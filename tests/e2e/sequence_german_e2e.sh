@@ -19,13 +19,14 @@ wintexts=$WIN32_BUILD/tests/e2e/wintexts.exe
 [ -f "$wintexts" ] || { echo "FAIL: wintexts.exe is not built: $wintexts"; exit 1; }
 
 # The quoted texts of resource scripts, one a line, as the library holds them:
-# without the font and class names, "\\" and "" undone.
+# without the font and class names, "\\" and "" undone, a line break a blank
+# (as the watch writes it).
 rc_texts() {
   awk '/^[ \t]*(#|\/\/|FONT)/ { next }
        { line = $0
          while (match(line, /"([^"]|"")*"/)) {
            t = substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH)
-           gsub(/""/, "\"", t); gsub(/\\\\/, "\\", t)
+           gsub(/""/, "\"", t); gsub(/\\[nr]/, " ", t); gsub(/\\\\/, "\\", t)
            if (t != "" && t != "Static") print t } }' "$@" | sort -u
 }
 # The label and button texts of one dialog template (the first text of each
