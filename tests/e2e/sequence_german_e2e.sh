@@ -19,13 +19,14 @@ wintexts=$WIN32_BUILD/tests/e2e/wintexts.exe
 [ -f "$wintexts" ] || { echo "FAIL: wintexts.exe is not built: $wintexts"; exit 1; }
 
 # The quoted texts of resource scripts, one a line, as the library holds them:
-# without the font and class names, "\\" and "" undone.
+# without the font and class names, "\\" and "" undone, a line break a blank
+# (as the watch writes it).
 rc_texts() {
   awk '/^[ \t]*(#|\/\/|FONT)/ { next }
        { line = $0
          while (match(line, /"([^"]|"")*"/)) {
            t = substr(line, RSTART + 1, RLENGTH - 2); line = substr(line, RSTART + RLENGTH)
-           gsub(/""/, "\"", t); gsub(/\\\\/, "\\", t)
+           gsub(/""/, "\"", t); gsub(/\\[nr]/, " ", t); gsub(/\\\\/, "\\", t)
            if (t != "" && t != "Static") print t } }' "$@" | sort -u
 }
 # The label and button texts of one dialog template (the first text of each
@@ -143,9 +144,9 @@ e2e_expect_dir "$programs\\ZeltaVoice"
 # watch) and its closing message are the uninstaller's windows.
 uninstall=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' /v UninstallString 2>/dev/null |
   tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
-[ "$uninstall" = 'C:\windows\ZVUNINST.EXE' ]
-e2e_check $? "the uninstall entry runs C:\windows\ZVUNINST.EXE (got '$uninstall')"
-timeout 120 env WINEPREFIX="$E2E_PREFIX" wine 'C:\windows\ZVUNINST.EXE' </dev/null >/dev/null 2>&1
+[[ "$uninstall" == *'\ZVUNINST.EXE' ]]
+e2e_check $? "the uninstall entry runs ZVUNINST.EXE (got '$uninstall')"
+timeout 120 env WINEPREFIX="$E2E_PREFIX" wine "$uninstall" </dev/null >/dev/null 2>&1
 e2e_check $? "ZVUNINST, all questions answered Yes, ends with 0"
 for key in 'HKCR\.001' 'HKCR\.lgo' 'HKCR\001file' 'HKCR\lgofile' \
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'; do

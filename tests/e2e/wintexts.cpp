@@ -34,8 +34,8 @@ struct watch {
     bool answer = false;                // for the program being looked at
     std::set<std::string> seen;
     std::FILE* out = nullptr;
-    std::set<DWORD> pids;               // processes of the programs at this look
-    std::string program;                // of the top-level window being read
+    DWORD pid = 0;                      // the process being looked at
+    std::string program;                // and its program
 };
 
 std::string upper(std::string s)
@@ -123,7 +123,7 @@ BOOL CALLBACK read_window(HWND window, LPARAM context)
     watch* w = reinterpret_cast<watch*>(context);
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
-    if (!w->pids.count(pid) || !IsWindowVisible(window)) return TRUE;
+    if (pid != w->pid || !IsWindowVisible(window)) return TRUE;
     char cls[64] = {};
     GetClassNameA(window, cls, sizeof cls);
     record(w, 0, cls, text_of(window));
@@ -141,7 +141,7 @@ void look(watch* w)
     std::vector<std::pair<DWORD, std::string>> processes;
     find_processes(w, &processes);
     for (const auto& [pid, name] : processes) {
-        w->pids = {pid};
+        w->pid = pid;
         w->program = name;
         w->answer = w->answered.count(name) != 0;
         EnumWindows(read_window, reinterpret_cast<LPARAM>(w));
