@@ -65,7 +65,7 @@ for entry in 'AUX.TXT' '..\EVIL.TXT'; do
   faults_expect_status 13103
   e2e_expect_log " refused name $entry"
   e2e_expect_log 'Unpack failed - after creating 2 files for a total of 21 bytes'
-  e2e_expect_log "13103 - A file cannot be created: $entry"
+  e2e_expect_log "abortmsg2 = A file cannot be created: $entry"
   e2e_expect_file 'C:\VOICE\SCRIPT1\FIRST.TXT'
   e2e_expect_file 'C:\VOICE\SCRIPT1\SECOND.TXT'
   e2e_expect_nofile 'C:\VOICE\SCRIPT1\AFTER.TXT'

@@ -150,7 +150,7 @@ e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\My Fax\PROGRAM\DUVOVIR
 e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1" /p'
 e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax\PROGRAM\ZELTAVOX.EXE" "%1"'
 
-echo "=== the uninstall command removes the installation in C:\My Fax\"
+echo "=== the uninstall command removes the installation in C:\\My Fax"
 e2e_wine taskkill /f /im ZELTAVOX.EXE >/dev/null 2>&1  # the program button 112 started
 run_uninstaller
 e2e_expect_nofile 'C:\My Fax\PROGRAM'
