@@ -108,8 +108,10 @@ status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, c
 status_t INS_StartAddPrinter(setup_context* ctx, std::int16_t whichprogram, const char* programdir)
 {
     UL_logshort(ctx, "INS_StartAddPrinter whichprog=", whichprogram);
-    char program[TEXTSIZE], arguments[16], commandline[COMMANDSIZE];
-    UL_makepath(program, programdir, "VEQADDPR.EXE");
+    // The whole path, never cut at 79 characters: a cut one names another file.
+    char program[COMMANDSIZE], arguments[16], commandline[COMMANDSIZE];
+    UL_copytext(program, programdir);
+    UL_appendtext(program, "VEQADDPR.EXE");
     std::snprintf(arguments, sizeof arguments, "/p%d", int(whichprogram));
     if (ctx->debuglevel != 0) UL_appendtext(arguments, " /d");
     UL_commandline(commandline, sizeof commandline, program, arguments);
@@ -153,8 +155,9 @@ status_t INS_installprinterdrv(setup_context* ctx)
 
 status_t INS_showaddprinter(setup_context* ctx)
 {
-    char instructions[TEXTSIZE], document[TEXTSIZE], commandline[COMMANDSIZE];
-    UL_makepath(instructions, ctx->sourcedir, "ADDPRINT.WRI");
+    char instructions[COMMANDSIZE], document[COMMANDSIZE], commandline[COMMANDSIZE];
+    UL_copytext(instructions, ctx->sourcedir);
+    UL_appendtext(instructions, "ADDPRINT.WRI");
     document[0] = '\0';
     UL_appendquoted(document, sizeof document, instructions);
     UL_commandline(commandline, sizeof commandline, "Write", document);

@@ -94,6 +94,11 @@ TEST_F(Printer, VoiceProductWithTraceDisplayRunsTheInstallerWithBothOptions)
     ctx->debuglevel = 0;
     ASSERT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\FAX\\PROGRAM\\"), ST_OK);
     EXPECT_EQ(d::started[1], "\"C:\\FAX\\PROGRAM\\VEQADDPR.EXE\" /p0");
+
+    // A program directory of 79 characters: the program's path is not cut.
+    std::string longdir = "C:\\" + std::string(67, 'D') + "\\PROGRAM\\";
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 2, longdir.c_str()), ST_OK);
+    EXPECT_EQ(d::started[2], "\"" + longdir + "VEQADDPR.EXE\" /p2");
 }
 
 TEST_F(Printer, InstallerIsWaitedForInStepsOf100ms)
