@@ -60,6 +60,13 @@ status_t UL_stripslash(char* path);
 status_t UL_addslash(char* path);
 // dst = dir + name, bounded to TEXTSIZE.
 void UL_makepath(char dst[TEXTSIZE], const char* dir, const char* name);
+// Command lines quote every path: unquoted, "C:\My Fax\X.EXE" would start
+// C:\My.exe if there is one. Appends "path" with its quotes; false (dst
+// unchanged) when it does not fit.
+bool UL_appendquoted(char* dst, std::size_t size, const char* path);
+// dst = "program" and, when given, a blank and the arguments (which quote
+// their own paths); false and an empty dst when it does not fit.
+bool UL_commandline(char* dst, std::size_t size, const char* program, const char* arguments);
 
 // The line reader.
 struct line_reader {

@@ -37,12 +37,12 @@ const char* const TYPE_EXTENSIONS[] = {"001", "lgo"};
 enum verb_program { VIEWER, PRODUCT };
 struct verb_command {
     verb_program program;
-    const char* tail;
+    const char* arguments;  // the document quoted: its name may hold blanks
 };
 const verb_command VERB_COMMANDS[] = {
-    {VIEWER, " %1"},
-    {VIEWER, " %1 /p"},
-    {PRODUCT, " %1"},
+    {VIEWER, "\"%1\""},
+    {VIEWER, "\"%1\" /p"},
+    {PRODUCT, "\"%1\""},
 };
 
 enum { TEXTBUFFER = 80 };
@@ -81,8 +81,8 @@ status_t register_type(setup_context* ctx, ul_file record, std::size_t type, cha
     const char* extension = TYPE_EXTENSIONS[type];
     for (std::size_t v = 0; v < sizeof VERB_COMMANDS / sizeof VERB_COMMANDS[0]; ++v) {
         char command[2 * TEXTSIZE];
-        UL_copytext(command, VERB_COMMANDS[v].program == VIEWER ? viewer : product);
-        UL_appendtext(command, VERB_COMMANDS[v].tail);
+        UL_commandline(command, sizeof command, VERB_COMMANDS[v].program == VIEWER ? viewer : product,
+                       VERB_COMMANDS[v].arguments);
         INS_addfiletype(ctx, extension, verbs[v], command, description);
 
         char line[2 * TEXTBUFFER];
@@ -122,8 +122,9 @@ status_t INS_adduninstall(setup_context* ctx)
 {
     RETURN_IF_FAILED(copy_to_windows(ctx, "VEQUNINS.DLL"));
     RETURN_IF_FAILED(copy_to_windows(ctx, "ZVUNINST.EXE"));
-    char command[TEXTSIZE];
-    UL_makepath(command, ctx->windowsdir, "ZVUNINST.EXE");
+    char program[TEXTSIZE], command[TEXTSIZE + 2];
+    UL_makepath(program, ctx->windowsdir, "ZVUNINST.EXE");
+    UL_commandline(command, sizeof command, program, nullptr);
     return INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command);
 }
 

@@ -195,8 +195,11 @@ status_t LVWAVE_wavetomodem(setup_context* ctx, const char* wavename, const char
 
     status_t st = INS_expandfile(ctx, tempin, wavename);
     if (st == ST_OK) {
-        char cmd[4 * TEXTSIZE];
-        std::snprintf(cmd, sizeof cmd, "%sVEQWAVE 28673 %s %s %d", ctx->sourcedir, tempin, tempout, int(coding));
+        char program[2 * TEXTSIZE], arguments[3 * TEXTSIZE], cmd[4 * TEXTSIZE];
+        UL_copytext(program, ctx->sourcedir);
+        UL_appendtext(program, "VEQWAVE");
+        std::snprintf(arguments, sizeof arguments, "28673 \"%s\" \"%s\" %d", tempin, tempout, int(coding));
+        UL_commandline(cmd, sizeof cmd, program, arguments);
         UL_logstring(ctx, "cmd=", cmd);
         UL_deletefile(tempout);
         st = INS_StartTask(ctx, cmd, 30000);

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "files/plainname.h"
 #include "texts.h"
 #include "vequnins.h"
 
@@ -125,20 +126,28 @@ bool read_record(const char* file, record* out)
         while (*next == '\r' || *next == '\n') ++next;
         *end = '\0';
         if (first) {
+            // The title names a key, shortcuts and a group folder to delete:
+            // a damaged one must name nothing but ours.
+            if (std::size_t(end - line) >= sizeof out->title) return false;
             copy_span(out->title, sizeof out->title, line, end);
+            // Brackets and parentheses would end the DeleteGroup command early.
+            if (!UL_isplainname(out->title) || std::strpbrk(out->title, "[]()")) return false;
             first = false;
         } else if (char* comma = std::strchr(line, ',')) {
             // Only plain names: a damaged record must not reach other keys.
-            bool plain = comma != line && comma[1] != '\0' && !std::strchr(line, '\\');
-            if (plain && out->count < MAXVERBS) {
-                verb_entry& v = out->verbs[out->count++];
+            *comma = '\0';
+            verb_entry v = {};
+            bool fits = std::size_t(comma - line) < sizeof v.extension && std::size_t(end - comma - 1) < sizeof v.verb;
+            if (fits) {
                 copy_span(v.extension, sizeof v.extension, line, comma);
                 copy_span(v.verb, sizeof v.verb, comma + 1, end);
             }
+            if (fits && UL_isplainname(v.extension) && UL_isplainname(v.verb) && out->count < MAXVERBS)
+                out->verbs[out->count++] = v;
         }
         line = next;
     }
-    return out->title[0] != '\0';
+    return !first;
 }
 
 // RegDeleteKey removes only leaf keys on Windows NT: go depth first.

@@ -443,7 +443,7 @@ matrix_check_road() {  # final version vendor dest
       e2e_check $? "voice files with the '$tag' header and coding $coding beside the prompts (faults:${bad:- none})"
       e2e_expect_log 'numfiles=3'
       if [[ $version == nt* ]] && matrix_rockwell "$vendor"; then
-        e2e_expect_log "cmd=${E2E_MEDIUM_ROOT}VEQWAVE 28673 C:\\VEQWAVE.WAV C:\\VEQWAVE.VOX $coding"
+        e2e_expect_log "cmd=\"${E2E_MEDIUM_ROOT}VEQWAVE\" 28673 \"C:\\VEQWAVE.WAV\" \"C:\\VEQWAVE.VOX\" $coding"
         e2e_expect_nolog 'local convert wavefi'
         e2e_expect_nofile 'C:\VEQWAVE.WAV'
         e2e_expect_nofile 'C:\VEQWAVE.VOX'
@@ -503,12 +503,12 @@ matrix_check_completion() {  # product final dest
   local name=${PRODUCT_NAME[$final]} title=${PRODUCT_TITLE[$final]}
   local key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$title"
   e2e_expect_reg "$key" DisplayName "$title"
-  e2e_expect_reg "$key" UninstallString 'C:\windows\ZVUNINST.EXE'
+  e2e_expect_reg "$key" UninstallString '"C:\windows\ZVUNINST.EXE"'
   local first
   first=$(head -1 "$(e2e_unixpath "$dest\\DATA\\UNINSTAL.DAT")" 2>/dev/null | tr -d '\r')
   [ "$first" = "$title" ]
   e2e_check $? "UNINSTAL.DAT starts with the title (got '$first')"
-  e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "$dest\\PROGRAM\\$name.EXE %1"
+  e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "\"$dest\\PROGRAM\\$name.EXE\" \"%1\""
   e2e_expect_log "item=[AddItem($dest\\PROGRAM\\$name.EXE"
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs sendto
   desktop=$(e2e_wine reg query "$folders" /v Desktop 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
@@ -522,7 +522,7 @@ matrix_check_completion() {  # product final dest
   if [ "${PRODUCT_PRINTER[$product]}" = 0 ]; then
     local addpr
     addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
-    [[ "$addpr" == "$dest\\PROGRAM\\VEQADDPR.EXE /p$final"* ]]
+    [[ "$addpr" == "\"$dest\\PROGRAM\\VEQADDPR.EXE\" /p$final"* ]]
     e2e_check $? "the printer installer ran for product $final (got '$addpr')"
   else
     e2e_expect_nofile 'C:\windows\VEQADDPR.LOG'

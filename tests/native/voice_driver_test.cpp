@@ -452,7 +452,7 @@ TEST_F(External, Vendor8OnNtHandsEachPromptToTheConverter)
     };
     ASSERT_EQ(INS_convertscript(ctx), ST_OK) << log();
     ASSERT_EQ(doubles::task_commands.size(), 1u);
-    EXPECT_EQ(doubles::task_commands[0], "D:\\VEQWAVE 28673 C:\\VEQWAVE.WAV C:\\VEQWAVE.VOX 4");
+    EXPECT_EQ(doubles::task_commands[0], "\"D:\\VEQWAVE\" 28673 \"C:\\VEQWAVE.WAV\" \"C:\\VEQWAVE.VOX\" 4");
     EXPECT_EQ(seen_input, readfile("C:/INST/SCRIPT1/PROMPT.WAV"));
     EXPECT_EQ(readfile("C:/INST/SCRIPT1/PROMPT.VOX"), converted) << "the converter's file is taken as it is";
     EXPECT_FALSE(exists("C:/VEQWAVE.WAV"));

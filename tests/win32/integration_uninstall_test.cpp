@@ -267,6 +267,25 @@ TEST_F(Uninstaller, DirectoryWithoutRecordIsNotAnInstallationAndStaysUntouched)
     EXPECT_TRUE(haskey(HKEY_LOCAL_MACHINE, UNINSTALL));
 }
 
+TEST_F(Uninstaller, RecordWithADamagedTitleRemovesNothing)
+{
+    // Each would name another key, folder or group: the parent of our
+    // uninstall key, every shortcut of the Programs folder, a device, a
+    // second DDE command.
+    std::string other = special_folder(CSIDL_PROGRAMS) + "\\Other Program.lnk";
+    write(other, "another program's link");
+    for (const char* title : {"", "..\\..", "Evil\\..", ".", "CON", "A)][DeleteGroup(B"}) {
+        write(app + "DATA\\UNINSTAL.DAT", std::string(title) + "\r\nvq1,Open\r\n");
+        EXPECT_EQ(run("/Y /PATH=" + app), 2u) << title;
+    }
+    EXPECT_TRUE(exists(other)) << "a title \".\" named the Programs folder itself";
+    DeleteFileA(other.c_str());
+    EXPECT_TRUE(exists(app + "PROGRAM\\ZELTAFAX.EXE"));
+    EXPECT_TRUE(haskey(HKEY_CLASSES_ROOT, "vq1file\\shell\\Open"));
+    EXPECT_TRUE(haskey(HKEY_LOCAL_MACHINE, UNINSTALL));
+    EXPECT_TRUE(exists(group + "\\Fax.lnk"));
+}
+
 TEST_F(Uninstaller, PrinterEntriesAndTheFaxFileOfThisInstallationGo)
 {
     char windows[MAX_PATH], system[MAX_PATH];
