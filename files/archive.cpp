@@ -56,7 +56,7 @@ status_t unpack_entries(setup_context* ctx, unpack_state* s, const char* outputd
         UL_copyleft(name, sizeof name, reinterpret_cast<const char*>(buffer + 4), PCK_NAME - 1);
         if (length <= 0 || name[0] == '\0') return ST_OK;
         if (!plain_name(name)) {
-            UL_logstring(ctx, " refused name ", name);
+            if (UL_logdetail(ctx)) UL_logstring(ctx, " refused name ", name);
             return ST_OK;
         }
         char path[TEXTSIZE];
