@@ -24,7 +24,7 @@ faults_userfiles 'C:\VOICE'
 faults_snapshot "$E2E_WORK/cd"
 
 echo "=== cut inside the compressed data"
-e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_run 'D:\SETUP\SETUP.EXE' D2  # the announced size and the removal are detail lines
 faults_expect_status 2259
 # The service expanded what was there and called it done; the size the header
 # announces shows the file ended early.
