@@ -55,7 +55,7 @@ status_t unpack_entries(setup_context* ctx, unpack_state* s, const char* outputd
         if (!UL_isplainname(name)) {
             // A file outside the output directory, or a device: the archive is
             // damaged, and what follows the entry cannot be trusted either.
-            UL_logstring(ctx, " refused name ", name);
+            if (UL_logdetail(ctx)) UL_logstring(ctx, " refused name ", name);
             INS_recorderror(ctx, ST_CREATE_FAILED, name);
             return ST_CREATE_FAILED;
         }

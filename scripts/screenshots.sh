@@ -4,8 +4,9 @@
 #
 # Each size gets its own Xvfb; unattended runs with [Options] Delay= keep every
 # dialog on screen a while, and a watcher of the debug log shoots each window
-# when it comes up ("unattended: showing N" for dialogs, "title = " for the
-# progress windows). Runs: a CD installation with modem detection (country,
+# when it comes up, told by the log line just before it ("INS_numcountry=",
+# "INS_back = ", "before askpath", "before dialog", "abortmsg2 = ", the second
+# "Save link result=" for the closing dialog; "title = " for the progress windows). Runs: a CD installation with modem detection (country,
 # destination, user details, modem search, copying, closing dialog), a
 # destination whose subdirectory cannot be made (the failure notice) and a
 # diskette set without its second disk (the diskette dialog), and a medium
@@ -42,18 +43,37 @@ if [ "${1:-}" = --inner ]; then
   # Shoots each window of the run named in the debug log as it comes up.
   watch_log() {
     (
-      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0
+      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0 links=0
       while sleep 0.1; do
         [ -f "$log" ] || continue
         if [ ! -f "$out/main-screen.png" ] && [ -f "$log" ]; then sleep 0.3; shoot main-screen; fi
-        mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null | grep -E '^(unattended: showing |title = )')
+        mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null |
+          grep -E '^(INS_numcountry=|INS_back = |before askpath|before dialog|abortmsg2 = |Save link result=|title = )')
         n=${#lines[@]}
         while [ "$seen" -lt "$n" ]; do
           line=${lines[$seen]}
           seen=$((seen + 1))
+          templ=
           case $line in
-            'unattended: showing '*)
-              templ=$(echo "$line" | grep -oE '[0-9]+$')
+            'INS_numcountry='*) templ=988 ;;
+            'INS_back = '*) templ=992 ;;
+            'before askpath'*) templ=997 ;;
+            'before dialog'*) templ=900 ;;
+            'abortmsg2 = '*) templ=990 ;;
+            'Save link result='*)
+              # The desktop shortcut, then the Send To one: the closing dialog follows.
+              links=$((links + 1))
+              [ "$links" = 2 ] && templ=991 ;;
+          esac
+          case $line in
+            'title = '*)
+              [ -n "${SHOOT_PROGRESS:-}" ] || continue
+              # Progress windows in order: the modem search (986) comes before the copying (994).
+              sleep 0.4
+              progress=$((progress + 1))
+              shoot "progress-$progress" ;;
+            *)
+              [ -n "$templ" ] || continue
               sleep 1
               # The closing dialog comes up under the program group window the
               # shell opens (Wine's folder window): that is taken off the screen.
@@ -62,12 +82,6 @@ if [ "${1:-}" = --inner ]; then
                 sleep 0.5
               fi
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
-            'title = '*)
-              [ -n "${SHOOT_PROGRESS:-}" ] || continue
-              # Progress windows in order: the modem search (986) comes before the copying (994).
-              sleep 0.4
-              progress=$((progress + 1))
-              shoot "progress-$progress" ;;
           esac
         done
       done

@@ -6,6 +6,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/install.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"
@@ -41,11 +42,11 @@ status_t compress_block(setup_context* ctx, ul_file voice, const std::int16_t* s
     RETURN_IF_FAILED(LV_compress(ctx, samples, blocklength, output, &count));
     if (count > SB_OUTPUTAREA) {
         // The library wrote past the area it was given; its output cannot be trusted.
-        UL_loglong(ctx, "compress count=", count);
+        if (UL_logdetail(ctx)) UL_loglong(ctx, "compress count=", count);
         return ST_GENERAL;
     }
     RETURN_IF_FAILED(UL_writedata(ctx, voice, output, count));
-    ctx->INS_currentfilesize += blocklength;
+    INS_addfilesize(ctx, std::uint32_t(blocklength));
     return ST_OK;
 }
 
@@ -239,7 +240,7 @@ status_t INS_StartTask(setup_context* ctx, const char* cmdline, std::uint32_t ti
     LV_sysclose(&task);
     if (exitcode != 0 && (exitcode & 0xFFFF) == 0) {
         // An exit code whose low 16 bits are zero would read as success.
-        UL_loglong(ctx, "exit code=", std::int32_t(exitcode));
+        if (UL_logdetail(ctx)) UL_loglong(ctx, "exit code=", std::int32_t(exitcode));
         return ST_GENERAL;
     }
     return status_t(exitcode);

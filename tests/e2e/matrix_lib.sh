@@ -394,12 +394,10 @@ matrix_check_plan() {  # final medium vendor dest
   [ "$expected" = "$found" ]
   e2e_check $? "copy plan rows for vendor $3 from $2: $(echo $expected) (got: $(echo $found))"
   e2e_expect_log "copying INS_vendor=$3"
-  # A set made for a product with SDK, installed as the fax product, leaves its SDK row out.
+  # A set made for a product with SDK, installed as the fax product, leaves its SDK row out
+  # (the row left out is a detail line of the log, not written at level 0).
   if [ "$2" = cd ] && [ "${PRODUCT_FULLTREE[$E2E_SET_PRODUCT]}" = 1 ] && [ "${PRODUCT_FULLTREE[$1]}" = 0 ]; then
-    e2e_expect_log 'not for product: SDK'
     e2e_expect_nodir "$4\\SDK"
-  else
-    e2e_expect_nolog 'not for product: '
   fi
 }
 

@@ -26,6 +26,13 @@ TEST_F(ShellEntries, WithoutLibraryTextsTheDefaultsNameTypesVerbsAndRecord)
     EXPECT_EQ(value("HKCR\\001file"), "Fax Image");
     EXPECT_EQ(value("HKCR\\.lgo"), "lgofile");
     EXPECT_EQ(value("HKCR\\lgofile"), "Cover Sheet Logo");
+    // Support staff read the missing texts in the order they are loaded.
+    std::string l = log();
+    std::size_t at = 0;
+    for (const char* number : {"func = 801", "func = 701", "func = 702", "func = 703", "func = 802"}) {
+        at = l.find(number, at);
+        ASSERT_NE(at, std::string::npos) << number << " missing or out of order";
+    }
 }
 
 TEST_F(ShellEntries, VerbsRunTheViewerAndTheProductProgram)

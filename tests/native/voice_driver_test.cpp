@@ -400,6 +400,7 @@ TEST_F(Driver, DecodingPassRefusesNamesItsListCannotHold)
 {
     ctx->INS_convertvox = 1;
     writefile(prompts + "AVERYLONGPROMPTNAME.WAV", wave(0x11, 8000, 4, bytes(160, 0x77)));
+    ctx->debuglevel = 2;  // the refused name is a detail line
     EXPECT_EQ(INS_decodeprompts(ctx), ST_GENERAL);
     EXPECT_TRUE(logged("name too long=")) << log();
 }
