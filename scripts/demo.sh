@@ -18,6 +18,12 @@ jobs=$(nproc)
 echo "== building"
 cmake --preset native >/dev/null && cmake --build build/native -j"$jobs" >/dev/null
 cmake --preset win32 >/dev/null && cmake --build build/win32 -j"$jobs" >/dev/null
+# A host that runs no 32-bit programs shows the 64-bit build of the same sources.
+arch=$(scripts/wine-arch.sh)
+if [ "$arch" = win64 ]; then
+  echo "(this host runs no 32-bit programs: the demo runs the 64-bit build under Wine)"
+  cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$jobs" >/dev/null
+fi
 
 interactive=0
 if [ -n "${DISPLAY:-}" ] && [ -z "${DEMO_UNATTENDED:-}" ]; then interactive=1; fi

@@ -14,7 +14,7 @@
 #   scripts/screenshots.sh [de|en] [SIZE...]     e.g. scripts/screenshots.sh de 640x480
 # The language (also SHOTS_LANG=de) chooses the demo set: English by default,
 # German (demo-de.manifest) with its shots in out/screenshots/de/<size>/.
-# Needs the native and win32 builds.
+# Needs the native and win32 builds (win64 on a host that runs no 32-bit programs).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
@@ -25,7 +25,7 @@ export SHOTS_LANG=$lang
 
 if [ "${1:-}" = --inner ]; then
   size=$2
-  export WIN32_BUILD=$root/build/win32 NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
+  export WIN32_BUILD=$root/build/${WINE_ARCH:-win32} NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
   source "$root/tests/e2e/lib.sh"
   set +e
   out=$root/out/screenshots/$size
