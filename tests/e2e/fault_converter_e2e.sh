@@ -27,7 +27,8 @@ e2e_run 'D:\SETUP\SETUP.EXE'
 took=$(($(date +%s) - start))
 faults_expect_success
 e2e_expect_log 'winversion=2'
-e2e_expect_log 'cmd="D:\SETUP\VEQWAVE" 28673 "C:\VEQWAVE.WAV" "C:\VEQWAVE.VOX" 4'
+# A traced text keeps its first 59 characters: the quoted command's last argument falls off.
+e2e_expect_log 'cmd="D:\SETUP\VEQWAVE" 28673 "C:\VEQWAVE.WAV" "C:\VEQWAVE.VOX" '
 e2e_expect_log 'Error in INS_StartTask = 13083'
 e2e_expect_log 'Error in LVWAVE_wavetomodem = 13083'
 e2e_expect_log 'cannot convert'
