@@ -115,7 +115,8 @@ status_t INS_paintmaintext(setup_context* ctx, ul_window window)
     HFONT notice = nullptr;
     INS_createfont(ctx, "ARIAL", z.noticeheight, z.noticewidth, 400, STYLE_ITALIC, &notice);
     SelectObject(dc, notice);
-    draw_shadowed(dc, 10, z.noticetop, z.noticeshadow, INS_noticeline);
+    INS_noticetext(ctx, text);
+    draw_shadowed(dc, 10, z.noticetop, z.noticeshadow, text);
     SelectObject(dc, previous);
     ReleaseDC(hwnd, dc);
     DeleteObject(notice);

@@ -5,6 +5,7 @@
 
 #include "files/log.h"
 #include "install/unattended.h"
+#include "shell/mainscreen.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -126,6 +127,12 @@ status_t INS_errortext(setup_context* ctx, char out[MESSAGESIZE], unsigned statu
         UL_logstring(ctx, "error msg = ", out);
     }
     return ST_OK;
+}
+
+void INS_noticetext(setup_context* ctx, char out[MESSAGESIZE])
+{
+    load_library_text(ctx, 496, out, MESSAGESIZE);
+    if (!out[0]) UL_copytext(out, MESSAGESIZE, INS_noticeline);
 }
 
 void INS_errorboxtexts(setup_context* ctx, std::uint16_t status, char body[MESSAGESIZE], char caption[MESSAGESIZE])

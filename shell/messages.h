@@ -16,4 +16,7 @@ status_t INS_errorbox(setup_context* ctx, std::uint16_t status);
 status_t INS_messagebox(const char* caption, const char* text);
 
 // The body and caption that INS_errorbox shows.
+// The main screen's notice line: text 496 of the library, so that it speaks the
+// library's language; the program's own English line without one.
+void INS_noticetext(setup_context* ctx, char out[MESSAGESIZE]);
 void INS_errorboxtexts(setup_context* ctx, std::uint16_t status, char body[MESSAGESIZE], char caption[MESSAGESIZE]);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "shell/context.h"
+#include "shell/mainscreen.h"
 #include "shell/messages.h"
 #include "tests/native/doubles/shell_doubles.h"
 
@@ -112,6 +113,21 @@ TEST_F(Messages, ErrorBoxWithoutLibraryFallsBackToBuiltInTexts)
     EXPECT_EQ(doubles::boxes[0].first, "Setup");
     EXPECT_EQ(doubles::boxes[0].second, "2107 - Unknown Error");
     EXPECT_EQ(doubles::boxes[1].second, "13002 - Unknown Error");
+}
+
+TEST_F(Messages, NoticeLineComesFromTheLibraryAndFallsBackToTheProgramsOwn)
+{
+    char text[MESSAGESIZE];
+    doubles::strings[496] = "Bitte warten Sie.";
+    INS_noticetext(&ctx, text);
+    EXPECT_STREQ(text, "Bitte warten Sie.");
+    doubles::strings.erase(496);
+    INS_noticetext(&ctx, text);
+    EXPECT_STREQ(text, INS_noticeline) << "a library without the text";
+    ctx.resourcelib = nullptr;
+    doubles::strings[496] = "Bitte warten Sie.";
+    INS_noticetext(&ctx, text);
+    EXPECT_STREQ(text, INS_noticeline) << "no library";
 }
 
 TEST_F(Messages, ErrorBoxNamesTheRecordedFileOnlyForItsStatus)
