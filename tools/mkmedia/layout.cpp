@@ -16,7 +16,6 @@
 #include <sstream>
 
 #include "files/copyplan_rows.h"
-#include "files/szdd.h"
 #include "tools/mkmedia/mkmedia.h"
 
 namespace {
@@ -352,8 +351,7 @@ bool write_media(const options& opt, media_set* set)
     std::vector<media_file*> compress;
     for (auto& f : set->files) {
         // A plain file that begins like a compressed one would be expanded by the installer.
-        bool looks_packed = szdd_iscompressed(f.content.data(), f.content.size());
-        if (always_plain(f.medium) || (f.plain && !looks_packed)) {
+        if (always_plain(f.medium) || (f.plain && !looks_compressed(f.content))) {
             f.plain = true;
             f.stored = f.content;
         } else {

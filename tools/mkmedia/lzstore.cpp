@@ -56,7 +56,7 @@ void store_batch(const std::vector<media_file*>& files, unsigned threads)
         std::vector<szdd_match>().swap(matches[i]);
         // Not smaller: stored as it is, unless the installer would take it for
         // a compressed file.
-        if (f.stored.size() >= f.content.size() && !szdd_iscompressed(f.content.data(), f.content.size())) {
+        if (f.stored.size() >= f.content.size() && !looks_compressed(f.content)) {
             f.plain = true;
             f.stored = f.content;
         } else {
@@ -66,6 +66,12 @@ void store_batch(const std::vector<media_file*>& files, unsigned threads)
 }
 
 }  // namespace
+
+bool looks_compressed(const std::vector<std::uint8_t>& content)
+{
+    static const std::uint8_t magic[8] = {'S', 'Z', 'D', 'D', 0x88, 0xF0, 0x27, 0x33};
+    return content.size() >= sizeof magic && std::equal(magic, magic + sizeof magic, content.begin());
+}
 
 void store_files(const std::vector<media_file*>& files, unsigned threads)
 {

@@ -70,6 +70,7 @@ for i in $(seq 1 40); do printf 'converter line\r\n'; done > "$S/VEQWAVE.EXE"
 : > "$S/EMPTY.DAT"
 head -c 900 /dev/urandom > "$S/NOISE.BIN"
 { printf 'SZDD\x88\xf0\x27\x33A'; head -c 300 /dev/urandom; } > "$S/FAKE.LZ"
+printf 'SZDD\x88\xf0\x27\x33A' > "$S/SHORT.LZ"
 printf '%s\n' "$(for i in $(seq 1 60); do printf 'Line %d of the manual\r\n' $i; done)" > "$S/MANUAL.TXT"
 cat > "$S/split.manifest" <<'MANIFEST'
 file INSTALL.INI INSTALL.INI
@@ -82,6 +83,7 @@ file VEQWAVE.EXE VEQWAVE.EXE
 file EMPTY.DAT EMPTY.DAT
 file NOISE.BIN NOISE.BIN
 file FAKE.LZ FAKE.LZ plain
+file SHORT.LZ SHORT.LZ
 file MANUAL.TXT MANUAL.TXT
 MANIFEST
 CAP=7000
@@ -91,7 +93,7 @@ stored_as() { awk -F'\t' -v n="$2" '$1 ~ ("/" n "$") {print $2}' "$1"; }
 for f in VEQWAVE.EXE EMPTY.DAT NOISE.BIN P1.EXE; do
     [ "$(stored_as "$WORK/sdisks.lst" $f)" = plain ] || fail "$f not stored plain"
 done
-for f in FAKE.LZ MANUAL.TXT; do [ "$(stored_as "$WORK/sdisks.lst" $f)" = lz ] || fail "$f not compressed"; done
+for f in FAKE.LZ SHORT.LZ MANUAL.TXT; do [ "$(stored_as "$WORK/sdisks.lst" $f)" = lz ] || fail "$f not compressed"; done
 [ ! -s "$WORK/sdisks/DISK1/EMPTY.DAT" ] || fail "the empty file grew"
 n=$(ls -d "$WORK/sdisks"/DISK* | wc -l)
 [ "$n" -ge 3 ] || fail "expected at least 3 disks, got $n"
