@@ -19,7 +19,9 @@
 
 namespace {
 
-enum { MINMATCH = 3, MAXMATCH = SZDD_MAXMATCH, HASHBITS = 14, PAD = 32 };
+// The table of last 3-byte positions is the larger, as a collision there loses
+// the match outright; the 4-byte chains only grow a little longer.
+enum { MINMATCH = 3, MAXMATCH = SZDD_MAXMATCH, HASH3BITS = 16, HASH4BITS = 14, PAD = 32 };
 enum { LITERAL_BITS = 9, MATCH_BITS = 17 };
 
 // How many earlier positions with the same 4 bytes are tried. Measured on the
@@ -59,10 +61,10 @@ inline unsigned hash3(const std::uint8_t* p)
 #else
     std::uint32_t v = load32(p) & 0xFFFFFFu;
 #endif
-    return (v * 2654435761u) >> (32 - HASHBITS);
+    return (v * 2654435761u) >> (32 - HASH3BITS);
 }
 
-inline unsigned hash4(const std::uint8_t* p) { return (load32(p) * 2246822519u) >> (32 - HASHBITS); }
+inline unsigned hash4(const std::uint8_t* p) { return (load32(p) * 2246822519u) >> (32 - HASH4BITS); }
 
 // Length of the common run of a and b, at most 24 bytes (both readable that far).
 inline unsigned common(const std::uint8_t* a, const std::uint8_t* b)
@@ -101,8 +103,8 @@ void szdd_find_matches(const std::uint8_t* data, std::size_t size, std::size_t f
     // Positions are buffer indices; prev is a ring over the window, as nothing
     // older than SZDD_WINDOW is ever followed.
     const std::int32_t NONE = -0x40000000;
-    std::vector<std::int32_t> last3(std::size_t(1) << HASHBITS, NONE);
-    std::vector<std::int32_t> head4(std::size_t(1) << HASHBITS, NONE);
+    std::vector<std::int32_t> last3(std::size_t(1) << HASH3BITS, NONE);
+    std::vector<std::int32_t> head4(std::size_t(1) << HASH4BITS, NONE);
     std::int32_t prev[SZDD_WINDOW];
     auto insert = [&](std::int32_t b, unsigned h3, unsigned h4) {
         last3[h3] = b;
