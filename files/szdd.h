@@ -18,7 +18,8 @@ void szdd_compress(const std::uint8_t* data, std::size_t size, char missingchar,
 // threads. The longest match at each position of [from, to) goes to
 // out[0 .. to - from) (length 0: none; else 3 to 18 bytes back by distance 1 to
 // 4096, which may reach into the ring's initial blanks). The result for a
-// position does not depend on the range it was found in.
+// position does not depend on the range it was found in. A range is at most
+// 256 MiB long.
 struct szdd_match {
     std::uint16_t distance;
     std::uint8_t length;

@@ -165,9 +165,9 @@ void szdd_encode(const std::uint8_t* data, std::size_t size, const szdd_match* m
     // the shortest match that does.
     auto step = [&](std::size_t i) -> unsigned {
         if (cost[i + 1] + LITERAL_BITS == cost[i]) return 1;
-        unsigned len = MINMATCH;
-        while (cost[i + len] + MATCH_BITS != cost[i]) ++len;
-        return len;
+        for (unsigned len = MINMATCH; len <= matches[i].length; ++len)
+            if (cost[i + len] + MATCH_BITS == cost[i]) return len;
+        return 1;
     };
 
     std::uint8_t header[SZDD_HEADER];
@@ -206,6 +206,9 @@ void szdd_encode(const std::uint8_t* data, std::size_t size, const szdd_match* m
 void szdd_compress(const std::uint8_t* data, std::size_t size, char missingchar, std::vector<std::uint8_t>* out)
 {
     std::vector<szdd_match> matches(size);
-    szdd_find_matches(data, size, 0, size, matches.data());
+    // By pieces, which keeps the finder's positions small whatever the size.
+    const std::size_t piece = std::size_t(1) << 24;
+    for (std::size_t from = 0; from < size; from += piece)
+        szdd_find_matches(data, size, from, std::min(size, from + piece), matches.data() + from);
     szdd_encode(data, size, matches.data(), missingchar, out);
 }
