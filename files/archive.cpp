@@ -6,6 +6,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "files/pckformat.h"
+#include "files/plainname.h"
 #include "shell/text.h"
 
 namespace {
@@ -17,10 +18,6 @@ std::int32_t le32(const std::uint8_t* p)
     return std::int32_t(std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
                         std::uint32_t(p[3]) << 24);
 }
-
-// A name with a drive or directory part would put a file outside the output
-// directory; the medium's archives never hold one.
-bool plain_name(const char* name) { return std::strpbrk(name, "\\/:") == nullptr && std::strcmp(name, "..") != 0; }
 
 void add_wrapping(std::int32_t* counter, std::int32_t length)
 {
@@ -55,9 +52,12 @@ status_t unpack_entries(setup_context* ctx, unpack_state* s, const char* outputd
         char name[PCK_NAME];
         UL_copyleft(name, sizeof name, reinterpret_cast<const char*>(buffer + 4), PCK_NAME - 1);
         if (length <= 0 || name[0] == '\0') return ST_OK;
-        if (!plain_name(name)) {
-            UL_logstring(ctx, " refused name ", name);
-            return ST_OK;
+        if (!UL_isplainname(name)) {
+            // A file outside the output directory, or a device: the archive is
+            // damaged, and what follows the entry cannot be trusted either.
+            if (UL_logdetail(ctx)) UL_logstring(ctx, " refused name ", name);
+            INS_recorderror(ctx, ST_CREATE_FAILED, name);
+            return ST_CREATE_FAILED;
         }
         char path[TEXTSIZE];
         UL_copytext(path, outputdir);

@@ -180,7 +180,7 @@ status_t INS_expandall(setup_context* ctx)
             vendorlist = true;
         }
         if (!product_makes(ctx, row.target) && source_has_files(ctx, row)) {
-            UL_logstring(ctx, "not for product: ", row.target);
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "not for product: ", row.target);
             continue;
         }
         RETURN_IF_FAILED(copy_row(ctx, row));

@@ -49,8 +49,11 @@ std::int32_t copy_whole(setup_context* ctx, std::int32_t in, std::int32_t out, c
     if (announced == HEADER_CUT) return -3;
     std::int32_t size = UL_lzcopy(in, out);
     if (size >= 0 && announced >= 0 && size < announced) {
-        UL_loglong(ctx, "filesize=", size);
-        UL_loglong(ctx, "announced=", std::int32_t(announced));
+        // "filesize=" is the label of a finished copy; this one is not.
+        if (UL_logdetail(ctx)) {
+            UL_loglong(ctx, "expanded=", size);
+            UL_loglong(ctx, "announced=", std::int32_t(announced));
+        }
         return -3;
     }
     return size;
@@ -95,7 +98,7 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
         } else {
             complete = true;
             UL_loglong(ctx, "filesize=", size);
-            ctx->INS_currentfilesize += size;
+            INS_addfilesize(ctx, std::uint32_t(size));
             UL_loglong(ctx, "curretnfilesize=", ctx->INS_currentfilesize);
             st = INS_checkabort(ctx);
         }
@@ -105,7 +108,7 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
     if (!complete) {
         // A cut or empty file must not pass for an installed one.
         UL_deletefile(target);
-        UL_logstring(ctx, "removed unfinished ", target);
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "removed unfinished ", target);
     }
     if (st == ST_OK) UL_setnormalattributes(target);
     return st;

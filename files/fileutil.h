@@ -30,9 +30,16 @@ status_t UL_fileexists(const char* name, std::uint16_t* exists);
 status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out);
 status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out);
 status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out);
+// Open for reading, or create (an existing file is truncated), shared, without
+// a trace or a recorded error: for callers that report a failure in their own terms.
+status_t UL_openreadquiet(const char* name, ul_file* out);
+status_t UL_createquiet(const char* name, ul_file* out);
 status_t UL_closefile(setup_context* ctx, ul_file file);
 // Number of bytes read; 0 at the end of the file or on failure.
 std::uint32_t UL_readraw(ul_file file, void* buffer, std::uint32_t count);
+// Number of bytes read, 0 at the end of the file, -1 when the read fails: for
+// readers that must not take a failing read for the end of the file.
+std::int32_t UL_readchecked(ul_file file, void* buffer, std::uint32_t count);
 status_t UL_readdata(setup_context* ctx, ul_file file, void* buffer, std::uint16_t count);
 status_t UL_writedata(setup_context* ctx, ul_file file, const void* buffer, std::uint16_t count);
 status_t UL_filesize(setup_context* ctx, const char* name, std::uint32_t* size);
@@ -60,6 +67,13 @@ status_t UL_stripslash(char* path);
 status_t UL_addslash(char* path);
 // dst = dir + name, bounded to TEXTSIZE.
 void UL_makepath(char dst[TEXTSIZE], const char* dir, const char* name);
+// Command lines quote every path: unquoted, "C:\My Fax\X.EXE" would start
+// C:\My.exe if there is one. Appends "path" with its quotes; false (dst
+// unchanged) when it does not fit.
+bool UL_appendquoted(char* dst, std::size_t size, const char* path);
+// dst = "program" and, when given, a blank and the arguments (which quote
+// their own paths); false and an empty dst when it does not fit.
+bool UL_commandline(char* dst, std::size_t size, const char* program, const char* arguments);
 
 // The line reader.
 struct line_reader {

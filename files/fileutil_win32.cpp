@@ -117,6 +117,22 @@ status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kin
     return ST_OK;
 }
 
+status_t UL_openreadquiet(const char* name, ul_file* out)
+{
+    ul_file h = open_by_name(name, OF_READ | OF_SHARE_DENY_NONE);
+    if (h < 0) return ST_OPEN_FAILED;
+    *out = h;
+    return ST_OK;
+}
+
+status_t UL_createquiet(const char* name, ul_file* out)
+{
+    ul_file h = open_by_name(name, OF_CREATE | OF_READWRITE | OF_SHARE_DENY_NONE);
+    if (h < 0) return ST_CREATE_FAILED;
+    *out = h;
+    return ST_OK;
+}
+
 status_t UL_closefile(setup_context*, ul_file file)
 {
     if (file > 0) CloseHandle(as_handle(file));
@@ -128,6 +144,13 @@ std::uint32_t UL_readraw(ul_file file, void* buffer, std::uint32_t count)
     DWORD got = 0;
     if (!ReadFile(as_handle(file), buffer, count, &got, nullptr)) return 0;
     return got;
+}
+
+std::int32_t UL_readchecked(ul_file file, void* buffer, std::uint32_t count)
+{
+    DWORD got = 0;
+    if (!ReadFile(as_handle(file), buffer, count, &got, nullptr)) return -1;
+    return std::int32_t(got);
 }
 
 status_t UL_readdata(setup_context* ctx, ul_file file, void* buffer, std::uint16_t count)

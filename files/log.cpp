@@ -36,6 +36,8 @@ status_t UL_logline(setup_context* ctx, const char* text)
     return ST_OK;
 }
 
+bool UL_logdetail(const setup_context* ctx) { return ctx && ctx->debuglevel > 1; }
+
 log_paint_step UL_nextlogline(std::int16_t y, std::int32_t top, std::int32_t bottom)
 {
     if (y < top || y > bottom) y = std::int16_t(top);

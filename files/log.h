@@ -13,6 +13,10 @@ status_t UL_loglong(setup_context* ctx, const char* label, std::int32_t value);
 status_t UL_loglonghex(setup_context* ctx, const char* label, std::uint32_t value);
 status_t UL_writeline(setup_context* ctx, ul_file file, const char* text);
 
+// True at debug level 2 and above, where the log also carries our own detail lines
+// (the labels support staff match at level 0 stay as they are).
+bool UL_logdetail(const setup_context* ctx);
+
 // Paints one line (already cut to 79 characters) into the log window; platform side.
 void UL_paintlogline(setup_context* ctx, const char* text);
 // Where the next painted line goes and whether the window scrolls first.

@@ -43,3 +43,32 @@ void UL_makepath(char dst[TEXTSIZE], const char* dir, const char* name)
     UL_appendtext(joined, name);
     UL_copytext(dst, TEXTSIZE, joined);
 }
+
+bool UL_appendquoted(char* dst, std::size_t size, const char* path)
+{
+    std::size_t used = std::strlen(dst), n = std::strlen(path);
+    if (used + n + 2 >= size) return false;
+    dst[used] = '"';
+    std::memcpy(dst + used + 1, path, n);
+    dst[used + 1 + n] = '"';
+    dst[used + 2 + n] = '\0';
+    return true;
+}
+
+bool UL_commandline(char* dst, std::size_t size, const char* program, const char* arguments)
+{
+    if (size == 0) return false;
+    dst[0] = '\0';
+    bool fits = UL_appendquoted(dst, size, program);
+    if (fits && arguments && arguments[0]) {
+        std::size_t used = std::strlen(dst), n = std::strlen(arguments);
+        fits = used + 1 + n < size;
+        if (fits) {
+            dst[used] = ' ';
+            std::memcpy(dst + used + 1, arguments, n + 1);
+        }
+    }
+    // A cut command line could name another program: none at all instead.
+    if (!fits) dst[0] = '\0';
+    return fits;
+}

@@ -2,12 +2,15 @@
 
 #include <cstring>
 
+#include "files/plainname.h"
+
 std::string pck_refusal(const pck_entry& e)
 {
     if (e.name.empty()) return "empty name";
     if (e.name.size() > PCK_NAME - 1) return "name longer than 12 characters: " + e.name;
     if (e.name.find_first_of("\\/:") != std::string::npos) return "name with a directory part: " + e.name;
     if (std::memchr(e.name.data(), 0, e.name.size())) return "name with a NUL character";
+    if (!UL_isplainname(e.name.c_str())) return "not a plain file name (the installer refuses it): " + e.name;
     if (e.data.empty()) return "empty file (a length of 0 would end the archive): " + e.name;
     if (e.data.size() > 0x7FFFFFFFu) return "file too large: " + e.name;
     return "";

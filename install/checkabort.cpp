@@ -10,6 +10,11 @@ status_t INS_checkabort(setup_context* ctx)
     return stop ? ST_CANCELLED : ST_OK;
 }
 
+void INS_addfilesize(setup_context* ctx, std::uint32_t bytes)
+{
+    ctx->INS_currentfilesize = std::int32_t(std::uint32_t(ctx->INS_currentfilesize) + bytes);
+}
+
 std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid)
 {
     if (major < 3) return 0;

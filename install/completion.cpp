@@ -60,20 +60,20 @@ status_t INS_showdone(setup_context* ctx)
     UL_makepath(tool, ctx->programdir, "ZARARAV.EXE");
     std::uint16_t toolexists = 0;
     if (UL_fileexists(tool, &toolexists) != ST_OK) toolexists = 0;
-    if (toolexists) UL_runprogram(tool);
+    char command[2 * TEXTSIZE];
+    if (toolexists && UL_commandline(command, sizeof command, tool, nullptr)) UL_runprogram(command);
 
     int result = 0;
     RETURN_IF_FAILED(INS_rundonedialog(ctx, &result));
     if (result == DONE_START_PROGRAM) {
         char program[TEXTSIZE];
         program_file(ctx, program, ".EXE");
-        UL_runprogram(program);
+        if (UL_commandline(command, sizeof command, program, nullptr)) UL_runprogram(command);
     } else if (result == DONE_OPEN_HELP) {
         program_file(ctx, ctx->helpfile, ".HLP");
-        char command[2 * TEXTSIZE];
-        UL_copytext(command, "winhelp ");
-        UL_appendtext(command, ctx->helpfile);
-        UL_runprogram(command);
+        char document[TEXTSIZE + 2] = "";
+        UL_appendquoted(document, sizeof document, ctx->helpfile);
+        if (UL_commandline(command, sizeof command, "winhelp", document)) UL_runprogram(command);
     }
     // A tool that is still running simply stays.
     if (toolexists) UL_deletefile(tool);

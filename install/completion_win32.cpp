@@ -98,6 +98,6 @@ void INS_closeprogresswindow(setup_context* ctx)
 {
     // The progress window belongs to its own module, which closes it with
     // INS_keyabortclose; this is the completion's single call-site for it.
-    UL_logline(ctx, "close progress window");
+    if (UL_logdetail(ctx)) UL_logline(ctx, "close progress window");
     INS_keyabortclose(ctx);
 }

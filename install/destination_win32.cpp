@@ -379,7 +379,8 @@ status_t INS_askpath(setup_context* ctx)
         UL_freemem(block);
     }
     if (st != ST_OK) UL_logerror(ctx, "INS_askpath", st);
-    ctx->helpcontext = 101;
+    // Back returns to the destination dialog, still in the dialogs' help.
+    if (st != ST_OK || ctx->INS_back == 0) ctx->helpcontext = 101;
     return st;
 }
 

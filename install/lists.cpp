@@ -12,7 +12,8 @@
 
 namespace {
 
-enum { LISTLINE_SIZE = 81, SELECTION_TEXT_COLUMN = 6, SELECTION_NUMBER_WIDTH = 5 };
+// A country line holds 80 characters, a selection line (FAX.LST) 79.
+enum { LISTLINE_SIZE = 81, SELECTIONLINE_SIZE = 80, SELECTION_TEXT_COLUMN = 6, SELECTION_NUMBER_WIDTH = 5 };
 
 // Keys of the user-details file and the fields they fill, in reading order.
 struct user_key {
@@ -70,7 +71,7 @@ status_t INS_getselection(setup_context* ctx, std::int16_t maximum, const char* 
     std::int16_t found = 0;
     std::uint16_t end = UL_LINE_MORE;
     while (st == ST_OK && found < maximum) {
-        char line[LISTLINE_SIZE];
+        char line[SELECTIONLINE_SIZE];
         std::uint16_t length = 0;
         st = UL_readline(ctx, &reader, line, sizeof line, &end, &length);
         if (st != ST_OK) break;

@@ -16,16 +16,17 @@ struct dialog_answers {
     unsigned templ;
     int cancelresult;   // what its Cancel ends it with
     int defaultbutton;  // pressed when the section names no button; 0 = an answer is required
+    int cancelbutton;   // its Cancel button; 0 = none
 };
 
 // Dialogs of the installer and how an unattended run ends or passes them.
 const dialog_answers DIALOGS[] = {
-    {900, 1, 102},  // change diskette: OK until the check file appears
-    {988, 1, 0},    // country
-    {990, 0, 113},  // failure notice: closed, the run ends anyway
-    {991, 0, 111},  // closing dialog: close
-    {992, 1, 0},    // destination
-    {997, 1, 0},    // user details, modem and port
+    {900, 1, 102, 103},  // change diskette: OK until the check file appears
+    {988, 1, 0, 2},      // country
+    {990, 0, 113, 0},    // failure notice: closed, the run ends anyway
+    {991, 0, 111, 0},    // closing dialog: close
+    {992, 1, 0, 112},    // destination
+    {997, 1, 0, 2},      // user details, modem and port
 };
 
 const dialog_answers* find_dialog(unsigned templ)
@@ -108,6 +109,12 @@ int INS_cancelresult(unsigned templ)
 {
     const dialog_answers* d = find_dialog(templ);
     return d ? d->cancelresult : -1;
+}
+
+bool INS_iscancelbutton(unsigned templ, int button)
+{
+    const dialog_answers* d = find_dialog(templ);
+    return d && d->cancelbutton != 0 && d->cancelbutton == button;
 }
 
 int INS_defaultbutton(unsigned templ)

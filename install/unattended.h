@@ -42,6 +42,8 @@ bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body);
 status_t INS_unattendedoutcome(const setup_context* ctx, status_t status);
 // The result that ends a dialog of the template as its Cancel would; -1 when it has none.
 int INS_cancelresult(unsigned templ);
+// Whether the button is the Cancel of the dialog, the answer that ends a run.
+bool INS_iscancelbutton(unsigned templ, int button);
 // The button pressed when a section names none (dialogs that need no decision), 0 when one is required.
 int INS_defaultbutton(unsigned templ);
 // The answer of a question, from the file (unattended) ; false when the run is not unattended.

@@ -168,7 +168,7 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
     if (!ctx) return;
     feed_state f{ctx, dialog, template_of(dialog), {}};
     section_of(ctx, dialog, f.section);
-    UL_logstring(ctx, "unattended: dialog ", f.section);
+    if (UL_logdetail(ctx)) UL_logstring(ctx, "unattended: dialog ", f.section);
     if (ctx->unattendedstatus != ST_OK) {
         give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "run already failing");
         return;
@@ -189,7 +189,8 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
         give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "answer refused");
         return;
     }
-    UL_loglong(ctx, "unattended: button ", button);
+    // The forward buttons are detail; a Cancel ends the run and stays in every log.
+    if (UL_logdetail(ctx) || INS_iscancelbutton(f.templ, button)) UL_loglong(ctx, "unattended: button ", button);
     SetPropA(dialog, PROP_START, reinterpret_cast<HANDLE>(UINT_PTR(GetTickCount())));
     press(dialog, button);
     // Still here after the button: a check failed (error box) or the dialog waits.
@@ -239,7 +240,7 @@ void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
 {
     if (!INS_isunattended(ctx)) return;
     HWND d = static_cast<HWND>(dialog);
-    UL_loglong(ctx, "unattended: showing ", long(templ));
+    if (UL_logdetail(ctx)) UL_loglong(ctx, "unattended: showing ", long(templ));
     SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
     SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(templ))));
     // [Options] Delay= holds each dialog on screen that long before it is answered,

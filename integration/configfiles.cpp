@@ -40,7 +40,7 @@ status_t INS_writeini(setup_context* ctx, const char* section, const char* key, 
                       const char* file)
 {
     if (UL_writeprofilestring(section, key, value, file)) return ST_OK;
-    UL_logstring(ctx, "cannot write ini=", file);
+    if (UL_logdetail(ctx)) UL_logstring(ctx, "cannot write ini=", file);
     INS_recorderror(ctx, ST_INI_NOT_WRITTEN, file);
     return ST_INI_NOT_WRITTEN;
 }
@@ -55,7 +55,7 @@ status_t INS_addproductini(setup_context* ctx)
 {
     char file[TEXTSIZE];
     INS_productinipath(ctx, file);
-    UL_logstring(ctx, "productini=", file);
+    if (UL_logdetail(ctx)) UL_logstring(ctx, "productini=", file);
 
     for (const general_row& row : GENERAL_ROWS)
         RETURN_IF_FAILED(INS_writeini(ctx, "GENERAL", row.key, row.value(ctx), file));

@@ -108,9 +108,13 @@ status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, c
 status_t INS_StartAddPrinter(setup_context* ctx, std::int16_t whichprogram, const char* programdir)
 {
     UL_logshort(ctx, "INS_StartAddPrinter whichprog=", whichprogram);
-    char commandline[COMMANDSIZE];
-    std::snprintf(commandline, sizeof commandline, "%s%s /p%d", programdir, "VEQADDPR.EXE", int(whichprogram));
-    if (ctx->debuglevel != 0) UL_appendtext(commandline, " /d");
+    // The whole path, never cut at 79 characters: a cut one names another file.
+    char program[COMMANDSIZE], arguments[16], commandline[COMMANDSIZE];
+    UL_copytext(program, programdir);
+    UL_appendtext(program, "VEQADDPR.EXE");
+    std::snprintf(arguments, sizeof arguments, "/p%d", int(whichprogram));
+    if (ctx->debuglevel != 0) UL_appendtext(arguments, " /d");
+    UL_commandline(commandline, sizeof commandline, program, arguments);
     UL_logstring(ctx, "cmdline=", commandline);
 
     ul_handle process = nullptr;
@@ -151,16 +155,18 @@ status_t INS_installprinterdrv(setup_context* ctx)
 
 status_t INS_showaddprinter(setup_context* ctx)
 {
-    char commandline[COMMANDSIZE];
-    UL_copytext(commandline, "Write ");
-    UL_appendtext(commandline, ctx->sourcedir);
-    UL_appendtext(commandline, "ADDPRINT.WRI");
+    char instructions[COMMANDSIZE], document[COMMANDSIZE], commandline[COMMANDSIZE];
+    UL_copytext(instructions, ctx->sourcedir);
+    UL_appendtext(instructions, "ADDPRINT.WRI");
+    document[0] = '\0';
+    UL_appendquoted(document, sizeof document, instructions);
+    UL_commandline(commandline, sizeof commandline, "Write", document);
     ul_handle write = nullptr;
     if (UL_startprogram(commandline, &write) != 0) return ST_OK;
     UL_closeprogram(write);
 
     ul_handle wizard = nullptr;
-    char wizardline[] = "RunDLL32 Shell32,SHHelpShortcuts_RunDLL AddPrinter";
+    const char wizardline[] = "\"RunDLL32\" Shell32,SHHelpShortcuts_RunDLL AddPrinter";
     if (UL_startprogram(wizardline, &wizard) != 0) return ST_OK;
     while (!UL_waitprogram(wizard, 0xFFFFFFFFu)) {
     }

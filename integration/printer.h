@@ -8,7 +8,7 @@ constexpr status_t ST_WININI_NOT_WRITTEN = 2214;
 
 status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, const char* sourcedir,
                                  const char* programdir, const char* windowsdir);
-// Runs programdir\VEQADDPR.EXE /p<selector> [/d] and waits for it to end.
+// Runs "programdir\VEQADDPR.EXE" /p<selector> [/d] and waits for it to end.
 status_t INS_StartAddPrinter(setup_context* ctx, std::int16_t whichprogram, const char* programdir);
 // The WIN.INI printer entries and VEQ.DRV in the system directory.
 status_t INS_installprinterdrv(setup_context* ctx);

@@ -79,7 +79,7 @@ status_t add_items(setup_context* ctx, line_reader* reader)
         if (!more) break;
         // The very first item has no predecessor to borrow a program from.
         if (item.program[0] == '\0') {
-            UL_logline(ctx, "item without program skipped");
+            if (UL_logdetail(ctx)) UL_logline(ctx, "item without program skipped");
             continue;
         }
         char command[DDE_COMMANDSIZE];
@@ -149,7 +149,11 @@ status_t fill_group(setup_context* ctx)
 status_t INS_addprogram(setup_context* ctx)
 {
     UL_logline(ctx, "enter addprogram");
-    RETURN_IF_FAILED(DDE_initiate(ctx, ctx->hinstance, ctx->mainwindow, "PROGMAN", "PROGMAN"));
+    status_t initiated = DDE_initiate(ctx, ctx->hinstance, ctx->mainwindow, "PROGMAN", "PROGMAN");
+    if (initiated != ST_OK) {
+        UL_logerror(ctx, "INS_addprogram", initiated);
+        return initiated;
+    }
     // The list file and the conversation are closed on every way out.
     status_t st = fill_group(ctx);
     DDE_terminate(ctx);

@@ -37,12 +37,12 @@ const char* const TYPE_EXTENSIONS[] = {"001", "lgo"};
 enum verb_program { VIEWER, PRODUCT };
 struct verb_command {
     verb_program program;
-    const char* tail;
+    const char* arguments;  // the document quoted: its name may hold blanks
 };
 const verb_command VERB_COMMANDS[] = {
-    {VIEWER, " %1"},
-    {VIEWER, " %1 /p"},
-    {PRODUCT, " %1"},
+    {VIEWER, "\"%1\""},
+    {VIEWER, "\"%1\" /p"},
+    {PRODUCT, "\"%1\""},
 };
 
 enum { TEXTBUFFER = 80 };
@@ -70,10 +70,9 @@ status_t copy_to_windows(setup_context* ctx, const char* name)
 }
 
 // Registers one file type with its three verbs and records each verb.
-status_t register_type(setup_context* ctx, ul_file record, std::size_t type, char verbs[][TEXTBUFFER])
+status_t register_type(setup_context* ctx, ul_file record, std::size_t type, const char* description,
+                       char verbs[][TEXTBUFFER])
 {
-    char description[TEXTBUFFER];
-    load_text(ctx, FILE_TYPES[type], description);
     char viewer[TEXTSIZE], product[TEXTSIZE];
     UL_makepath(viewer, ctx->programdir, "DUVOVIR.EXE");
     product_program(ctx, product);
@@ -81,8 +80,8 @@ status_t register_type(setup_context* ctx, ul_file record, std::size_t type, cha
     const char* extension = TYPE_EXTENSIONS[type];
     for (std::size_t v = 0; v < sizeof VERB_COMMANDS / sizeof VERB_COMMANDS[0]; ++v) {
         char command[2 * TEXTSIZE];
-        UL_copytext(command, VERB_COMMANDS[v].program == VIEWER ? viewer : product);
-        UL_appendtext(command, VERB_COMMANDS[v].tail);
+        UL_commandline(command, sizeof command, VERB_COMMANDS[v].program == VIEWER ? viewer : product,
+                       VERB_COMMANDS[v].arguments);
         INS_addfiletype(ctx, extension, verbs[v], command, description);
 
         char line[2 * TEXTBUFFER];
@@ -102,16 +101,20 @@ status_t write_entries(setup_context* ctx, ul_file record)
     product_program(ctx, program);
     INS_makeshortcut(ctx, program, "desktop", ctx->producttitle);
 
-    char verbs[3][TEXTBUFFER];
+    // The first type's description loads before the verbs, each later one just before its type.
+    char description[TEXTBUFFER], verbs[3][TEXTBUFFER];
+    load_text(ctx, FILE_TYPES[0], description);
     for (std::size_t v = 0; v < 3; ++v) load_text(ctx, VERB_TEXTS[v], verbs[v]);
-    for (std::size_t type = 0; type < sizeof FILE_TYPES / sizeof FILE_TYPES[0]; ++type)
-        RETURN_IF_FAILED(register_type(ctx, record, type, verbs));
+    for (std::size_t type = 0; type < sizeof FILE_TYPES / sizeof FILE_TYPES[0]; ++type) {
+        if (type > 0) load_text(ctx, FILE_TYPES[type], description);
+        RETURN_IF_FAILED(register_type(ctx, record, type, description, verbs));
+    }
 
     char sendto[SHELLPATHSIZE];
     if (UL_getsendtofolder(sendto, sizeof sendto) > 0) {
         INS_makeshortcut(ctx, program, sendto, ctx->producttitle);
     } else {
-        UL_logline(ctx, "no SendTo folder");
+        if (UL_logdetail(ctx)) UL_logline(ctx, "no SendTo folder");
     }
     return ST_OK;
 }
@@ -122,8 +125,9 @@ status_t INS_adduninstall(setup_context* ctx)
 {
     RETURN_IF_FAILED(copy_to_windows(ctx, "VEQUNINS.DLL"));
     RETURN_IF_FAILED(copy_to_windows(ctx, "ZVUNINST.EXE"));
-    char command[TEXTSIZE];
-    UL_makepath(command, ctx->windowsdir, "ZVUNINST.EXE");
+    char program[TEXTSIZE], command[TEXTSIZE + 2];
+    UL_makepath(program, ctx->windowsdir, "ZVUNINST.EXE");
+    UL_commandline(command, sizeof command, program, nullptr);
     return INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command);
 }
 

@@ -91,7 +91,7 @@ status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* fo
     char where[SHELLPATHSIZE];
     if (INS_isdesktopfolder(folder)) {
         if (!desktop_folder(where)) {
-            UL_logline(ctx, "no Desktop folder, no shortcut");
+            if (UL_logdetail(ctx)) UL_logline(ctx, "no Desktop folder, no shortcut");
             return ST_OK;
         }
     } else {

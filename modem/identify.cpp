@@ -277,7 +277,11 @@ status_t INS_identifymodem(setup_context* ctx, std::int16_t* modemclass)
 
 status_t INS_detectmodem(setup_context* ctx)
 {
-    RETURN_IF_FAILED(CM_opencomm(ctx, ctx->comport));
+    status_t opened = CM_opencomm(ctx, ctx->comport);
+    if (opened != ST_OK) {
+        UL_logerror(ctx, "INS_detectmodem", opened);
+        return opened;
+    }
     std::int16_t modemclass = ctx->INS_modem;
     status_t st = INS_identifymodem(ctx, &modemclass);
     CM_closecomm(ctx);

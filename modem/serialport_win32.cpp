@@ -1,6 +1,7 @@
 // The serial port over the Windows communications API. Overlapped mode with
-// "return at once" read time-outs, so no call here ever waits; the AT engine
-// does all waiting and pacing itself.
+// "return at once" read time-outs; the AT engine does all waiting and pacing
+// itself, except that each write is waited for (within a bound) so that its
+// record is never reused while the driver still holds it.
 #include <windows.h>
 
 #include <cstring>
@@ -19,14 +20,49 @@ HANDLE port = INVALID_HANDLE_VALUE;
 void* portmarker = nullptr;  // the buffer's block; set exactly while a port is open
 OVERLAPPED readoverlap;
 OVERLAPPED writeoverlap;
+HANDLE writeevent = nullptr;  // signalled when the last write has completed
+bool writepending = false;    // writeoverlap belongs to the driver until that write completes
 DCB linesettings;
 COMSTAT linestatus;
 
-enum : DWORD { QUEUESIZE = 0x7000, WRITETIMEOUT = 5000 };
+// The driver ends a write after WRITETIMEOUT; we wait a little longer for it,
+// and after an abort a short while for the driver to give the record back.
+enum : DWORD { QUEUESIZE = 0x7000, WRITETIMEOUT = 5000, WRITEWAIT = WRITETIMEOUT + 1000, ABORTWAIT = 1000 };
+
+// Waits, within a bound, until the driver has given the write record back.
+// A write that does not end in time is aborted; false when even that does not end it.
+bool finish_write(DWORD limit)
+{
+    if (!writepending) return true;
+    if (WaitForSingleObject(writeevent, limit) != WAIT_OBJECT_0) {
+        PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR);
+        if (WaitForSingleObject(writeevent, ABORTWAIT) != WAIT_OBJECT_0) return false;
+    }
+    DWORD done = 0;
+    GetOverlappedResult(port, &writeoverlap, &done, FALSE);
+    writepending = false;
+    return true;
+}
+
+void release_port()
+{
+    if (port != INVALID_HANDLE_VALUE) {
+        // The record must not stay with the driver once the port is gone.
+        if (writepending) {
+            PurgeComm(port, PURGE_TXABORT | PURGE_TXCLEAR);
+            finish_write(ABORTWAIT);
+        }
+        CloseHandle(port);
+    }
+    port = INVALID_HANDLE_VALUE;
+    writepending = false;
+    if (writeevent) CloseHandle(writeevent);
+    writeevent = nullptr;
+}
 
 status_t failopen(status_t status)
 {
-    if (port != INVALID_HANDLE_VALUE) CloseHandle(port);
+    release_port();
     port = INVALID_HANDLE_VALUE;
     UL_freemem(portmarker);
     portmarker = nullptr;
@@ -58,6 +94,8 @@ status_t CM_opencomm(setup_context* ctx, std::int16_t number)
         UL_loglong(ctx, "opencomm err=", std::int32_t(GetLastError()));
         return failopen(ST_PORT_NOT_OPENED);
     }
+    writeevent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
+    if (!writeevent) return failopen(ST_PORT_NOT_OPENED);
     SetupComm(port, QUEUESIZE, QUEUESIZE);
 
     COMMTIMEOUTS timeouts = {};
@@ -99,8 +137,7 @@ status_t CM_closecomm(setup_context*)
     if (!portmarker) return ST_OK;
     PurgeComm(port, PURGE_TXABORT | PURGE_RXABORT | PURGE_TXCLEAR | PURGE_RXCLEAR);
     EscapeCommFunction(port, CLRDTR);
-    CloseHandle(port);
-    port = INVALID_HANDLE_VALUE;
+    release_port();
     UL_freemem(portmarker);
     portmarker = nullptr;
     CM_buffer = nullptr;
@@ -127,8 +164,20 @@ status_t CM_flush(setup_context* ctx)
 status_t CM_write(setup_context*, const void* bytes, std::uint16_t count)
 {
     if (!portmarker) return ST_PORT_CLOSED;
+    // A write still pending owns the record; a port that keeps it for good is lost.
+    if (!finish_write(WRITEWAIT)) return ST_PORT_CLOSED;
+    std::memset(&writeoverlap, 0, sizeof writeoverlap);
+    writeoverlap.hEvent = writeevent;
+    ResetEvent(writeevent);
     DWORD written = 0;
-    WriteFile(port, bytes, count, &written, &writeoverlap);
+    if (!WriteFile(port, bytes, count, &written, &writeoverlap)) {
+        if (GetLastError() != ERROR_IO_PENDING) {
+            SetEvent(writeevent);
+            return ST_OK;
+        }
+        writepending = true;
+        if (!finish_write(WRITEWAIT)) return ST_PORT_CLOSED;
+    }
     return ST_OK;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The demo's run on the target machine; started by demo.sh under with-wine.sh.
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WIN32_BUILD=$root/build/win32 NATIVE_BUILD=$root/build/native SOURCE_DIR=$root
+export WIN32_BUILD=$root/build/${WINE_ARCH:-win32} NATIVE_BUILD=$root/build/native SOURCE_DIR=$root
 export E2E_KEEP=1 E2E_TIMEOUT=${E2E_TIMEOUT:-600}
 source "$root/tests/e2e/lib.sh"
 set +e
@@ -9,7 +9,10 @@ out=$root/out/demo
 rm -rf "$out" && mkdir -p "$out/voice"
 
 e2e_init
-echo "== target machine (Windows 98), demo CD-ROM set as D:, voice modem on COM2"
+# DEMO_LANG=de: the German edition (the German demo set and its answers).
+lang=${DEMO_LANG:-en}
+[ "$lang" = de ] && export E2E_MANIFEST=$root/media/demo/demo-de.manifest
+echo "== target machine (Windows 98), demo CD-ROM set ($lang) as D:, voice modem on COM2"
 e2e_machine win98
 if [ "${DEMO_INTERACTIVE:-0}" != 1 ]; then
   # No window manager on the virtual display: Wine draws the captions itself.
@@ -20,7 +23,10 @@ e2e_printer_standins "$E2E_WORK/cd/SETUP"
 e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
 log=$E2E_PREFIX/drive_c/windows/SETUP.deb
-title='ZeltaVoice Installation'
+# The installer's dialogs are captioned with the product title and a word of
+# the library ("Installation" in English); the new group's folder window is
+# captioned with the title alone.
+title='ZeltaVoice .+'
 
 # The closing dialog comes up after the Send To shortcut: then its caption is
 # set. The folder window that the shell opens for the new group covers it: on a
@@ -55,7 +61,31 @@ if [ "${DEMO_INTERACTIVE:-0}" = 1 ]; then
   E2E_TIMEOUT=3600 e2e_run 'D:\SETUP\SETUP.EXE' "/RECORD=$(e2e_winpath "$out/recorded.ini")"
 else
   # Each dialog stays on screen for three seconds, so that the run can be watched.
-  e2e_answers <<'INI'
+  if [ "$lang" = de ]; then
+    e2e_answers <<'INI'
+[Options]
+Delay=3000
+[988]
+111=Deutschland
+Button=1
+[992]
+102=C:\ZELTAVOX
+Button=111
+[997]
+102=Erika Mustermann
+124=Muster GmbH
+125=Hauptstrasse 1
+126=10115 Berlin
+104=+49 30 1234567
+103=+49 30 1234568
+127=+49 30 1234569
+123=#0
+Button=1
+[991]
+Button=111
+INI
+  else
+    e2e_answers <<'INI'
 [Options]
 Delay=3000
 [988]
@@ -77,6 +107,7 @@ Button=1
 [991]
 Button=111
 INI
+  fi
   echo "== SETUP.EXE unattended (answers: $E2E_ANSWERS)"
   e2e_run 'D:\SETUP\SETUP.EXE'
 fi

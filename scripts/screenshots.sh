@@ -4,22 +4,32 @@
 #
 # Each size gets its own Xvfb; unattended runs with [Options] Delay= keep every
 # dialog on screen a while, and a watcher of the debug log shoots each window
-# when it comes up ("unattended: showing N" for dialogs, "title = " for the
-# progress windows). Runs: a CD installation with modem detection (country,
+# when it comes up, told by the log line just before it ("INS_numcountry=",
+# "INS_back = ", "before askpath", "before dialog", "abortmsg2 = ", the second
+# "Save link result=" for the closing dialog; "title = " for the progress windows). Runs: a CD installation with modem detection (country,
 # destination, user details, modem search, copying, closing dialog), a
 # destination whose subdirectory cannot be made (the failure notice) and a
-# diskette set without its second disk (the diskette dialog).
-#   scripts/screenshots.sh [SIZE...]     e.g. scripts/screenshots.sh 800x600
-# Needs the native and win32 builds.
+# diskette set without its second disk (the diskette dialog), and a medium
+# without its modem list (an error box).
+#   scripts/screenshots.sh [de|en] [SIZE...]     e.g. scripts/screenshots.sh de 640x480
+# The language (also SHOTS_LANG=de) chooses the demo set: English by default,
+# German (demo-de.manifest) with its shots in out/screenshots/de/<size>/.
+# Needs the native and win32 builds (win64 on a host that runs no 32-bit programs).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
+lang=${SHOTS_LANG:-en}
+case ${1:-} in de | en) lang=$1 && shift ;; esac
+case $lang in de | en) ;; *) echo "no resource library for language '$lang'" >&2 && exit 2 ;; esac
+export SHOTS_LANG=$lang
+
 if [ "${1:-}" = --inner ]; then
   size=$2
-  export WIN32_BUILD=$root/build/win32 NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
+  export WIN32_BUILD=$root/build/${WINE_ARCH:-win32} NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
   source "$root/tests/e2e/lib.sh"
   set +e
   out=$root/out/screenshots/$size
+  [ "$lang" = en ] || out=$root/out/screenshots/$lang/$size
   rm -rf "$out" && mkdir -p "$out"
   e2e_init
 
@@ -33,18 +43,37 @@ if [ "${1:-}" = --inner ]; then
   # Shoots each window of the run named in the debug log as it comes up.
   watch_log() {
     (
-      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0
+      local log=$E2E_PREFIX/drive_c/windows/SETUP.deb seen=0 line n templ progress=0 links=0
       while sleep 0.1; do
         [ -f "$log" ] || continue
         if [ ! -f "$out/main-screen.png" ] && [ -f "$log" ]; then sleep 0.3; shoot main-screen; fi
-        mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null | grep -E '^(unattended: showing |title = )')
+        mapfile -t lines < <(tr -d '\r' <"$log" 2>/dev/null |
+          grep -E '^(INS_numcountry=|INS_back = |before askpath|before dialog|abortmsg2 = |Save link result=|title = )')
         n=${#lines[@]}
         while [ "$seen" -lt "$n" ]; do
           line=${lines[$seen]}
           seen=$((seen + 1))
+          templ=
           case $line in
-            'unattended: showing '*)
-              templ=$(echo "$line" | grep -oE '[0-9]+$')
+            'INS_numcountry='*) templ=988 ;;
+            'INS_back = '*) templ=992 ;;
+            'before askpath'*) templ=997 ;;
+            'before dialog'*) templ=900 ;;
+            'abortmsg2 = '*) templ=990 ;;
+            'Save link result='*)
+              # The desktop shortcut, then the Send To one: the closing dialog follows.
+              links=$((links + 1))
+              [ "$links" = 2 ] && templ=991 ;;
+          esac
+          case $line in
+            'title = '*)
+              [ -n "${SHOOT_PROGRESS:-}" ] || continue
+              # Progress windows in order: the modem search (986) comes before the copying (994).
+              sleep 0.4
+              progress=$((progress + 1))
+              shoot "progress-$progress" ;;
+            *)
+              [ -n "$templ" ] || continue
               sleep 1
               # The closing dialog comes up under the program group window the
               # shell opens (Wine's folder window): that is taken off the screen.
@@ -53,12 +82,6 @@ if [ "${1:-}" = --inner ]; then
                 sleep 0.5
               fi
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
-            'title = '*)
-              [ -n "${SHOOT_PROGRESS:-}" ] || continue
-              # Progress windows in order: the modem search (986) comes before the copying (994).
-              sleep 0.4
-              progress=$((progress + 1))
-              shoot "progress-$progress" ;;
           esac
         done
       done
@@ -73,24 +96,27 @@ if [ "${1:-}" = --inner ]; then
     e2e_machine "$1"
     unmanaged
   }
+  # The demo set in the chosen language (its own lists and resource library).
+  manifest=demo.manifest country=Germany
+  [ "$lang" = de ] && manifest=demo-de.manifest country=Deutschland
   # Without a window manager Wine leaves the caption bars to none: it draws them itself.
   unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
 
   echo "== $size: CD installation with modem detection"
   e2e_machine win98
   unmanaged
-  e2e_mkmedia cdrom "$E2E_WORK/cd"
+  E2E_MANIFEST=$SOURCE_DIR/media/demo/$manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
   e2e_printer_standins "$E2E_WORK/cd/SETUP"
   e2e_map_drive d "$E2E_WORK/cd"
   e2e_modem 2 vendor08-modemblaster.modem
-  e2e_answers <<'INI'
+  e2e_answers <<INI
 [Options]
 Delay=2500
 [988]
-111=Germany
+111=$country
 Button=1
 [992]
-102=C:\ZELTAVOX
+102=C:\\ZELTAVOX
 Button=111
 [997]
 102=Ann Smith
@@ -137,7 +163,7 @@ INI
   fresh_machine win95
   cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
   for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
-  E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
+  E2E_MANIFEST=$E2E_WORK/demo/$manifest e2e_mkmedia diskettes "$E2E_WORK/set"
   e2e_map_drive a "$E2E_WORK/set/DISK1"
   e2e_modem 3 vendor08-modemblaster.modem
   e2e_answers <<'INI'
@@ -158,11 +184,34 @@ INI
   watch_log
   e2e_run 'A:\SETUP.EXE'
   stop_watch
+
+  echo "== $size: a medium without its modem list (an error box, answered by a person)"
+  fresh_machine win98
+  cp -r "$E2E_WORK/cd" "$E2E_WORK/nolist"
+  rm -f "$E2E_WORK/nolist/SETUP/FAX.LST"
+  e2e_map_drive d "$E2E_WORK/nolist"
+  unset E2E_ANSWERS
+  (
+    # The box's caption is the product's short name and text 473 ("... Setup", "...-Installation").
+    for _ in $(seq 300); do
+      sleep 0.2
+      box=$(xdotool search --name '(Setup|-Installation)$' 2>/dev/null | head -1)
+      [ -n "$box" ] || continue
+      sleep 1
+      shoot error-box
+      xdotool key --window "$box" Return
+      break
+    done
+  ) &
+  boxer=$!
+  e2e_run 'D:\SETUP\SETUP.EXE'
+  wait "$boxer" 2>/dev/null
   ls "$out"
   exit 0
 fi
 
 sizes=("$@")
+[ "$lang" = en ] && outdir=$root/out/screenshots || outdir=$root/out/screenshots/$lang
 [ ${#sizes[@]} -gt 0 ] || sizes=(640x480 800x600 1024x768)
 for size in "${sizes[@]}"; do
   for n in $(seq 150 199); do
@@ -175,10 +224,10 @@ for size in "${sizes[@]}"; do
   # A wineserver of the previous size may still be going down: then the start is tried again.
   for attempt in 1 2 3; do
     DISPLAY=":$n" "$root/scripts/with-wine.sh" "$0" --inner "$size"
-    [ -d "$root/out/screenshots/$size" ] && break
+    [ -d "$outdir/$size" ] && break
     sleep 3
   done
   kill "$xvfb" 2>/dev/null
   wait "$xvfb" 2>/dev/null
 done
-echo "screenshots in $root/out/screenshots"
+echo "screenshots in $outdir"

@@ -2,10 +2,18 @@
 # Runs a command with a Wine target machine ready: a 32-bit prefix, a virtual
 # display when there is none, and one persistent wineserver kept warm.
 #   WINEPREFIX  the prefix to use (default build/wineprefix; made on first use)
+#   WINE_ARCH   win32 (the shipped build) or win64 (the 64-bit test build, for a
+#               host that runs no 32-bit programs); scripts/wine-arch.sh decides
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
-export WINEARCH=win32
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || { echo "with-wine: Wine cannot run on this host" >&2; exit 1; }
+export WINE_ARCH WINEARCH=$WINE_ARCH
+if [ "$WINE_ARCH" = win64 ]; then
+  export PATH=$root/scripts/wine64:$PATH
+  export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix64}
+else
+  export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+fi
 export WINEDEBUG=${WINEDEBUG:--all}
 # No .NET or Gecko prompts, and no menu entries or desktop files on the host.
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=;winemenubuilder.exe=d}

@@ -36,9 +36,13 @@ void apply_token(setup_context* ctx, const char* token, std::int16_t* level)
 {
     std::size_t len = std::strlen(token);
     if (len == 0) return;
-    if (token[0] == '/') {
-        if (has_prefix_nocase(token, "/ANSWERS=")) UL_copytext(ctx->answerfile, token + 9);
-        else if (has_prefix_nocase(token, "/RECORD=")) UL_copytext(ctx->recordfile, token + 8);
+    // Only the two answer-file options are ours; any other token keeps the classic rules.
+    if (has_prefix_nocase(token, "/ANSWERS=")) {
+        UL_copytext(ctx->answerfile, token + 9);
+        return;
+    }
+    if (has_prefix_nocase(token, "/RECORD=")) {
+        UL_copytext(ctx->recordfile, token + 8);
         return;
     }
     if (len <= 2 && (token[0] == 'D' || token[0] == 'd')) {

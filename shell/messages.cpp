@@ -134,6 +134,11 @@ void INS_errorboxtexts(setup_context* ctx, std::uint16_t status, char body[MESSA
     char text[MESSAGESIZE];
     load_library_text(ctx, status, text, sizeof text);
     UL_appendtext(body, MESSAGESIZE, text[0] ? text : "Unknown Error");
+    // A file operation's message ends where the file's name belongs ("A file cannot be created:").
+    if (ctx && status == ctx->lasterror && ctx->lasterrortext[0]) {
+        UL_appendtext(body, MESSAGESIZE, " ");
+        UL_appendtext(body, MESSAGESIZE, ctx->lasterrortext);
+    }
 
     UL_copytext(caption, MESSAGESIZE, ctx ? ctx->productname : "");
     load_library_text(ctx, 473, text, sizeof text);

@@ -44,8 +44,9 @@ void UL_sleep(std::uint32_t milliseconds) { Sleep(milliseconds); }
 
 void UL_getmodulepath(ul_module instance, char* out, std::uint32_t size)
 {
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(static_cast<HINSTANCE>(instance), path, sizeof path);
+    // A path that fills the buffer is cut without a NUL on the NT family: one byte stays free.
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(static_cast<HINSTANCE>(instance), path, MAX_PATH);
     UL_copytext(out, size, path);
 }
 

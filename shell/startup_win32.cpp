@@ -12,6 +12,7 @@
 #include "shell/mainscreen.h"
 #include "shell/mainwindow_win32.h"
 #include "shell/messages.h"
+#include "shell/platform.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "shell/text.h"
@@ -171,7 +172,8 @@ LRESULT CALLBACK TST_wndprocmain(HWND window, UINT message, WPARAM wparam, LPARA
     case WM_DESTROY: return on_destroy(window);
     case WM_PAINT: return on_paint(window, message, wparam, lparam);
     case WM_COMMAND:
-        if (wparam == CMD_INS_INSTALL && INS_context) run_install(INS_context);
+        // The menu's install command while the sequence runs would start it inside itself.
+        if (wparam == CMD_INS_INSTALL && INS_context && !INS_context->running) run_install(INS_context);
         return 0;
     case WM_ENTERIDLE: return on_enteridle(window, wparam);
     case WM_INS_START: return on_start(window);
@@ -182,7 +184,7 @@ LRESULT CALLBACK TST_wndprocmain(HWND window, UINT message, WPARAM wparam, LPARA
 status_t INS_setupdirectories(setup_context* ctx)
 {
     char path[TEXTSIZE] = {};
-    GetModuleFileNameA(static_cast<HINSTANCE>(ctx->hinstance), path, sizeof path);
+    UL_getmodulepath(ctx->hinstance, path, sizeof path);
     if (path[1] != ':') return ST_NO_DRIVE_LETTER;
     if (char* slash = std::strrchr(path, '\\')) slash[1] = '\0';
     UL_trim(ctx->moduledir, path);
@@ -293,7 +295,8 @@ int INS_run(ul_module instance, const char* commandline, int show)
     if (ctx) {
         HWND window = static_cast<HWND>(ctx->mainwindow);
         if (libraryloaded) INS_unloadresourcelib(ctx);
-        INS_cleanupatexit(ctx);
+        // Without a module directory (no drive letter) there is no clean-up list to read.
+        if (ctx->moduledir[0]) INS_cleanupatexit(ctx);
         INS_destroycontext(ctx);
         INS_context = nullptr;
         if (window) {

@@ -187,7 +187,7 @@ status_t INS_loadsbfile(setup_context* ctx)
     ctx->sbcompressentry = LV_sysentry(library, compressname);
     // A library without its entry points cannot be called; it is refused like one that does not load.
     if (!ctx->sbstartentry || !ctx->sbcompressentry) {
-        UL_logstring(ctx, "cannot find entry ", ctx->sbstartentry ? compressname : startname);
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "cannot find entry ", ctx->sbstartentry ? compressname : startname);
         LV_releasecompressor(ctx);
         return ST_SB_NOT_LOADED;
     }
@@ -200,7 +200,7 @@ status_t LV_initcompress(setup_context* ctx, std::int16_t coding, std::int32_t* 
     *rate = p.rate;
     *blocklength = p.blocklength;
     if (!ctx->sblibrary || !ctx->sbstartentry) {
-        UL_logline(ctx, "no compressor loaded");
+        if (UL_logdetail(ctx)) UL_logline(ctx, "no compressor loaded");
         return ST_SB_NOT_LOADED;
     }
     if (ctx->sbvendorindex < 0)

@@ -102,6 +102,8 @@ status_t LV_decodewavefile(setup_context* ctx, const char* source, const char* t
     for (;;) {
         std::int16_t got = 0;
         st = UL_wfreaddata(ctx, &in, codes, BLOCK, &got);
+        // A failing read is no end of the prompt: the conversion fails and the prompt stays.
+        if (st == ST_OK && got < 0) st = ST_READ_SHORT;
         if (st != ST_OK || got < BLOCK) break;
         LV_adpcmdecode(ctx, codes, BLOCK, samples, &outlen);
         if (bits == 8) {
@@ -150,20 +152,25 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
     while (st == ST_OK) {
         st = INS_checkabort(ctx);
         if (st != ST_OK) break;
-        std::uint32_t got = UL_readraw(in, codes, BLOCK);
+        std::int32_t got = UL_readchecked(in, codes, BLOCK);
+        if (got < 0) {
+            // A failing read is no end of the prompt.
+            st = ST_READ_SHORT;
+            break;
+        }
         if (got == 0) {
             UL_closefile(ctx, in);
             UL_closefile(ctx, out);
             UL_movefile(temp, name);
             return ST_OK;
         }
-        ctx->INS_currentfilesize += std::int32_t(got);
+        INS_addfilesize(ctx, std::uint32_t(got));
         std::int32_t produced = 0;
         LV_adpcmdecode(ctx, codes, std::int16_t(got), samples, &produced);
         std::int16_t count = 0;
         LV_compand8(ctx, samples, std::int16_t(produced), companded, &count);
         st = UL_writedata(ctx, out, companded, std::uint16_t(count));
-        if (st == ST_OK) ctx->INS_currentfilesize += count;
+        if (st == ST_OK) INS_addfilesize(ctx, std::uint32_t(count));
     }
     UL_closefile(ctx, in);
     UL_closefile(ctx, out);
@@ -218,6 +225,7 @@ status_t UL_wfresample(setup_context* ctx, const char* source, const char* targe
     for (;;) {
         std::int16_t want = std::int16_t(eightbit ? chunk : 2 * chunk), got = 0;
         st = UL_wfreaddata(ctx, &in, raw, want, &got);
+        if (st == ST_OK && got < 0) st = ST_READ_SHORT;
         if (st != ST_OK || got < want) break;
         if (eightbit) {
             std::memcpy(narrow, raw, std::size_t(chunk));

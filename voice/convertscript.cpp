@@ -120,7 +120,7 @@ status_t voicefile_road(setup_context* ctx, const vendor_road* row)
             UL_logstring(ctx, "local convert wavefile=", wavename);
             st = LV_wavetomodem(ctx, wavename, voicename, row->coding);
         }
-        ctx->INS_currentfilesize += std::int32_t(size);
+        INS_addfilesize(ctx, std::uint32_t(size));
         if (st != ST_OK) UL_logline(ctx, "cannot convert");
         else ++converted;
     }
@@ -193,7 +193,7 @@ status_t INS_decodeprompts(setup_context* ctx)
         if (kept_as_wave(found.filename)) continue;
         // A name cut to its slot would convert another file, or none.
         if (std::strlen(found.filename) >= DECODESLOT) {
-            UL_logstring(ctx, "name too long=", found.filename);
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "name too long=", found.filename);
             UL_findclose(&found);
             return ST_GENERAL;
         }
@@ -249,7 +249,7 @@ status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t
         if (kept_as_wave(found.filename)) continue;
         // More prompts than the list holds: none is converted rather than some silently not.
         if (list.count == LISTSLOTS) {
-            UL_logline(ctx, "too many prompts");
+            if (UL_logdetail(ctx)) UL_logline(ctx, "too many prompts");
             UL_findclose(&found);
             return ST_GENERAL;
         }
@@ -271,7 +271,7 @@ status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t
         UL_filesize(ctx, name, &size);
         // A prompt that is not 11025 Hz stays as it is.
         UL_wfresample(ctx, name, name, rate, bits);
-        ctx->INS_currentfilesize += std::int32_t(size);
+        INS_addfilesize(ctx, std::uint32_t(size));
     }
     UL_loglong(ctx, "time convert=", std::int32_t(UL_gettickcount() - start));
     return ST_OK;

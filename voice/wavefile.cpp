@@ -18,6 +18,7 @@ struct wf_stream {
     std::uint32_t pos;       // reading: next byte in the buffer
     std::uint32_t fill;      // bytes in the buffer (read ahead, or waiting to be written)
     bool failed;             // a write of this stream failed
+    bool readfailed;         // a read of this stream failed (not the end of the file)
     std::uint64_t riffend;   // end of the RIFF chunk's contents
     std::uint64_t fmtend;    // end of the "fmt " chunk, pad included
     std::uint32_t dataleft;  // record reading: bytes of "data" not yet read
@@ -178,7 +179,8 @@ status_t wf_openread(setup_context* ctx, const char* name, wf_stream** out)
 {
     *out = nullptr;
     ul_file file = 0;
-    RETURN_IF_FAILED(UL_openreadfile(ctx, name, UL_SHARED, &file));
+    // The callers trace a failing open in their own words, under their own names.
+    RETURN_IF_FAILED(UL_openreadquiet(name, &file));
     if (new_stream(ctx, file, out) != ST_OK) {
         UL_closefile(ctx, file);
         return ST_GENERAL;
@@ -201,9 +203,10 @@ std::int32_t wf_read(wf_stream* s, void* buffer, std::uint32_t length)
         if (s->pos == s->fill) {
             s->position += s->fill;
             s->pos = s->fill = 0;
-            std::uint32_t got = UL_readraw(s->file, s->buffer, WF_BUFFERSIZE);
-            if (got == 0) break;
-            s->fill = got;
+            std::int32_t got = UL_readchecked(s->file, s->buffer, WF_BUFFERSIZE);
+            if (got < 0) s->readfailed = true;
+            if (got <= 0) break;
+            s->fill = std::uint32_t(got);
         }
         std::uint32_t n = s->fill - s->pos;
         if (n > length - total) n = length - total;
@@ -304,7 +307,7 @@ status_t UL_wfreaddata(setup_context* ctx, wave_file_record* record, void* buffe
     std::uint32_t want = std::uint32_t(length) < s->dataleft ? std::uint32_t(length) : s->dataleft;
     std::int32_t got = wf_read(s, buffer, want);
     s->dataleft -= std::uint32_t(got);
-    *count = std::int16_t(got);
+    *count = s->readfailed ? std::int16_t(-1) : std::int16_t(got);
     return ST_OK;
 }
 
@@ -319,7 +322,7 @@ status_t UL_wfwriteopen(setup_context* ctx, const char* name, wave_file_record* 
 {
     record->handle = nullptr;
     ul_file file = 0;
-    if (UL_createfile(ctx, name, UL_SHARED, &file) != ST_OK) {
+    if (UL_createquiet(name, &file) != ST_OK) {
         INS_recorderror(ctx, ST_WAVE_NOT_OPENED, name);
         return ST_WAVE_NOT_OPENED;
     }

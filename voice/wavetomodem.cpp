@@ -6,6 +6,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/install.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"
@@ -41,11 +42,11 @@ status_t compress_block(setup_context* ctx, ul_file voice, const std::int16_t* s
     RETURN_IF_FAILED(LV_compress(ctx, samples, blocklength, output, &count));
     if (count > SB_OUTPUTAREA) {
         // The library wrote past the area it was given; its output cannot be trusted.
-        UL_loglong(ctx, "compress count=", count);
+        if (UL_logdetail(ctx)) UL_loglong(ctx, "compress count=", count);
         return ST_GENERAL;
     }
     RETURN_IF_FAILED(UL_writedata(ctx, voice, output, count));
-    ctx->INS_currentfilesize += blocklength;
+    INS_addfilesize(ctx, std::uint32_t(blocklength));
     return ST_OK;
 }
 
@@ -195,8 +196,11 @@ status_t LVWAVE_wavetomodem(setup_context* ctx, const char* wavename, const char
 
     status_t st = INS_expandfile(ctx, tempin, wavename);
     if (st == ST_OK) {
-        char cmd[4 * TEXTSIZE];
-        std::snprintf(cmd, sizeof cmd, "%sVEQWAVE 28673 %s %s %d", ctx->sourcedir, tempin, tempout, int(coding));
+        char program[2 * TEXTSIZE], arguments[3 * TEXTSIZE], cmd[4 * TEXTSIZE];
+        UL_copytext(program, ctx->sourcedir);
+        UL_appendtext(program, "VEQWAVE");
+        std::snprintf(arguments, sizeof arguments, "28673 \"%s\" \"%s\" %d", tempin, tempout, int(coding));
+        UL_commandline(cmd, sizeof cmd, program, arguments);
         UL_logstring(ctx, "cmd=", cmd);
         UL_deletefile(tempout);
         st = INS_StartTask(ctx, cmd, 30000);
@@ -236,7 +240,7 @@ status_t INS_StartTask(setup_context* ctx, const char* cmdline, std::uint32_t ti
     LV_sysclose(&task);
     if (exitcode != 0 && (exitcode & 0xFFFF) == 0) {
         // An exit code whose low 16 bits are zero would read as success.
-        UL_loglong(ctx, "exit code=", std::int32_t(exitcode));
+        if (UL_logdetail(ctx)) UL_loglong(ctx, "exit code=", std::int32_t(exitcode));
         return ST_GENERAL;
     }
     return status_t(exitcode);

@@ -11,13 +11,14 @@
 #include <cstring>
 #include <initializer_list>
 
+#include "files/plainname.h"
+#include "texts.h"
 #include "vequnins.h"
 
 namespace {
 
 const char UNINSTALL_KEY[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 const char SHELL_FOLDERS[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
-const char CAPTION[] = "Uninstall";
 
 // Directories of the installation tree, deepest first so that a parent is
 // empty when its turn comes. The user's own data is only removed on request.
@@ -125,20 +126,28 @@ bool read_record(const char* file, record* out)
         while (*next == '\r' || *next == '\n') ++next;
         *end = '\0';
         if (first) {
+            // The title names a key, shortcuts and a group folder to delete:
+            // a damaged one must name nothing but ours.
+            if (std::size_t(end - line) >= sizeof out->title) return false;
             copy_span(out->title, sizeof out->title, line, end);
+            // Brackets and parentheses would end the DeleteGroup command early.
+            if (!UL_isplainname(out->title) || std::strpbrk(out->title, "[]()")) return false;
             first = false;
         } else if (char* comma = std::strchr(line, ',')) {
             // Only plain names: a damaged record must not reach other keys.
-            bool plain = comma != line && comma[1] != '\0' && !std::strchr(line, '\\');
-            if (plain && out->count < MAXVERBS) {
-                verb_entry& v = out->verbs[out->count++];
+            *comma = '\0';
+            verb_entry v = {};
+            bool fits = std::size_t(comma - line) < sizeof v.extension && std::size_t(end - comma - 1) < sizeof v.verb;
+            if (fits) {
                 copy_span(v.extension, sizeof v.extension, line, comma);
                 copy_span(v.verb, sizeof v.verb, comma + 1, end);
             }
+            if (fits && UL_isplainname(v.extension) && UL_isplainname(v.verb) && out->count < MAXVERBS)
+                out->verbs[out->count++] = v;
         }
         line = next;
     }
-    return out->title[0] != '\0';
+    return !first;
 }
 
 // RegDeleteKey removes only leaf keys on Windows NT: go depth first.
@@ -339,9 +348,15 @@ void remove_windows_entries(const char* installdir)
     }
 }
 
-bool ask(HWND owner, const char* question)
+bool ask(HWND owner, const uninstall_texts& texts, const char* question)
 {
-    return MessageBoxA(owner, question, CAPTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES;
+    return MessageBoxA(owner, question, UT_text(&texts, UT_CAPTION), MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) ==
+           IDYES;
+}
+
+void tell(HWND owner, const uninstall_texts& texts, const char* message, UINT icon)
+{
+    MessageBoxA(owner, message, UT_text(&texts, UT_CAPTION), MB_OK | icon);
 }
 
 }  // namespace
@@ -357,22 +372,24 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char
     }
     static record r;
     if (installdir.s[0]) add_slash(installdir.s, sizeof installdir.s);
+    // Read now: the library lies in the program directory, which goes below.
+    static uninstall_texts texts;
+    UT_load(&texts, installdir.s);
     if (!installdir.s[0] || !read_record(make(installdir.s, "DATA\\UNINSTAL.DAT").s, &r)) {
-        if (!quiet) MessageBoxA(owner, "No installation to remove was found.", CAPTION, MB_OK | MB_ICONSTOP);
+        if (!quiet) tell(owner, texts, UT_text(&texts, UT_NOT_FOUND), MB_ICONSTOP);
         return UNINSTALL_NOT_FOUND;
     }
     if (quiet && userdata == UNINSTALL_ASK) userdata = UNINSTALL_KEEP_USERDATA;
 
-    if (!quiet && !ask(owner, make("Remove ", r.title, " from ", make(installdir.s, " and all of its components?").s).s))
-        return UNINSTALL_DECLINED;
+    text question = {};
+    UT_format(question.s, sizeof question.s, UT_text(&texts, UT_ASK_REMOVE), r.title, installdir.s);
+    if (!quiet && !ask(owner, texts, question.s)) return UNINSTALL_DECLINED;
     bool deleteuserdata = userdata == UNINSTALL_DELETE_USERDATA;
     // Asked only when there is something to lose; empty directories just go.
-    if (userdata == UNINSTALL_ASK)
-        deleteuserdata = !has_user_data(installdir.s) ||
-                         ask(owner, make("Delete your received and sent faxes and your mailboxes as well?\n\n"
-                                         "Choose No to keep them in ",
-                                         installdir.s, ".")
-                                        .s);
+    if (userdata == UNINSTALL_ASK) {
+        UT_format(question.s, sizeof question.s, UT_text(&texts, UT_ASK_USERDATA), installdir.s);
+        deleteuserdata = !has_user_data(installdir.s) || ask(owner, texts, question.s);
+    }
 
     CoInitialize(nullptr);
     remove_file_types(r);
@@ -383,7 +400,11 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char
     remove_files(installdir.s, deleteuserdata);
     CoUninitialize();
 
-    if (!quiet) MessageBoxA(owner, make(r.title, " has been removed.").s, CAPTION, MB_OK | MB_ICONINFORMATION);
+    if (!quiet) {
+        text removed = {};
+        UT_format(removed.s, sizeof removed.s, UT_text(&texts, UT_REMOVED), r.title);
+        tell(owner, texts, removed.s, MB_ICONINFORMATION);
+    }
     return UNINSTALL_DONE;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstring>
 
+#include "texts.h"
 #include "vequnins.h"
 
 namespace {
@@ -91,9 +92,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     void* entry = library ? reinterpret_cast<void*>(GetProcAddress(library, "VEQ_uninstall")) : nullptr;
     auto uninstall = reinterpret_cast<VEQ_uninstall_proc>(entry);
     if (!uninstall) {
-        if (!quiet)
-            MessageBoxA(nullptr, "The uninstaller's library VEQUNINS.DLL is missing or damaged.", "Uninstall",
-                        MB_OK | MB_ICONSTOP);
+        if (!quiet) {
+            static uninstall_texts texts;
+            UT_load(&texts, o.installdir);
+            MessageBoxA(nullptr, UT_text(&texts, UT_NO_LIBRARY), UT_text(&texts, UT_CAPTION), MB_OK | MB_ICONSTOP);
+        }
         if (library) FreeLibrary(library);
         return NO_LIBRARY;
     }

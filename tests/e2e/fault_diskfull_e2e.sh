@@ -24,7 +24,6 @@ e2e_run 'D:\SETUP\SETUP.EXE'
 faults_expect_status 13921
 e2e_expect_log 'lzcopy=-4'
 e2e_expect_log 'abortmsg2 = '
-e2e_expect_log 'removed unfinished E:\VOICE\MBOX000\FOD\BIG.FAX'
 e2e_expect_nofile 'E:\VOICE\MBOX000\FOD\BIG.FAX'
 # What was copied before the disk filled up is complete.
 cmp -s "$(e2e_unixpath 'E:\VOICE\DATA\README.TXT')" "$SOURCE_DIR/media/demo/DATA/README.TXT"

@@ -30,7 +30,6 @@ expect_stopped() {
   faults_expect_status 13000
   e2e_expect_log 'unattended: stop button'
   e2e_expect_nolog 'abortmsg2 = '
-  e2e_expect_nolog 'unattended: showing 990'
   e2e_expect_log 'INS_removesbfile = 0'
   e2e_expect_nofile 'C:\windows\VEQSB95.DLL'
   e2e_expect_nofile 'C:\windows\VEQINS.DLL'

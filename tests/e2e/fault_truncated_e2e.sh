@@ -2,7 +2,9 @@
 # A compressed file cut short on the medium (a damaged CD-ROM copy): the
 # expansion must fail with the read error and name the file, never install the
 # shortened file as if it were whole. Cut once inside the compressed data and
-# once inside the compressed file's header.
+# once inside the compressed file's header. Then a damaged packed archive: an
+# entry named like a device or with "..\" fails the installation, naming the
+# entry, with the entries before it unpacked and nothing written for it.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
@@ -24,7 +26,7 @@ faults_userfiles 'C:\VOICE'
 faults_snapshot "$E2E_WORK/cd"
 
 echo "=== cut inside the compressed data"
-e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_run 'D:\SETUP\SETUP.EXE' D2  # the announced size and the removal are detail lines
 faults_expect_status 2259
 # The service expanded what was there and called it done; the size the header
 # announces shows the file ended early.
@@ -41,5 +43,35 @@ e2e_run 'D:\SETUP\SETUP.EXE'
 faults_expect_status 2259
 e2e_expect_nofile 'C:\VOICE\PROGRAM\MODEMS.INI'
 faults_expect_kept
+
+# txt.pck with two entries, the damaged one, and one after it.
+damaged_archive() {  # name
+  python3 - "$E2E_WORK/cd/SETUP/txt.pck" "$1" <<'PY'
+import struct, sys
+def entry(name, data):
+    return struct.pack('<i', len(data)) + name.encode('latin-1').ljust(13, b'\0') + data
+with open(sys.argv[1], 'wb') as f:
+    f.write(entry('FIRST.TXT', b'first entry\r\n') + entry('SECOND.TXT', b'second\r\n') +
+            entry(sys.argv[2], b'must never be written\r\n') + entry('AFTER.TXT', b'after\r\n'))
+PY
+}
+
+for entry in 'AUX.TXT' '..\EVIL.TXT'; do
+  echo "=== packed archive with the entry $entry"
+  rm -rf "$(e2e_unixpath 'C:\VOICE\SCRIPT1')"
+  damaged_archive "$entry"
+  faults_snapshot "$E2E_WORK/cd"
+  e2e_run 'D:\SETUP\SETUP.EXE' D2  # the refused name is a detail line
+  faults_expect_status 13103
+  e2e_expect_log " refused name $entry"
+  e2e_expect_log 'Unpack failed - after creating 2 files for a total of 21 bytes'
+  e2e_expect_log "abortmsg2 = A file cannot be created: $entry"
+  e2e_expect_file 'C:\VOICE\SCRIPT1\FIRST.TXT'
+  e2e_expect_file 'C:\VOICE\SCRIPT1\SECOND.TXT'
+  e2e_expect_nofile 'C:\VOICE\SCRIPT1\AFTER.TXT'
+  e2e_expect_nofile 'C:\VOICE\SCRIPT1\AUX.TXT'
+  e2e_expect_nofile 'C:\VOICE\EVIL.TXT'
+  faults_expect_kept
+done
 
 e2e_finish

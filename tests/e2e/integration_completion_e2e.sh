@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # A whole installation of the demo set from CD-ROM, unattended, checked by what
 # the completion leaves behind: configuration files, registry, shortcuts, the
-# Program Manager group, the uninstall record; then the uninstaller removes it
-# all but the user's faxes and mailboxes.
+# Program Manager group, the uninstall record; then the uninstaller, started
+# by the uninstall entry's command, removes it all but the user's faxes and
+# mailboxes. A second installation goes into a destination with a blank, where
+# programs planted at C:\My.exe and C:\My must never run.
 source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_machine win98
@@ -50,11 +52,11 @@ e2e_expect_file 'C:\windows\ZVUNINST.EXE'
 e2e_expect_file 'C:\windows\VEQUNINS.DLL'
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
 e2e_expect_reg "$uninstall" DisplayName ZeltaVoice
-e2e_expect_reg "$uninstall" UninstallString 'C:\windows\ZVUNINST.EXE'
+e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE"'
 e2e_expect_reg 'HKCR\.001' '' 001file
 e2e_expect_reg 'HKCR\.lgo' '' lgofile
-e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' 'C:\ZELTA\PROGRAM\DUVOVIR.EXE %1'
-e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' 'C:\ZELTA\PROGRAM\ZELTAVOX.EXE %1'
+e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\ZELTA\PROGRAM\DUVOVIR.EXE" "%1"'
+e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\ZELTA\PROGRAM\ZELTAVOX.EXE" "%1"'
 record=$(tr -d '\r' <"$(e2e_unixpath 'C:\ZELTA\DATA\UNINSTAL.DAT')" 2>/dev/null | tr '\n' '|')
 [ "$record" = 'ZeltaVoice|001,&Open|001,&Print|001,&Fax|lgo,&Open|lgo,&Print|lgo,&Fax|' ]
 e2e_check $? "UNINSTAL.DAT lists the title and six verbs (got '$record')"
@@ -76,10 +78,20 @@ e2e_expect_file 'C:\ZELTA\PROGRAM\VEQ95.DRV'
 e2e_expect_log 'INS_CopyAddPrinterFiles WIN32=1'
 e2e_expect_nolog 'Error in INS_alldone'
 
+# The command the uninstall entry holds, as Add/Remove Programs would run it.
+reg_value() { e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
+run_uninstaller() {
+  local command
+  command=$(reg_value "$uninstall" UninstallString)
+  [ -n "$command" ] || { e2e_check 1 "an uninstall command to run"; return; }
+  printf 'start /wait "" %s /N\r\nexit %%ERRORLEVEL%%\r\n' "$command" >"$E2E_WORK/uninstall.bat"
+  e2e_wine cmd /c "$(e2e_winpath "$E2E_WORK/uninstall.bat")" >/dev/null 2>&1
+  e2e_check $? "the uninstall command $command /N ends with 0"
+}
+
 echo "=== the uninstaller keeps the faxes and removes the rest"
 echo 'a received fax' >"$(e2e_unixpath 'C:\ZELTA\RECEIVE')/FAX0001.001"
-e2e_wine 'C:\windows\ZVUNINST.EXE' /N >/dev/null 2>&1
-e2e_check $? "ZVUNINST /N ends with 0"
+run_uninstaller
 e2e_expect_nofile 'C:\ZELTA\PROGRAM'
 e2e_expect_nofile 'C:\ZELTA\DATA'
 e2e_expect_file 'C:\ZELTA\RECEIVE\FAX0001.001'
@@ -92,7 +104,7 @@ e2e_check $? "uninstall key removed"
 ! e2e_wine reg query 'HKCR\001file' >/dev/null 2>&1
 e2e_check $? "file type 001 removed"
 
-echo "=== Windows NT, INSTALLPRINTER=1: the printer installer is run, WIN.INI is left alone"
+echo "=== Windows NT, INSTALLPRINTER=1, into C:\My Fax\: the printer installer is run, WIN.INI is left alone"
 WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
 rm -rf "$E2E_PREFIX"
 e2e_machine nt40
@@ -101,18 +113,52 @@ e2e_mkmedia cdrom "$E2E_WORK/cd"
 sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
 e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
+# Planted where an unquoted "C:\My Fax\..." command line looks first: copies of
+# the printer installer, which record every command line they are started with.
+for planted in 'C:\My.exe' 'C:\My'; do cp "$WIN32_BUILD/companions/veqaddpr/VEQADDPR.EXE" "$(e2e_unixpath "$planted")"; done
+e2e_answers <<'INI'
+[988]
+Button=1
+[992]
+102=C:\My Fax\
+Button=111
+[997]
+102=Ann Smith
+123=#0
+111=1
+Button=1
+[991]
+Button=112
+INI
 e2e_run 'D:\SETUP\SETUP.EXE' D1
 e2e_expect_rc 0
 e2e_expect_log 'Openning service:-Halvern Fax Server'
 e2e_expect_log 'Error in INS_removeservice = 1060'
-e2e_expect_file 'C:\ZELTA\PROGRAM\VEQNT.DLL'
-e2e_expect_nofile 'C:\ZELTA\PROGRAM\VEQ95.DRV'
-e2e_expect_log 'cmdline=C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d'
+e2e_expect_file 'C:\My Fax\PROGRAM\VEQNT.DLL'
+e2e_expect_nofile 'C:\My Fax\PROGRAM\VEQ95.DRV'
+e2e_expect_log 'cmdline="C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d'
+# Started were the printer installer and (closing dialog, button 112) the
+# installed program: only the first records a line, and no planted copy ran.
 addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
-[ "$addpr" = 'C:\ZELTA\PROGRAM\VEQADDPR.EXE /p1 /d' ]
-e2e_check $? "the printer installer ran once with /p1 /d (got '$addpr')"
+[ "$addpr" = '"C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
+e2e_check $? "only the printer installer ran, once, quoted, with /p1 /d (got '$addpr')"
 [ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
 e2e_check $? "no printer entry in WIN.INI"
 e2e_expect_nofile 'C:\windows\system32\VEQ.DRV'
+e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE"'
+e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1"'
+e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1" /p'
+e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax\PROGRAM\ZELTAVOX.EXE" "%1"'
+
+echo "=== the uninstall command removes the installation in C:\\My Fax"
+e2e_wine taskkill /f /im ZELTAVOX.EXE >/dev/null 2>&1  # the program button 112 started
+run_uninstaller
+e2e_expect_nofile 'C:\My Fax\PROGRAM'
+e2e_expect_nofile 'C:\My Fax\DATA'
+e2e_expect_noreg "$uninstall"
+e2e_expect_noreg 'HKCR\001file'
+addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
+[ "$addpr" = '"C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
+e2e_check $? "no planted program ran at all (got '$addpr')"
 
 e2e_finish

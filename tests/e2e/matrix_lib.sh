@@ -394,12 +394,10 @@ matrix_check_plan() {  # final medium vendor dest
   [ "$expected" = "$found" ]
   e2e_check $? "copy plan rows for vendor $3 from $2: $(echo $expected) (got: $(echo $found))"
   e2e_expect_log "copying INS_vendor=$3"
-  # A set made for a product with SDK, installed as the fax product, leaves its SDK row out.
+  # A set made for a product with SDK, installed as the fax product, leaves its SDK row out
+  # (the row left out is a detail line of the log, not written at level 0).
   if [ "$2" = cd ] && [ "${PRODUCT_FULLTREE[$E2E_SET_PRODUCT]}" = 1 ] && [ "${PRODUCT_FULLTREE[$1]}" = 0 ]; then
-    e2e_expect_log 'not for product: SDK'
     e2e_expect_nodir "$4\\SDK"
-  else
-    e2e_expect_nolog 'not for product: '
   fi
 }
 
@@ -443,7 +441,7 @@ matrix_check_road() {  # final version vendor dest
       e2e_check $? "voice files with the '$tag' header and coding $coding beside the prompts (faults:${bad:- none})"
       e2e_expect_log 'numfiles=3'
       if [[ $version == nt* ]] && matrix_rockwell "$vendor"; then
-        e2e_expect_log "cmd=${E2E_MEDIUM_ROOT}VEQWAVE 28673 C:\\VEQWAVE.WAV C:\\VEQWAVE.VOX $coding"
+        e2e_expect_log "cmd=\"${E2E_MEDIUM_ROOT}VEQWAVE\" 28673 \"C:\\VEQWAVE.WAV\" \"C:\\VEQWAVE.VOX\" $coding"
         e2e_expect_nolog 'local convert wavefi'
         e2e_expect_nofile 'C:\VEQWAVE.WAV'
         e2e_expect_nofile 'C:\VEQWAVE.VOX'
@@ -503,12 +501,12 @@ matrix_check_completion() {  # product final dest
   local name=${PRODUCT_NAME[$final]} title=${PRODUCT_TITLE[$final]}
   local key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$title"
   e2e_expect_reg "$key" DisplayName "$title"
-  e2e_expect_reg "$key" UninstallString 'C:\windows\ZVUNINST.EXE'
+  e2e_expect_reg "$key" UninstallString '"C:\windows\ZVUNINST.EXE"'
   local first
   first=$(head -1 "$(e2e_unixpath "$dest\\DATA\\UNINSTAL.DAT")" 2>/dev/null | tr -d '\r')
   [ "$first" = "$title" ]
   e2e_check $? "UNINSTAL.DAT starts with the title (got '$first')"
-  e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "$dest\\PROGRAM\\$name.EXE %1"
+  e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "\"$dest\\PROGRAM\\$name.EXE\" \"%1\""
   e2e_expect_log "item=[AddItem($dest\\PROGRAM\\$name.EXE"
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs sendto
   desktop=$(e2e_wine reg query "$folders" /v Desktop 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
@@ -522,7 +520,7 @@ matrix_check_completion() {  # product final dest
   if [ "${PRODUCT_PRINTER[$product]}" = 0 ]; then
     local addpr
     addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
-    [[ "$addpr" == "$dest\\PROGRAM\\VEQADDPR.EXE /p$final"* ]]
+    [[ "$addpr" == "\"$dest\\PROGRAM\\VEQADDPR.EXE\" /p$final"* ]]
     e2e_check $? "the printer installer ran for product $final (got '$addpr')"
   else
     e2e_expect_nofile 'C:\windows\VEQADDPR.LOG'

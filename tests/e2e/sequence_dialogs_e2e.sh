@@ -71,7 +71,7 @@ Answer=Yes
 123=#0
 Button=1
 INI
-e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_run 'D:\SETUP\SETUP.EXE' D2  # which dialog was answered is a detail line
 e2e_expect_rc 2231
 e2e_expect_log 'abortmsg2 = A directory of the destination cannot be created.'
 e2e_expect_log 'unattended: dialog 990'
@@ -128,7 +128,7 @@ Delay=3000
 Button=1
 INI
 started=$(date +%s%N)
-e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_run 'D:\SETUP\SETUP.EXE' D2
 held=$((($(date +%s%N) - started) / 1000000))
 e2e_expect_rc 13001
 e2e_expect_log 'unattended: showing 988'

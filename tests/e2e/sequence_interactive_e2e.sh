@@ -89,7 +89,7 @@ e2e_expect_rc 0
 e2e_expect_log 'country extGER'
 e2e_expect_log 'pathname      = C:\ZVTEST'
 e2e_expect_log 'comport       = 2'
-e2e_expect_log 'close progress window'
+e2e_expect_log 'INS_currentfilesize='
 e2e_expect_nolog 'Error in INS_install'
 e2e_expect_file 'C:\ZVTEST\DATA\COUNTRY.INI'
 cmp -s "$(e2e_unixpath 'C:\ZVTEST\DATA\COUNTRY.INI')" "$SOURCE_DIR/media/demo/COUNTRY/COUNTRY.GER"

@@ -70,7 +70,8 @@ std::vector<pck_entry> entries_of(const std::uint8_t* data, std::size_t size)
         at += length / 8;
         bool repeated = false;
         for (const pck_entry& other : entries) repeated = repeated || other.name == e.name;
-        if (!repeated) entries.push_back(e);
+        // Device names (CON.TXT, LPT1.TXT ...) are refused by the builder and the installer alike.
+        if (!repeated && pck_refusal(e).empty()) entries.push_back(e);
     }
     return entries;
 }

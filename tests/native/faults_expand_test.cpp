@@ -74,12 +74,15 @@ TEST_F(copyfault, DamagedCompressedSourceNamesTheSourceAndReplacesNoTargetWithAC
     const std::string source = s / "MODEMS.IN_", target = s / "MODEMS.INI";
     kit::write_bytes(source, packed);
     kit::write_text(target, "the previous installation's file");
+    log.ctx->debuglevel = 2;  // the removal is a detail line
     status_t st = INS_expandfile(log.ctx, target.c_str(), source.c_str());
     EXPECT_NE(st, ST_OK);
     EXPECT_EQ(log.ctx->lasterror, st);
     EXPECT_EQ(std::string(log.ctx->lasterrortext), source);
     EXPECT_FALSE(kit::exists(target));
     EXPECT_TRUE(log.logged("removed unfinished " + target));
+    EXPECT_EQ(log.log().find("\nfilesize="), std::string::npos) << "the label of a finished copy";
+    EXPECT_NE(log.log().find("\nlzcopy="), std::string::npos) << log.log();
 }
 
 TEST_F(copyfault, StopBeforeTheCopyLeavesNoEmptyFileStopAfterItKeepsTheWholeFile)

@@ -153,16 +153,33 @@ TEST_F(unpack, UnreadableArchiveFailsWithOpenStatus)
     EXPECT_TRUE(log.logged("Unpack failed - after creating 0 files for a total of 0 bytes")) << log.log();
 }
 
-TEST_F(unpack, NameWithADirectoryPartIsNotWrittenOutsideTheOutputDirectory)
+TEST_F(unpack, EntryThatIsNotAPlainFileNameFailsTheUnpackingAndIsNamed)
 {
-    std::vector<std::uint8_t> v = build({{"OK.TXT", {'k'}}});
-    append_header(&v, 1, "..\\EVIL.TXT");
-    v.push_back('e');
-    kit::write_bytes(archive, v);
-    EXPECT_EQ(run(out), ST_OK);
-    EXPECT_TRUE(kit::exists(out + "/OK.TXT"));
-    EXPECT_FALSE(kit::exists(s / "EVIL.TXT"));
-    EXPECT_TRUE(log.logged("Unpack completed - created 1 files for a total of 1 bytes"));
+    for (const char* name : {"..\\EVIL.TXT", "C:EVIL.TXT", "A/EVIL.TXT", "..", "CON", "aux.txt", "Com7", "LPT1.PRN"}) {
+        SCOPED_TRACE(name);
+        kit::scratch own;
+        own.mkdir("OUT");
+        kit::logged_context l{own};
+        std::vector<std::uint8_t> v = build({{"OK.TXT", {'k'}}, {"TWO.TXT", {'2', '2'}}});
+        append_header(&v, 1, name);
+        v.push_back('e');
+        std::vector<std::uint8_t> after = build({{"AFTER.TXT", {'a'}}});
+        v.insert(v.end(), after.begin(), after.end());
+        kit::write_bytes(own / "txt.pck", v);
+        l.ctx->debuglevel = 2;  // the refused name is a detail line
+        EXPECT_EQ(INS_unpackfile(l.ctx, (own / "txt.pck").c_str(), (own / "OUT").c_str()), ST_CREATE_FAILED);
+        EXPECT_EQ(kit::read_bytes(own / "OUT" + "/OK.TXT"), (std::vector<std::uint8_t>{'k'}));
+        EXPECT_TRUE(kit::exists(own / "OUT" + "/TWO.TXT"));
+        EXPECT_FALSE(kit::exists(own / "OUT" + "/AFTER.TXT")) << "nothing after the damaged entry";
+        EXPECT_FALSE(kit::exists(own / "EVIL.TXT"));
+        EXPECT_EQ(std::string(l.ctx->lasterrortext), name) << "the failure notice names the entry";
+        EXPECT_EQ(l.ctx->lasterror, ST_CREATE_FAILED);
+        EXPECT_TRUE(l.logged(std::string(" refused name ") + name)) << l.log();
+        EXPECT_TRUE(l.logged("Error in INS_unpackfile = 13103"));
+        EXPECT_TRUE(l.logged("Unpack failed - after creating 2 files for a total of 3 bytes")) << l.log();
+        EXPECT_EQ(l.log().find(" unpacking " + own / "OUT" + "\\" + name), std::string::npos);
+        EXPECT_EQ(l.ctx->INS_currentfilesize, 3);
+    }
 }
 
 TEST(PckBuild, RefusesEntriesTheFormatCannotCarry)
@@ -174,6 +191,8 @@ TEST(PckBuild, RefusesEntriesTheFormatCannotCarry)
     EXPECT_FALSE(pck_build({{"THIRTEENCHARS", {1}}}, &out, &why));
     EXPECT_FALSE(pck_build({{"A\\B.TXT", {1}}}, &out, &why));
     EXPECT_FALSE(pck_build({{"", {1}}}, &out, &why));
+    EXPECT_FALSE(pck_build({{"AUX.TXT", {1}}}, &out, &why)) << "the installer refuses device names";
+    EXPECT_NE(why.find("AUX.TXT"), std::string::npos);
     EXPECT_EQ(out, (std::vector<std::uint8_t>{1, 2, 3})) << "output untouched on refusal";
     EXPECT_TRUE(pck_build({{"TWELVECHARS1", {9}}}, &out, &why));
     EXPECT_EQ(out.size(), std::size_t(PCK_HEADER + 1));

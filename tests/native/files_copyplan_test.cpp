@@ -110,6 +110,7 @@ TEST_F(plan, FaxProductFromAProCdromLeavesOutTheRowsIntoDirectoriesItDoesNotMake
     log.ctx->INS_whichprogram = 0;
     log.ctx->INS_cdrom = 1;
     log.ctx->INS_vendor = 98;
+    log.ctx->debuglevel = 2;  // the rows left out are detail lines
     for (const char* d : {"SDK", "SRC/FAXPG"}) s.mkdir(std::string("CD/") + d);
     put("SDK/SDK.H", "header");
     put("SRC/FAXPG/FAX.EXE", "fax");
@@ -127,6 +128,7 @@ TEST_F(plan, FaxProductWithNothingBesideTheSourceWalksTheSdkRowAsEver)
     log.ctx->INS_whichprogram = 0;
     log.ctx->INS_cdrom = 1;
     log.ctx->INS_vendor = 98;
+    log.ctx->debuglevel = 2;
     EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
     EXPECT_EQ(order(), (std::vector<std::string>{"..\\32PG", "..\\32DATA", "..\\SDK", "PROGRAM", "DATA", "SCRIPT1",
                                                   "SCRIPT2", "FOD", "FAXPG", "FAXDAT"}));
@@ -139,6 +141,7 @@ TEST_F(plan, VoiceProductLeavesOutScript2RowsButProProductCopiesThem)
     put("SRC/ZYXSC2/ZYX.SCR", "zyxel");
     log.ctx->INS_vendor = 51;
     log.ctx->INS_whichprogram = 1;
+    log.ctx->debuglevel = 2;
     (void)std::system(("rm -rf '" + dst + "SCRIPT2'").c_str());
     EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
     EXPECT_TRUE(log.logged("not for product: SCRIPT2"));

@@ -80,7 +80,7 @@ TEST_F(Completion, InstallPrinter1OnNtBehavesLikeInstallPrinter0)
         ctx->INS_installprinter = mode;
         ASSERT_EQ(INS_alldone(ctx), ST_OK);
         ASSERT_EQ(d::started.size(), 1u) << "mode " << mode;
-        EXPECT_NE(d::started[0].find("VEQADDPR.EXE /p0"), std::string::npos);
+        EXPECT_NE(d::started[0].find("VEQADDPR.EXE\" /p0"), std::string::npos) << d::started[0];
         EXPECT_TRUE(d::winini.empty());
     }
 }
@@ -90,8 +90,8 @@ TEST_F(Completion, StartButtonRunsTheInstalledProgramAndRemovesTheSetupTool)
     write(root + "/dest/PROGRAM/ZARARAV.EXE", "tool");
     d::doneresult = 112;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
-    EXPECT_EQ(d::run, (std::vector<std::string>{root + "/dest/PROGRAM/ZARARAV.EXE",
-                                                root + "/dest/PROGRAM/ZELTAFAX.EXE"}));
+    EXPECT_EQ(d::run, (std::vector<std::string>{"\"" + root + "/dest/PROGRAM/ZARARAV.EXE\"",
+                                                "\"" + root + "/dest/PROGRAM/ZELTAFAX.EXE\""}));
     EXPECT_FALSE(std::filesystem::exists(root + "/dest/PROGRAM/ZARARAV.EXE"));
 }
 
@@ -101,7 +101,7 @@ TEST_F(Completion, HelpButtonOpensTheProductsHelpFromItsProgramDirectory)
     d::doneresult = 122;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
     EXPECT_EQ(std::string(ctx->helpfile), root + "/dest/PROGRAM/ZELTAFAX.HLP");
-    EXPECT_EQ(d::run, (std::vector<std::string>{"winhelp " + root + "/dest/PROGRAM/ZELTAFAX.HLP"}));
+    EXPECT_EQ(d::run, (std::vector<std::string>{"\"winhelp\" \"" + root + "/dest/PROGRAM/ZELTAFAX.HLP\""}));
 }
 
 TEST_F(Completion, CloseStartsNothingAndAMissingTemplateIs13071)

@@ -85,13 +85,20 @@ TEST_F(Printer, SourceFlagZeroTakesTheLibraryFromTheSource)
 TEST_F(Printer, VoiceProductWithTraceDisplayRunsTheInstallerWithBothOptions)
 {
     ctx->debuglevel = 2;
-    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, "C:\\FAX\\PROGRAM\\"), ST_OK);
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, "C:\\My Fax\\PROGRAM\\"), ST_OK);
     ASSERT_EQ(d::started.size(), 1u);
-    EXPECT_EQ(d::started[0], "C:\\FAX\\PROGRAM\\VEQADDPR.EXE /p1 /d");
+    // Quoted: unquoted, a program C:\My.exe would be started instead.
+    EXPECT_EQ(d::started[0], "\"C:\\My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d");
+    EXPECT_NE(log().find("cmdline=\"C:\\My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d"), std::string::npos) << log();
 
     ctx->debuglevel = 0;
     ASSERT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\FAX\\PROGRAM\\"), ST_OK);
-    EXPECT_EQ(d::started[1], "C:\\FAX\\PROGRAM\\VEQADDPR.EXE /p0");
+    EXPECT_EQ(d::started[1], "\"C:\\FAX\\PROGRAM\\VEQADDPR.EXE\" /p0");
+
+    // A program directory of 79 characters: the program's path is not cut.
+    std::string longdir = "C:\\" + std::string(67, 'D') + "\\PROGRAM\\";
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 2, longdir.c_str()), ST_OK);
+    EXPECT_EQ(d::started[2], "\"" + longdir + "VEQADDPR.EXE\" /p2");
 }
 
 TEST_F(Printer, InstallerIsWaitedForInStepsOf100ms)
@@ -141,8 +148,8 @@ TEST_F(Printer, WizardModeOpensTheInstructionsEvenWhenMissingThenTheWizard)
     ctx->INS_installprinter = 2;
     ASSERT_EQ(INS_installprinter(ctx), ST_OK);
     ASSERT_EQ(d::started.size(), 2u);
-    EXPECT_EQ(d::started[0], "Write " + root + "/src/ADDPRINT.WRI");
-    EXPECT_EQ(d::started[1], "RunDLL32 Shell32,SHHelpShortcuts_RunDLL AddPrinter");
+    EXPECT_EQ(d::started[0], "\"Write\" \"" + root + "/src/ADDPRINT.WRI\"");
+    EXPECT_EQ(d::started[1], "\"RunDLL32\" Shell32,SHHelpShortcuts_RunDLL AddPrinter");
 }
 
 TEST_F(Printer, WizardIsSkippedWhenWriteCannotStart)

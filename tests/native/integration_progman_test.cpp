@@ -165,6 +165,7 @@ TEST_F(ProgramGroup, NoProgramManagerReturnsTheInitiateStatus)
     list("ICONS.LST", items(1));
     EXPECT_EQ(INS_addprogram(ctx), ST_DDE_NO_SERVER);
     EXPECT_EQ(d::ddecommands.size(), 1u);
+    EXPECT_NE(log().find("Error in INS_addprogram = " + std::to_string(ST_DDE_NO_SERVER)), std::string::npos) << log();
 }
 
 }  // namespace

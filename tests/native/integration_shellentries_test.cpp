@@ -26,6 +26,13 @@ TEST_F(ShellEntries, WithoutLibraryTextsTheDefaultsNameTypesVerbsAndRecord)
     EXPECT_EQ(value("HKCR\\001file"), "Fax Image");
     EXPECT_EQ(value("HKCR\\.lgo"), "lgofile");
     EXPECT_EQ(value("HKCR\\lgofile"), "Cover Sheet Logo");
+    // Support staff read the missing texts in the order they are loaded.
+    std::string l = log();
+    std::size_t at = 0;
+    for (const char* number : {"func = 801", "func = 701", "func = 702", "func = 703", "func = 802"}) {
+        at = l.find(number, at);
+        ASSERT_NE(at, std::string::npos) << number << " missing or out of order";
+    }
 }
 
 TEST_F(ShellEntries, VerbsRunTheViewerAndTheProductProgram)
@@ -33,9 +40,9 @@ TEST_F(ShellEntries, VerbsRunTheViewerAndTheProductProgram)
     ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
     for (const char* type : {"001file", "lgofile"}) {
         std::string shell = std::string("HKCR\\") + type + "\\shell\\";
-        EXPECT_EQ(value(shell + "Open\\command"), "C:\\FAX\\PROGRAM\\DUVOVIR.EXE %1") << type;
-        EXPECT_EQ(value(shell + "Print\\command"), "C:\\FAX\\PROGRAM\\DUVOVIR.EXE %1 /p") << type;
-        EXPECT_EQ(value(shell + "Fax\\command"), "C:\\FAX\\PROGRAM\\DIDOVADA.EXE %1") << type;
+        EXPECT_EQ(value(shell + "Open\\command"), "\"C:\\FAX\\PROGRAM\\DUVOVIR.EXE\" \"%1\"") << type;
+        EXPECT_EQ(value(shell + "Print\\command"), "\"C:\\FAX\\PROGRAM\\DUVOVIR.EXE\" \"%1\" /p") << type;
+        EXPECT_EQ(value(shell + "Fax\\command"), "\"C:\\FAX\\PROGRAM\\DIDOVADA.EXE\" \"%1\"") << type;
     }
 }
 
@@ -46,7 +53,7 @@ TEST_F(ShellEntries, TranslatedTextsBecomeVerbKeysAndRecordLines)
     ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
     EXPECT_EQ(value("HKCR\\001file"), "Faxbild");
     EXPECT_EQ(value("HKCR\\lgofile"), "Logo");
-    EXPECT_EQ(value("HKCR\\001file\\shell\\Faxen\\command"), "C:\\FAX\\PROGRAM\\DIDOVADA.EXE %1");
+    EXPECT_EQ(value("HKCR\\001file\\shell\\Faxen\\command"), "\"C:\\FAX\\PROGRAM\\DIDOVADA.EXE\" \"%1\"");
     EXPECT_EQ(record(), "ZeltaFax\r\n001,Oeffnen\r\n001,Drucken\r\n001,Faxen\r\nlgo,Oeffnen\r\nlgo,Drucken\r\nlgo,Faxen\r\n");
 }
 
@@ -94,7 +101,7 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
     EXPECT_EQ(read(root + "/windows/ZVUNINST.EXE"), "the uninstaller program");
     std::string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax";
     EXPECT_EQ(value(key, "DisplayName"), "ZeltaFax");
-    EXPECT_EQ(value(key, "UninstallString"), root + "/windows/ZVUNINST.EXE");
+    EXPECT_EQ(value(key, "UninstallString"), "\"" + root + "/windows/ZVUNINST.EXE\"");
 }
 
 TEST_F(ShellEntries, MissingUninstallerLeavesTheUninstallKeyUnwritten)

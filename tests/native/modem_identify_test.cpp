@@ -395,6 +395,13 @@ const std::string usr_base =
     "unknown = ERROR\n[AT#CLS=8]\n[AT#CLS=0]\n[ATI3]\n[ATI4]\n[ATI7]\n[AT#VSR=?]\nanswer = 8000\n";
 }
 
+TEST_F(Identify, PortThatCannotBeOpenedEndsTheDetectionWithItsErrorLine)
+{
+    doubles::serialports = {1};  // COM2 cannot be opened
+    EXPECT_EQ(INS_detectmodem(ctx), 900);
+    EXPECT_TRUE(logged("Error in INS_detectmodem = 900")) << logtext();
+}
+
 TEST_F(Identify, FirmwareCheckWithoutVoiceAnswerIsTracedAndIgnored)
 {
     attach_text(usr_base);

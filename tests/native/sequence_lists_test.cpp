@@ -56,7 +56,7 @@ TEST_F(ModemList, ShortAndLongLinesAreCutNotOverrun)
     ASSERT_EQ(read("   7\n    8 " + longtext + "\n"), ST_OK);
     ASSERT_EQ(count, 2);
     EXPECT_STREQ(texts[0], "") << "a line without text gives an empty entry";
-    EXPECT_EQ(std::string(texts[1]).size(), 74u) << "80-character line, text from column 7";
+    EXPECT_EQ(std::string(texts[1]).size(), 73u) << "lines are read to 79 characters, text from column 7";
 }
 
 TEST_F(ModemList, MissingFileIsAFailureWithAnEmptyList)

@@ -41,7 +41,7 @@ TEST(CommandLine, SourceOptionAnywhereInATokenSetsSourceAndTempCopy)
     EXPECT_STREQ(p.ctx.sourcedir, "A:\\DISK1\\");
     EXPECT_EQ(p.ctx.tempcopy, 1u);
 
-    EXPECT_STREQ(parse("/x-SC:\\TEMP\\").ctx.sourcedir, "") << "tokens starting with / are our own options";
+    EXPECT_STREQ(parse("/x-SC:\\TEMP\\").ctx.sourcedir, "C:\\TEMP\\") << "only /ANSWERS= and /RECORD= are our own";
     EXPECT_STREQ(parse("abc-SC:\\TEMP\\").ctx.sourcedir, "C:\\TEMP\\");
     EXPECT_STREQ(parse("-sD:\\SET").ctx.sourcedir, "D:\\SET\\");
 }
@@ -71,6 +71,7 @@ TEST(CommandLine, AnswerAndRecordFilesAreTakenFromSlashOptions)
     EXPECT_STREQ(p.ctx.answerfile, "C:\\A.INI");
     EXPECT_STREQ(p.ctx.recordfile, "C:\\R.INI");
     EXPECT_EQ(p.level, 1);
+    EXPECT_STREQ(parse("/ANSWERS=C:\\X-SY\\A.INI").ctx.sourcedir, "") << "an answer file name is no source option";
 }
 
 TEST(CommandLine, OverlongLineAndOverlongSourceAreCutNotOverrun)

@@ -114,6 +114,20 @@ TEST_F(Messages, ErrorBoxWithoutLibraryFallsBackToBuiltInTexts)
     EXPECT_EQ(doubles::boxes[1].second, "13002 - Unknown Error");
 }
 
+TEST_F(Messages, ErrorBoxNamesTheRecordedFileOnlyForItsStatus)
+{
+    doubles::strings[13103] = "A file cannot be created:";
+    INS_recorderror(&ctx, 13103, "C:\\FAX\\DATA\\X.INI");
+    INS_errorbox(&ctx, 13103);
+    INS_errorbox(&ctx, 2107);
+    INS_recorderror(&ctx, 13103, std::string(120, 'f').c_str());
+    INS_errorbox(&ctx, 13103);
+    ASSERT_EQ(doubles::boxes.size(), 3u);
+    EXPECT_EQ(doubles::boxes[0].second, "13103 - A file cannot be created: C:\\FAX\\DATA\\X.INI");
+    EXPECT_EQ(doubles::boxes[1].second, "2107 - The modem does not answer.");
+    EXPECT_EQ(doubles::boxes[2].second.size(), 79u) << "a long name is cut, never overruns the box text";
+}
+
 TEST_F(Messages, StatusTextAppendsTheRecordedFileOnlyForItsStatus)
 {
     doubles::strings[13102] = "A file cannot be opened:";

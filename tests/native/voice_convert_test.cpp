@@ -115,6 +115,32 @@ TEST_F(Converters, DecodingAMissingSourceFailsWithoutOutput)
     EXPECT_FALSE(exists(path("NO.XXX")));
 }
 
+// A disk that fails in the middle of a prompt: every converter tells the failing read
+// from the end of the prompt, returns the read status and leaves the prompt as it was.
+TEST_F(Converters, ReadFailingInTheMiddleKeepsThePromptAndRemovesTheTemporary)
+{
+    bytes adpcm = wave(0x11, 8000, 4, random_bytes(10000, 7));
+    writefile(path("P.WAV"), adpcm);
+    doubles::readchecked_budget = 4096;
+    EXPECT_EQ(LV_decodewavefile(ctx, path("P.WAV").c_str(), path("P.WAV").c_str(), 8), ST_READ_SHORT) << log();
+    EXPECT_EQ(readfile(path("P.WAV")), adpcm);
+    EXPECT_FALSE(exists(path("P.XXX")));
+
+    std::vector<std::int16_t> samples;
+    for (int i = 0; i < 10000; ++i) samples.push_back(std::int16_t(i * 13));
+    bytes pcm = wave(1, 11025, 16, pcm16(samples));
+    writefile(path("R.WAV"), pcm);
+    doubles::readchecked_budget = 8192;
+    EXPECT_EQ(UL_wfresample(ctx, path("R.WAV").c_str(), path("R.WAV").c_str(), 8000, 8), ST_READ_SHORT) << log();
+    EXPECT_EQ(readfile(path("R.WAV")), pcm);
+    EXPECT_FALSE(exists(path("R.XXX")));
+
+    // Into another file: the same status, the source untouched.
+    doubles::readchecked_budget = 8192;
+    EXPECT_EQ(UL_wfresample(ctx, path("R.WAV").c_str(), path("T.WAV").c_str(), 8000, 8), ST_READ_SHORT);
+    EXPECT_EQ(readfile(path("R.WAV")), pcm);
+}
+
 class VoxFile : public Converters {
 protected:
     void SetUp() override
@@ -172,6 +198,16 @@ TEST_F(VoxFile, ShortHeaderAndCancelLeaveTheSourceAsItWas)
     EXPECT_EQ(LV_convertvoxfile(ctx, path("SCRIPT1/C.VOX").c_str()), ST_CANCELLED);
     EXPECT_EQ(readfile(path("SCRIPT1/C.VOX")), src);
     EXPECT_FALSE(exists(path("SCRIPT1/x"))) << "no half-converted copy is left";
+}
+
+TEST_F(VoxFile, ReadFailingInTheMiddleIsNoEndOfThePrompt)
+{
+    bytes src(16 + 5000, 0x42);
+    writefile(path("SCRIPT1/F.VOX"), src);
+    doubles::readchecked_budget = 2048;  // two blocks, then the disk fails
+    EXPECT_EQ(LV_convertvoxfile(ctx, path("SCRIPT1/F.VOX").c_str()), ST_READ_SHORT);
+    EXPECT_EQ(readfile(path("SCRIPT1/F.VOX")), src);
+    EXPECT_FALSE(exists(path("SCRIPT1/x")));
 }
 
 class Resample : public Converters {

@@ -400,6 +400,7 @@ TEST_F(Driver, DecodingPassRefusesNamesItsListCannotHold)
 {
     ctx->INS_convertvox = 1;
     writefile(prompts + "AVERYLONGPROMPTNAME.WAV", wave(0x11, 8000, 4, bytes(160, 0x77)));
+    ctx->debuglevel = 2;  // the refused name is a detail line
     EXPECT_EQ(INS_decodeprompts(ctx), ST_GENERAL);
     EXPECT_TRUE(logged("name too long=")) << log();
 }
@@ -452,7 +453,7 @@ TEST_F(External, Vendor8OnNtHandsEachPromptToTheConverter)
     };
     ASSERT_EQ(INS_convertscript(ctx), ST_OK) << log();
     ASSERT_EQ(doubles::task_commands.size(), 1u);
-    EXPECT_EQ(doubles::task_commands[0], "D:\\VEQWAVE 28673 C:\\VEQWAVE.WAV C:\\VEQWAVE.VOX 4");
+    EXPECT_EQ(doubles::task_commands[0], "\"D:\\VEQWAVE\" 28673 \"C:\\VEQWAVE.WAV\" \"C:\\VEQWAVE.VOX\" 4");
     EXPECT_EQ(seen_input, readfile("C:/INST/SCRIPT1/PROMPT.WAV"));
     EXPECT_EQ(readfile("C:/INST/SCRIPT1/PROMPT.VOX"), converted) << "the converter's file is taken as it is";
     EXPECT_FALSE(exists("C:/VEQWAVE.WAV"));

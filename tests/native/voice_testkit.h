@@ -16,6 +16,7 @@
 #include "files/fileutil.h"
 #include "shell/context.h"
 #include "shell/text.h"
+#include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/doubles/voice_doubles.h"
 
@@ -118,6 +119,7 @@ protected:
         doubles::clock_ms = 0;
         doubles::checkabort_calls = 0;
         doubles::stop_at_call = 0;
+        doubles::readchecked_budget = -1;
         char templ[] = "/tmp/voicetestXXXXXX";
         ASSERT_NE(mkdtemp(templ), nullptr);
         dir = std::string(templ) + "/";
@@ -130,6 +132,7 @@ protected:
 
     void TearDown() override
     {
+        doubles::readchecked_budget = -1;
         INS_destroycontext(ctx);
         std::string cmd = "rm -rf '" + dir + "'";
         if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;

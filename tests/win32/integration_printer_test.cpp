@@ -70,18 +70,25 @@ TEST_F(PrinterTest, WinIniSetupWritesTheEntriesAnnouncesThemAndCopiesTheDriver)
 
 TEST_F(PrinterTest, PrinterInstallerIsRunWithItsOptionsAndWaitedFor)
 {
+    // A destination with a blank, and programs planted where an unquoted
+    // command line would find them first: copies of the installer, which
+    // would record the unquoted line.
     std::string program = companion("companions\\veqaddpr\\VEQADDPR.EXE");
-    CreateDirectoryA((root + "PROGRAM").c_str(), nullptr);
-    ASSERT_TRUE(CopyFileA(program.c_str(), (root + "PROGRAM\\VEQADDPR.EXE").c_str(), FALSE)) << program;
+    CreateDirectoryA((root + "My Fax").c_str(), nullptr);
+    CreateDirectoryA((root + "My Fax\\PROGRAM").c_str(), nullptr);
+    ASSERT_TRUE(CopyFileA(program.c_str(), (root + "My Fax\\PROGRAM\\VEQADDPR.EXE").c_str(), FALSE)) << program;
+    ASSERT_TRUE(CopyFileA(program.c_str(), (root + "My.exe").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(program.c_str(), (root + "My").c_str(), FALSE));
     char windows[MAX_PATH];
     GetWindowsDirectoryA(windows, sizeof windows);
     std::string record = std::string(windows) + "\\VEQADDPR.LOG";
     DeleteFileA(record.c_str());
 
     ctx->debuglevel = 2;
-    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "PROGRAM\\").c_str()), ST_OK) << log();
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "My Fax\\PROGRAM\\").c_str()), ST_OK) << log();
     // Waited for: the program has written its record when the step returns.
-    EXPECT_EQ(read(record), root + "PROGRAM\\VEQADDPR.EXE /p1 /d\r\n");
+    EXPECT_EQ(read(record), "\"" + root + "My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d\r\n")
+        << "only our installer ran, with the quoted line";
     DeleteFileA(record.c_str());
 }
 

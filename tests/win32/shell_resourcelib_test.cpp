@@ -121,4 +121,26 @@ TEST(ResourceLibrary, ErrorBoxTextsWithAndWithoutTheLibrary)
     EXPECT_STREQ(caption, "Setup");
 }
 
+// The German library: the installer reads its texts through the ANSI code page
+// (1252 here), and its templates as written.
+TEST(ResourceLibrary, GermanTextsKeepTheirUmlauts)
+{
+    HMODULE german = LoadLibraryA(winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL_DE")).c_str());
+    ASSERT_NE(german, nullptr) << winpaths::env("TEST_RESOURCE_DLL_DE");
+    wchar_t wide[64] = {};
+    LoadStringW(german, 701, wide, 64);
+    EXPECT_STREQ(wide, L"&\u00d6ffnen");
+    if (GetACP() == 1252) {
+        char verb[64] = {};
+        LoadStringA(german, 701, verb, sizeof verb);
+        EXPECT_STREQ(verb, "&\xd6" "ffnen") << "the verb key's bytes";
+    }
+    HWND dialog = CreateDialogParamA(german, MAKEINTRESOURCEA(990), nullptr, quiet, 0);
+    ASSERT_NE(dialog, nullptr);
+    GetWindowTextW(GetDlgItem(dialog, 2), wide, 64);
+    EXPECT_STREQ(wide, L"Schlie\u00dfen");
+    DestroyWindow(dialog);
+    FreeLibrary(german);
+}
+
 }  // namespace

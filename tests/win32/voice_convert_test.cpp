@@ -29,11 +29,12 @@ struct child_mode {
     }
 } child;
 
+// This program's path in quotes, as the installer passes every program.
 std::string self()
 {
     char path[MAX_PATH];
     GetModuleFileNameA(nullptr, path, sizeof path);
-    return path;
+    return std::string("\"") + path + "\"";
 }
 
 std::vector<std::int16_t> tone(int n)

@@ -117,6 +117,38 @@ bool add_pack(media_set* set, const std::string& name, const std::string& source
     return true;
 }
 
+// The resource library is taken for the set's language, which a later "set
+// language" or the command line may still change: its place in the set is
+// kept and filled once the whole manifest is read.
+const char LIBRARY[] = "VEQINS.DLL";
+
+struct pending_library {
+    std::size_t index = 0;
+    bool optional = false;
+    int line = 0;
+};
+
+bool known_language(const std::string& language)
+{
+    return language == "en" || language == "de";
+}
+
+bool fill_library(const options& opt, media_set* set, const pending_library& lib)
+{
+    line_context at{opt.manifest, lib.line};
+    media_file& f = set->files[lib.index];
+    std::string path = library_path(opt.win32dir, set->language);
+    f.origin = path;
+    if (read_file(path, &f.content)) return true;
+    // A set in another language without its library would install in English.
+    if (lib.optional && set->language == "en") {
+        set->notes.push_back("skipped " + f.medium + ": " + path + " is absent");
+        set->files.erase(set->files.begin() + std::ptrdiff_t(lib.index));
+        return true;
+    }
+    return at.fail("the " + set->language + " resource library is not built: " + path);
+}
+
 bool parse_number(const std::string& text, std::uint64_t* out)
 {
     if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return false;
@@ -136,6 +168,7 @@ bool read_manifest(const options& opt, media_set* set)
     const std::string base = directory_of(opt.manifest) + "/";
     auto source_path = [&](const std::string& p) { return p.empty() || p[0] == '/' ? p : base + p; };
     std::string line;
+    std::vector<pending_library> libraries;
     for (int number = 1; std::getline(in, line); ++number) {
         line_context at{opt.manifest, number};
         if (std::size_t hash = line.find('#'); hash != std::string::npos) line.erase(hash);
@@ -160,6 +193,8 @@ bool read_manifest(const options& opt, media_set* set)
             else if (args[0] == "disksize" && parse_number(args[1], &n) && n > 0) set->disksize = n;
             else if (args[0] == "cdsource" && args[1].find_first_of("/\\.") == std::string::npos) set->cdsource = args[1];
             else if (args[0] == "vendor" && parse_number(args[1], &n) && n < 32768) set->vendor = int(n);
+            else if (args[0] == "language" && known_language(args[1])) set->language = args[1];
+            else if (args[0] == "language") return at.fail("no resource library for the language " + args[1] + " (en, de)");
             else return at.fail("unknown or bad setting: " + args[0] + " " + args[1]);
         } else if (verb == "file" && args.size() == 2) {
             if (!add_file(set, args[0], source_path(args[1]), fl, at)) return false;
@@ -186,6 +221,16 @@ bool read_manifest(const options& opt, media_set* set)
                 set->notes.push_back("skipped " + medium_path(args[0]) + ": no win32 build directory given");
                 continue;
             }
+            if (upper(args[1]) == LIBRARY) {
+                media_file f;
+                f.medium = medium_path(args[0]);
+                f.plain = fl.plain;
+                f.everydisk = fl.everydisk;
+                f.cdonly = fl.cdonly;
+                libraries.push_back({set->files.size(), optional, number});
+                set->files.push_back(std::move(f));
+                continue;
+            }
             std::string found = find_below(opt.win32dir, args[1]);
             if (found.empty()) {
                 if (optional) {
@@ -199,5 +244,22 @@ bool read_manifest(const options& opt, media_set* set)
             return at.fail("cannot read the directive: " + line);
         }
     }
+    if (!opt.language.empty()) {
+        if (!known_language(opt.language)) {
+            std::fprintf(stderr, "mkmedia: no resource library for the language %s (en, de)\n", opt.language.c_str());
+            return false;
+        }
+        set->language = opt.language;
+    }
+    // Filled from the last, so that a skipped one does not move the others.
+    for (auto lib = libraries.rbegin(); lib != libraries.rend(); ++lib)
+        if (!fill_library(opt, set, *lib)) return false;
     return true;
+}
+
+std::string library_path(const std::string& win32dir, const std::string& language)
+{
+    if (language == "en") return win32dir + "/resources/" + LIBRARY;
+    if (known_language(language)) return win32dir + "/resources/" + language + "/" + LIBRARY;
+    return "";
 }

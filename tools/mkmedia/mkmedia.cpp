@@ -1,6 +1,6 @@
 // mkmedia: builds an installation set of the suite from a manifest.
 //   mkmedia MANIFEST OUTDIR [--cdrom | --diskettes] [--disksize BYTES]
-//           [--vendor CODE] [--win32 BUILDDIR] [--listing FILE]
+//           [--vendor CODE] [--win32 BUILDDIR] [--listing FILE] [--language en|de]
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -36,7 +36,7 @@ int usage()
 {
     std::fprintf(stderr,
                  "usage: mkmedia MANIFEST OUTDIR [--cdrom | --diskettes] [--disksize BYTES]\n"
-                 "               [--vendor CODE] [--win32 BUILDDIR] [--listing FILE]\n");
+                 "               [--vendor CODE] [--win32 BUILDDIR] [--listing FILE] [--language en|de]\n");
     return 2;
 }
 
@@ -63,6 +63,7 @@ int main(int argc, char** argv)
         else if (a == "--vendor" && has_value && number(argv[i + 1], &n) && n < 32768) opt.vendor = int(n), ++i;
         else if (a == "--win32" && has_value) opt.win32dir = argv[++i];
         else if (a == "--listing" && has_value) opt.listing = argv[++i];
+        else if (a == "--language" && has_value) opt.language = argv[++i];
         else if (a.rfind("--", 0) == 0) return usage();
         else positional.push_back(a);
     }

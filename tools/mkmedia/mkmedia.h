@@ -21,6 +21,7 @@ struct media_set {
     std::uint64_t disksize = 1457664;  // a 1.44 MB diskette
     std::string cdsource = "SETUP";    // the source directory's name on a CD-ROM
     int vendor = -1;                   // for FILESIZE.txt; -1: VENDOR of INSTALL.INI
+    std::string language = "en";       // whose resource library goes on the medium
     std::vector<media_file> files;
     std::vector<pck_entry> pack;
     std::vector<std::string> notes;    // optional entries left out, and why
@@ -34,7 +35,12 @@ struct options {
     int cdrom = -1;        // -1: as the manifest says
     std::uint64_t disksize = 0;
     int vendor = -1;
+    std::string language;  // overrides "set language"; empty: as the manifest says
 };
+
+// The resource library of a language below the win32 build directory, or ""
+// for a language that has none.
+std::string library_path(const std::string& win32dir, const std::string& language);
 
 // Reads the manifest into the set; false with a message on stderr.
 bool read_manifest(const options& opt, media_set* set);

@@ -159,4 +159,44 @@ printf 'dir ..\\32PG 32PG cdonly\n' >> "$S/split.manifest"
 grep -q "left out of the diskettes: ../32PG/CDONLY.EXE" "$WORK/cdonly.out" || fail "cdonly entry left out without a note"
 sed -i 's/ cdonly$//' "$S/split.manifest"
 ! "$MKMEDIA" "$S/split.manifest" "$WORK/beside-disks" --disksize $CAP 2> /dev/null || fail "path beside the source accepted on diskettes"
+
+# The language of a set chooses the resource library: English by default,
+# "set language" in the manifest, --language over both; wherever the line
+# stands. An unknown language, or a missing library of another language, is
+# refused rather than leaving an English library on a German set.
+W=$WORK/w32
+mkdir -p "$W/resources/de"
+printf 'english library' > "$W/resources/VEQINS.DLL"
+printf 'german library' > "$W/resources/de/VEQINS.DLL"
+L=$WORK/lang
+mkdir -p "$L"
+cp "$S/INSTALL.INI" "$S/FAX.LST" "$L/"
+printf 'file INSTALL.INI INSTALL.INI\nfile FAX.LST FAX.LST\nbuild VEQINS.DLL VEQINS.DLL plain\n' > "$L/en.manifest"
+{ cat "$L/en.manifest"; printf 'set language de\n'; } > "$L/de.manifest"
+library_of() {  # manifest out [options...]
+    local manifest=$1 out=$2
+    shift 2
+    "$MKMEDIA" "$L/$manifest" "$WORK/$out" --cdrom --win32 "$W" "$@" > /dev/null || fail "$out: set refused"
+    cat "$WORK/$out/SETUP/VEQINS.DLL"
+}
+[ "$(library_of en.manifest lang-en)" = "english library" ] || fail "default language is not English"
+[ "$(library_of de.manifest lang-de)" = "german library" ] || fail "set language de did not choose the German library"
+[ "$(library_of de.manifest lang-de-en --language en)" = "english library" ] || fail "--language en did not override"
+[ "$(library_of en.manifest lang-en-de --language de)" = "german library" ] || fail "--language de did not choose German"
+! "$MKMEDIA" "$L/en.manifest" "$WORK/lang-fr" --win32 "$W" --language fr 2> "$WORK/fr.err" || fail "--language fr accepted"
+grep -q "language fr" "$WORK/fr.err" || fail "--language fr refused without naming it"
+printf 'set language fr\n' >> "$L/en.manifest"
+! "$MKMEDIA" "$L/en.manifest" "$WORK/lang-setfr" --win32 "$W" 2> "$WORK/setfr.err" || fail "set language fr accepted"
+grep -q "en.manifest:4: .*language fr" "$WORK/setfr.err" || fail "set language fr refused without its line"
+rm "$W/resources/de/VEQINS.DLL"
+sed -i 's/plain$/plain optional/' "$L/de.manifest"
+! "$MKMEDIA" "$L/de.manifest" "$WORK/lang-nolib" --win32 "$W" 2> "$WORK/nolib.err" || fail "German set without its library"
+grep -q "de resource library is not built: $W/resources/de/VEQINS.DLL" "$WORK/nolib.err" ||
+    fail "missing German library refused without saying so"
+
+# The German demo set: every file from its sources, the German lists on it.
+DE=$(dirname "$MANIFEST")/demo-de.manifest
+"$MKMEDIA" "$DE" "$WORK/de-disks" --listing "$WORK/de-disks.lst" > /dev/null || fail "German demo set refused"
+check_listing "$WORK/de-disks" "$WORK/de-disks.lst"
+cmp -s "$WORK/de-disks/DISK1/COUNTRY/COUNTRY.LST" "$D/de/COUNTRY/COUNTRY.LST" || fail "German set without its country list"
 echo "mkmedia end-to-end: all checks passed"

@@ -14,9 +14,14 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "shell/text.h"
+#include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/hostpath.h"
 
 using doubles::host;
+
+namespace doubles {
+long readchecked_budget = -1;
+}
 
 namespace {
 
@@ -114,6 +119,23 @@ status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kin
     return ST_OK;
 }
 
+status_t UL_openreadquiet(const char* name, ul_file* out)
+{
+    struct stat st;
+    int fd = (stat(host(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ? open(host(name).c_str(), O_RDONLY) : -1;
+    if (fd < 0) return ST_OPEN_FAILED;
+    *out = fd + 1;
+    return ST_OK;
+}
+
+status_t UL_createquiet(const char* name, ul_file* out)
+{
+    int fd = open(host(name).c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) return ST_CREATE_FAILED;
+    *out = fd + 1;
+    return ST_OK;
+}
+
 status_t UL_closefile(setup_context*, ul_file file)
 {
     if (file > 0) close(fd_of(file));
@@ -124,6 +146,19 @@ std::uint32_t UL_readraw(ul_file file, void* buffer, std::uint32_t count)
 {
     ssize_t got = read(fd_of(file), buffer, count);
     return got > 0 ? std::uint32_t(got) : 0;
+}
+
+std::int32_t UL_readchecked(ul_file file, void* buffer, std::uint32_t count)
+{
+    // A disk that fails after so many bytes, as a bad sector in the middle of a file would.
+    if (doubles::readchecked_budget >= 0) {
+        if (doubles::readchecked_budget == 0) return -1;
+        if (count > std::uint32_t(doubles::readchecked_budget)) count = std::uint32_t(doubles::readchecked_budget);
+    }
+    ssize_t got = read(fd_of(file), buffer, count);
+    if (got < 0) return -1;
+    if (doubles::readchecked_budget > 0) doubles::readchecked_budget -= long(got);
+    return std::int32_t(got);
 }
 
 status_t UL_readdata(setup_context* ctx, ul_file file, void* buffer, std::uint16_t count)
