@@ -1,7 +1,8 @@
 // Whatever the set builder compresses must expand to the same bytes, both by
 // the installer's expander and by the plain reference expander below, which
-// shares no code with either; and compression never costs more than storing
-// every byte as a literal.
+// shares no code with either; compression never costs more than storing
+// every byte as a literal; and the matches found for a piece of the input (as
+// the set builder's threads search them) are those of the whole.
 #include <cstdint>
 #include <cstring>
 #include <vector>
@@ -80,5 +81,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzkit::require(back == original, "the installer's expander gives back the input");
     fuzzkit::require(reference_expand(packed, &back), "the reference expander accepts it");
     fuzzkit::require(back == original, "the reference expander gives back the input");
+
+    if (size > 1) {
+        std::size_t cut = (std::size_t(data[0]) << 8 | data[1]) % size;
+        std::vector<szdd_match> whole(size), piece(size);
+        szdd_find_matches(data, size, 0, size, whole.data());
+        szdd_find_matches(data, size, 0, cut, piece.data());
+        szdd_find_matches(data, size, cut, size, piece.data() + cut);
+        for (std::size_t i = 0; i < size; ++i)
+            fuzzkit::require(whole[i].length == piece[i].length && whole[i].distance == piece[i].distance,
+                             "a piece's matches are those of the whole");
+    }
     return 0;
 }

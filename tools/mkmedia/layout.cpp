@@ -16,7 +16,6 @@
 #include <sstream>
 
 #include "files/copyplan_rows.h"
-#include "files/szdd.h"
 #include "tools/mkmedia/mkmedia.h"
 
 namespace {
@@ -56,7 +55,7 @@ bool always_plain(const std::string& medium)
 {
     static const std::set<std::string> names = {"INSTALL.INI", "FAX.LST",    "ICONS.LST", "ICONS.FAX", "FILESIZE.TXT",
                                                 "TXT.PCK",     "SETUP.EXE",  "VEQCLEAN.BAT", "LASTDISK.TXT",
-                                                "COUNTRY/COUNTRY.LST"};
+                                                "COUNTRY/COUNTRY.LST", "VEQWAVE.EXE"};
     return names.count(upper(medium)) != 0;
 }
 
@@ -349,18 +348,17 @@ bool write_media(const options& opt, media_set* set)
         set->files.push_back(std::move(pck));
     }
 
+    std::vector<media_file*> compress;
     for (auto& f : set->files) {
         // A plain file that begins like a compressed one would be expanded by the installer.
-        bool looks_packed = szdd_iscompressed(f.content.data(), f.content.size());
-        if (always_plain(f.medium) || (f.plain && !looks_packed)) {
+        if (always_plain(f.medium) || (f.plain && !looks_compressed(f.content))) {
             f.plain = true;
             f.stored = f.content;
         } else {
-            f.plain = false;
-            std::string n = name_of(f.medium);
-            szdd_compress(f.content.data(), f.content.size(), n.back(), &f.stored);
+            compress.push_back(&f);
         }
     }
+    store_files(compress, 0);
 
     if (!empty_or_missing(opt.outdir)) return fail("the output directory " + opt.outdir + " is not empty");
     if (!make_dirs(opt.outdir)) return false;

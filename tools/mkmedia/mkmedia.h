@@ -47,6 +47,14 @@ bool read_manifest(const options& opt, media_set* set);
 // Lays the set out below opt.outdir; false with a message on stderr.
 bool write_media(const options& opt, media_set* set);
 
+// A file that begins with the compressed format's signature: the installer
+// takes it for a compressed file (a damaged one when it is shorter than a
+// header), so it is never stored plain.
+bool looks_compressed(const std::vector<std::uint8_t>& content);
+// Stores each file (stored, plain): LZ-compressed, or as it is when that is not
+// larger and it does not begin like a compressed file. threads 0: one per core.
+void store_files(const std::vector<media_file*>& files, unsigned threads);
+
 // Helpers shared by both halves.
 std::string upper(std::string s);
 bool read_file(const std::string& path, std::vector<std::uint8_t>* out);

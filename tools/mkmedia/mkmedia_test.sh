@@ -1,10 +1,12 @@
 #!/bin/bash
 # End-to-end check of mkmedia: the demo set both ways, every file expanded
 # back with the reference expander and compared with its source, diskettes
-# within their capacity, and FILESIZE.txt against a total counted here.
+# within their capacity, FILESIZE.txt against a total counted here, and what
+# is stored plain.
 set -euo pipefail
 MKMEDIA=$1
 MANIFEST=$2
+SZDDPACK=${3:-}
 WORK=$(mktemp -d /tmp/mkmediaXXXXXX)
 trap 'rm -rf "$WORK"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -17,6 +19,9 @@ check_listing() {
         [ "$(stat -c %s "$out/$where")" = "$stored" ] || fail "$where: stored size differs from the listing"
         if [ "$kind" = lz ]; then
             msexpand < "$out/$where" > "$WORK/expanded" || fail "msexpand refused $where"
+            # Compressed though it does not shrink: only what would pass for a compressed file.
+            [ "$stored" -lt "$expanded" ] || [ "$(head -c 4 "$WORK/expanded")" = SZDD ] ||
+                fail "$where is stored compressed ($stored bytes) but is $expanded bytes plain"
         else
             cp "$out/$where" "$WORK/expanded"
         fi
@@ -58,6 +63,15 @@ for i in 1 2 3 4 5 6; do head -c $((2500 + i)) /dev/urandom > "$S/PROGRAM/P$i.EX
 for i in 1 2; do head -c 1800 /dev/urandom > "$S/ZYXPG/Z$i.DLL"; done
 head -c 700 /dev/urandom > "$S/RUNME.EXE"
 head -c 100 /dev/urandom > "$S/PACKED.TXT"
+# Stored plain without a flag: the converter the installer runs from the medium
+# (however well it would compress), an empty file, noise; compressed although
+# flagged plain: a file that begins like a compressed one.
+for i in $(seq 1 40); do printf 'converter line\r\n'; done > "$S/VEQWAVE.EXE"
+: > "$S/EMPTY.DAT"
+head -c 900 /dev/urandom > "$S/NOISE.BIN"
+{ printf 'SZDD\x88\xf0\x27\x33A'; head -c 300 /dev/urandom; } > "$S/FAKE.LZ"
+printf 'SZDD\x88\xf0\x27\x33A' > "$S/SHORT.LZ"
+printf '%s\n' "$(for i in $(seq 1 60); do printf 'Line %d of the manual\r\n' $i; done)" > "$S/MANUAL.TXT"
 cat > "$S/split.manifest" <<'MANIFEST'
 file INSTALL.INI INSTALL.INI
 file FAX.LST FAX.LST
@@ -65,10 +79,22 @@ dir PROGRAM PROGRAM
 dir ZYXPG ZYXPG
 file RUNME.EXE RUNME.EXE plain everydisk
 pack PACKED.TXT PACKED.TXT
+file VEQWAVE.EXE VEQWAVE.EXE
+file EMPTY.DAT EMPTY.DAT
+file NOISE.BIN NOISE.BIN
+file FAKE.LZ FAKE.LZ plain
+file SHORT.LZ SHORT.LZ
+file MANUAL.TXT MANUAL.TXT
 MANIFEST
 CAP=7000
 "$MKMEDIA" "$S/split.manifest" "$WORK/sdisks" --disksize $CAP --listing "$WORK/sdisks.lst" > /dev/null
 check_listing "$WORK/sdisks" "$WORK/sdisks.lst"
+stored_as() { awk -F'\t' -v n="$2" '$1 ~ ("/" n "$") {print $2}' "$1"; }
+for f in VEQWAVE.EXE EMPTY.DAT NOISE.BIN P1.EXE; do
+    [ "$(stored_as "$WORK/sdisks.lst" $f)" = plain ] || fail "$f not stored plain"
+done
+for f in FAKE.LZ SHORT.LZ MANUAL.TXT; do [ "$(stored_as "$WORK/sdisks.lst" $f)" = lz ] || fail "$f not compressed"; done
+[ ! -s "$WORK/sdisks/DISK1/EMPTY.DAT" ] || fail "the empty file grew"
 n=$(ls -d "$WORK/sdisks"/DISK* | wc -l)
 [ "$n" -ge 3 ] || fail "expected at least 3 disks, got $n"
 for i in $(seq 1 "$n"); do
@@ -85,6 +111,26 @@ expected=$(sum "$S"/PROGRAM/* "$S"/ZYXPG/*)
 # Vendor 2 copies none of ZYXPG.
 "$MKMEDIA" "$S/split.manifest" "$WORK/v2" --disksize $CAP --vendor 2 > /dev/null
 [ "$(head -1 "$WORK/v2/DISK1/FILESIZE.txt" | tr -d '\r')" = "$(sum "$S"/PROGRAM/*)" ] || fail "vendor 2 FILESIZE.txt"
+
+# Compressing on several threads gives the same files as on one, and each
+# expands to its original (files of several pieces, and the blank-prefix cases).
+if [ -n "$SZDDPACK" ]; then
+    P=$WORK/pack && mkdir -p "$P/in" "$P/j1" "$P/j2"
+    seq 1 150000 > "$P/in/numbers.txt"
+    cp "$MKMEDIA" "$P/in/program.bin"
+    printf '%4096s' '' > "$P/in/blanks.4k"
+    { printf '%4097s' ''; printf 'x'; } > "$P/in/blanks.4k1"
+    { printf '      ab\r\n'; printf 'ab\r\n%.0s' $(seq 1 30); printf '   ab\r\n        end'; } > "$P/in/prefix.txt"
+    : > "$P/in/empty"
+    "$SZDDPACK" -j 1 "$P/j1" "$P/in"/* > "$P/j1.lst"
+    "$SZDDPACK" -j 3 "$P/j2" "$P/in"/* > /dev/null
+    while IFS=$'\t' read -r kind expanded stored name; do
+        cmp -s "$P/j1/$name" "$P/j2/$name" || fail "$name differs between one and three threads"
+        if [ "$kind" = lz ]; then msexpand < "$P/j1/$name" > "$P/back"; else cp "$P/j1/$name" "$P/back"; fi
+        cmp -s "$P/back" "$P/in/$name" || fail "$name does not expand to its original"
+    done < "$P/j1.lst"
+    [ "$(wc -l < "$P/j1.lst")" = 6 ] || fail "szddpack did not store every file"
+fi
 
 # Refusals: a file larger than a disk, a non-8.3 name, a non-empty output, a bad FAX.LST.
 ! "$MKMEDIA" "$S/split.manifest" "$WORK/tiny" --disksize 2000 2> /dev/null || fail "oversized file accepted"
