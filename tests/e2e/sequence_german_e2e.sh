@@ -132,7 +132,7 @@ for type in 001file lgofile; do
   cmp -s "$E2E_WORK/verbs-expected" "$E2E_WORK/verbs-$type"
   e2e_check $? "HKCR\\$type\\shell holds &Öffnen, &Drucken, &Faxen (got '$(tr '\n' ' ' <"$E2E_WORK/verbs-$type" | iconv -f CP1252 -t UTF-8)')"
 done
-e2e_expect_reg 'HKCR\001file\shell\&Drucken\command' '' 'C:\ZELTA\PROGRAM\DUVOVIR.EXE %1 /p'
+e2e_expect_reg 'HKCR\001file\shell\&Drucken\command' '' '"C:\ZELTA\PROGRAM\DUVOVIR.EXE" "%1" /p'
 record=$(tr -d '\r' <"$(e2e_unixpath 'C:\ZELTA\DATA\UNINSTAL.DAT')" 2>/dev/null | tr '\n' '|')
 [ "$record" = "ZeltaVoice|001,&${oe}ffnen|001,&Drucken|001,&Faxen|lgo,&${oe}ffnen|lgo,&Drucken|lgo,&Faxen|" ]
 e2e_check $? "UNINSTAL.DAT records the German verbs (got '$(printf '%s' "$record" | iconv -f CP1252 -t UTF-8)')"
@@ -144,9 +144,10 @@ e2e_expect_dir "$programs\\ZeltaVoice"
 # watch) and its closing message are the uninstaller's windows.
 uninstall=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' /v UninstallString 2>/dev/null |
   tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
-[[ "$uninstall" == *'\ZVUNINST.EXE' ]]
-e2e_check $? "the uninstall entry runs ZVUNINST.EXE (got '$uninstall')"
-timeout 120 env WINEPREFIX="$E2E_PREFIX" wine "$uninstall" </dev/null >/dev/null 2>&1
+[[ "$uninstall" == '"'*'\ZVUNINST.EXE"' ]]
+e2e_check $? "the uninstall entry runs ZVUNINST.EXE, quoted (got '$uninstall')"
+uninstaller=${uninstall#\"}
+timeout 120 env WINEPREFIX="$E2E_PREFIX" wine "${uninstaller%\"}" </dev/null >/dev/null 2>&1
 e2e_check $? "ZVUNINST, all questions answered Yes, ends with 0"
 for key in 'HKCR\.001' 'HKCR\.lgo' 'HKCR\001file' 'HKCR\lgofile' \
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'; do
@@ -195,8 +196,10 @@ done
 # The uninstaller asked before it removed anything.
 grep -q '^ZVUNINST\.EXE	' "$seen"
 e2e_check $? "the watch read the uninstaller's question"
-# The port search's progress window is up behind the user details dialog.
-for text in "${oe}sterreich" 'Sprachmodem - automatisch erkennen' "$(library_text 434 "${german_rc[@]}")"; do
+# List items of the country and modem lists. The modem search's progress
+# window is not asked for: the search polls the port without pumping messages,
+# so the window answers the watch only by chance.
+for text in "${oe}sterreich" 'Sprachmodem - automatisch erkennen'; do
   grep -qxF -- "$text" "$T/seen"
   e2e_check $? "the watch read '$(printf '%s' "$text" | iconv -f CP1252 -t UTF-8)'"
 done

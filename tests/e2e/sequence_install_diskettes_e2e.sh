@@ -4,9 +4,9 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init
 e2e_machine win95
-# The demo set with six fax documents that do not compress: three 1.44 MB diskettes.
+# The demo set with six fax documents that do not compress (stored plain): three 1.44 MB diskettes.
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
-for i in 1 2 3 4 5 6; do head -c 300000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
+for i in 1 2 3 4 5 6; do head -c 400000 /dev/urandom >"$E2E_WORK/demo/FOD/DOC$i.FAX"; done
 E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia diskettes "$E2E_WORK/set"
 [ -d "$E2E_WORK/set/DISK3" ] && [ ! -d "$E2E_WORK/set/DISK4" ]
 e2e_check $? "the set has three diskettes"

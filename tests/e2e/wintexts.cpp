@@ -98,10 +98,19 @@ void read_items(watch* w, HWND box, int id, const char* cls, UINT count_msg, UIN
     for (DWORD_PTR i = 0; i < count; ++i) {
         DWORD_PTR length = 0;
         if (!ask(box, length_msg, i, 0, &length) || LONG_PTR(length) <= 0 || length > 1024) continue;
-        std::vector<char> buffer(length + 2, '\0');
+        // Wine's 64-bit loader hands another process's items over in UTF-16:
+        // room for that, and back to the ANSI code page when it came so.
+        std::vector<char> buffer(2 * (length + 1) + 2, '\0');
         DWORD_PTR copied = 0;
-        if (ask(box, text_msg, i, reinterpret_cast<LPARAM>(buffer.data()), &copied) && LONG_PTR(copied) > 0)
-            record(w, id, (std::string(cls) + "[]").c_str(), buffer.data());
+        if (!ask(box, text_msg, i, reinterpret_cast<LPARAM>(buffer.data()), &copied) || LONG_PTR(copied) <= 0) continue;
+        std::string item = buffer.data();
+        if (buffer[0] != '\0' && buffer[1] == '\0') {
+            std::vector<char> ansi(2 * (length + 1) + 2, '\0');
+            WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(buffer.data()), -1, ansi.data(),
+                                int(ansi.size()) - 1, nullptr, nullptr);
+            item = ansi.data();
+        }
+        record(w, id, (std::string(cls) + "[]").c_str(), item.c_str());
     }
 }
 
