@@ -224,28 +224,43 @@ bool read_record(const char* file, record* out)
     return !first && !damaged;
 }
 
-// False without a record: the installation is older than it.
-bool read_made_list(const char* file, made_list* out)
+enum record_state { NO_RECORD, RECORD_READ, RECORD_UNREADABLE };
+
+// The checked entries of UNINSTAL.LST. Only valid lines take memory, so a
+// record padded with junk cannot make it fail into the fixed tree.
+record_state read_made_list(const char* file, made_list* out)
 {
     out->entries = nullptr;
     out->count = 0;
-    char* data = read_file(file, 4 * 1024 * 1024);
-    if (!data) return false;
-    int lines = 1;
-    for (const char* p = data; *p; ++p)
-        if (*p == '\n' || *p == '\r') ++lines;
-    out->entries = static_cast<made_entry*>(HeapAlloc(GetProcessHeap(), 0, sizeof(made_entry) * std::size_t(lines)));
-    if (out->entries) {
-        for_each_line(data, [&](char* line, char*) {
-            if (out->count >= lines) return false;
-            made_entry& e = out->entries[out->count];
-            // A line that fails the check is skipped; the rest still goes.
-            if (UL_parserecordline(line, &e.kind, e.rel, sizeof e.rel)) ++out->count;
-            return true;
-        });
+    if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return NO_RECORD;
     }
-    HeapFree(GetProcessHeap(), 0, data);
-    return out->entries != nullptr;
+    char* data = read_file(file, 4 * 1024 * 1024);
+    if (!data) return RECORD_UNREADABLE;
+    HANDLE heap = GetProcessHeap();
+    int capacity = 0;
+    bool ok = true;
+    for_each_line(data, [&](char* line, char*) {
+        made_entry e;
+        // A line that fails the check is skipped; the rest still goes.
+        if (!UL_parserecordline(line, &e.kind, e.rel, sizeof e.rel)) return true;
+        if (out->count == capacity) {
+            int grown = capacity ? capacity * 2 : 64;
+            std::size_t bytes = sizeof(made_entry) * std::size_t(grown);
+            void* more = out->entries ? HeapReAlloc(heap, 0, out->entries, bytes) : HeapAlloc(heap, 0, bytes);
+            if (!more) {
+                ok = false;
+                return false;
+            }
+            out->entries = static_cast<made_entry*>(more);
+            capacity = grown;
+        }
+        out->entries[out->count++] = e;
+        return true;
+    });
+    HeapFree(heap, 0, data);
+    return ok ? RECORD_READ : RECORD_UNREADABLE;
 }
 
 bool is_link(DWORD attributes)
@@ -696,7 +711,7 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char
         return UNINSTALL_NOT_FOUND;
     }
     made_list made = {};
-    bool hasrecord = read_made_list(make(installdir.s, "DATA\\UNINSTAL.LST").s, &made);
+    record_state state = read_made_list(make(installdir.s, "DATA\\UNINSTAL.LST").s, &made);
     if (quiet && userdata == UNINSTALL_ASK) userdata = UNINSTALL_KEEP_USERDATA;
 
     text question = {};
@@ -718,9 +733,11 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstall(HWND owner, const char
     remove_shortcuts(r, installdir.s);
     remove_group(r, installdir.s);
     remove_windows_entries(installdir.s);
-    if (hasrecord)
+    // A record that is there but cannot be read whole removes no file: the
+    // fixed tree would take what was there before.
+    if (state == RECORD_READ)
         remove_made(installdir.s, made, deleteuserdata);
-    else
+    else if (state == NO_RECORD)
         remove_fixed_tree(installdir.s, deleteuserdata);
     CoUninitialize();
     if (made.entries) HeapFree(GetProcessHeap(), 0, made.entries);
