@@ -2,6 +2,7 @@
 
 #include "files/log.h"
 #include "install/dialoghelpers.h"
+#include "install/unattended.h"
 
 namespace {
 
@@ -53,7 +54,8 @@ status_t INS_centerwindow(setup_context* ctx, ul_window window)
     ul_point p = INS_centerposition(hasparent, area, width, height, GetSystemMetrics(SM_CXSCREEN),
                                     GetSystemMetrics(SM_CYSCREEN));
     MoveWindow(w, p.x, p.y, width, height, TRUE);
-    SetForegroundWindow(w);
+    // A silent run leaves the keyboard to whoever works at the machine.
+    if (INS_silentmode(INS_context) == SILENT_NONE) SetForegroundWindow(w);
     return ST_OK;
 }
 

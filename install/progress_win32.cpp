@@ -46,6 +46,8 @@ void empty_notes()
 
 INT_PTR on_progress_init(setup_context* ctx, HWND window)
 {
+    // A very silent run shows not even this; the window still takes the stop button.
+    if (INS_silentmode(ctx) == SILENT_NOTHING) INS_keephidden(ctx, window);
     INS_centerwindow(ctx, window);
     SetWindowTextA(window, INS_progress.title);
     SetFocus(GetDlgItem(window, STOP));
@@ -202,6 +204,9 @@ status_t INS_failinstall(setup_context* ctx, status_t status)
     std::snprintf(lines.line1, sizeof lines.line1, "%u", unsigned(status));
     INS_statustext(ctx, status, lines.line2);
     UL_logstring(ctx, "abortmsg2 = ", lines.line2);
+    char full[sizeof ctx->resulttext];
+    INS_resultstatustext(ctx, status, full, sizeof full);
+    INS_noteresult(ctx, status, full);
     INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(990),
                                      static_cast<HWND>(ctx->mainwindow), notice_proc, LPARAM(&lines));
     return result == -1 ? ST_NO_TEMPLATE : ST_OK;

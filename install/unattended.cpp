@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/fileutil.h"
 #include "files/log.h"
+#include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -42,6 +44,19 @@ bool INS_isunattended(const setup_context* ctx) { return ctx && ctx->answerfile[
 
 bool INS_isrecording(const setup_context* ctx) { return ctx && !INS_isunattended(ctx) && ctx->recordfile[0] != '\0'; }
 
+unsigned INS_silentmode(const setup_context* ctx) { return INS_isunattended(ctx) ? unsigned(ctx->silent) : unsigned(SILENT_NONE); }
+
+namespace {
+
+// /DIR= answers the destination's edit control in every showing of the dialog.
+bool destination_override(const setup_context* ctx, const char* section, const char* key)
+{
+    if (!ctx->destinationarg[0] || std::strcmp(key, "102") != 0) return false;
+    return std::strcmp(section, "992") == 0 || std::strncmp(section, "992.", 4) == 0;
+}
+
+}  // namespace
+
 bool INS_answertext(setup_context* ctx, unsigned section, const char* key, char* out, std::size_t size)
 {
     char name[16];
@@ -64,6 +79,10 @@ bool INS_answertextin(setup_context* ctx, const char* name, const char* key, cha
 {
     if (size > 0) out[0] = '\0';
     if (!INS_isunattended(ctx) || size == 0) return false;
+    if (destination_override(ctx, name, key)) {
+        UL_copytext(out, size, ctx->destinationarg);
+        return true;
+    }
     char value[TEXTSIZE * 2];
     UL_getprofilestring(name, key, ABSENT, value, sizeof value, ctx->answerfile);
     if (std::strcmp(value, ABSENT) == 0) return false;
@@ -137,6 +156,51 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
     *yes = UL_equalnocase(answer, "Yes") ? 1 : 0;
     UL_logstring(ctx, "unattended answer=", answer);
     return true;
+}
+
+void INS_noteresult(setup_context* ctx, status_t status, const char* text)
+{
+    if (!ctx) return;
+    UL_copytext(ctx->resulttext, text);
+    ctx->resulttextstatus = status;
+}
+
+void INS_resultstatustext(setup_context* ctx, status_t status, char* out, std::size_t size)
+{
+    if (size == 0) return;
+    out[0] = '\0';
+    if (!ctx || status == ST_OK) return;
+    char message[MESSAGESIZE];
+    INS_errortext(ctx, message, status);
+    UL_copytext(out, size, message);
+    if (status == ctx->lasterror && ctx->lasterrortext[0]) {
+        UL_appendtext(out, size, " ");
+        UL_appendtext(out, size, ctx->lasterrortext);
+    }
+}
+
+void INS_writeresult(setup_context* ctx, status_t status)
+{
+    if (!ctx || !ctx->resultfile[0]) return;
+    char text[sizeof ctx->resulttext];
+    if (ctx->resulttextstatus == status && ctx->resulttext[0]) UL_copytext(text, ctx->resulttext);
+    else INS_resultstatustext(ctx, status, text, sizeof text);
+    char number[16], port[16];
+    // One section only, whatever an earlier run left in the file.
+    UL_deletefile(ctx->resultfile);
+    const char* file = ctx->resultfile;
+    std::snprintf(number, sizeof number, "%u", unsigned(status));
+    bool written = UL_writeprofilestring("Result", "Status", number, file);
+    written = UL_writeprofilestring("Result", "Text", text, file) && written;
+    written = UL_writeprofilestring("Result", "Product", ctx->producttitle, file) && written;
+    written = UL_writeprofilestring("Result", "Destination", ctx->pathname, file) && written;
+    std::snprintf(number, sizeof number, "%d", int(ctx->INS_vendor));
+    written = UL_writeprofilestring("Result", "Vendor", number, file) && written;
+    std::snprintf(port, sizeof port, "COM%d", int(ctx->comport));
+    written = UL_writeprofilestring("Result", "Port", port, file) && written;
+    // Only a log that was made: a refused or unopenable one is nowhere.
+    written = UL_writeprofilestring("Result", "Log", ctx->logfile ? ctx->logname : "", file) && written;
+    if (UL_logdetail(ctx)) UL_logstring(ctx, written ? "result written=" : "result not written=", file);
 }
 
 namespace {

@@ -14,6 +14,11 @@ constexpr status_t ST_NO_ANSWER = ST_BAD_ARGUMENT;
 
 bool INS_isunattended(const setup_context* ctx);
 bool INS_isrecording(const setup_context* ctx);
+// What an unattended run shows (SILENT_...); SILENT_NONE for every other run.
+unsigned INS_silentmode(const setup_context* ctx);
+// Keeps a window of a silent run off the screen for its whole life: its
+// procedures run as always, but every request to show it is dropped.
+void INS_keephidden(setup_context* ctx, ul_window window);
 
 // Dialog procedures call this at the end of WM_INITDIALOG: in an unattended
 // run the template's section is fed to the dialog once its modal loop runs.
@@ -25,6 +30,17 @@ void INS_recorddialog(setup_context* ctx, ul_window dialog, unsigned templ, int 
 // the file's section [number] (Answer=Yes|No) in an unattended run.
 status_t INS_askquestion(setup_context* ctx, ul_window owner, unsigned number, const char* caption,
                          std::uint16_t* yes);
+
+// The result file (/RESULT=): remembers the text the run ends with (the
+// failure notice's, the closing dialog's) for the status it belongs to.
+void INS_noteresult(setup_context* ctx, status_t status, const char* text);
+// The status's message and, when it is the status's, the whole recorded detail
+// (the failure notice cuts the two to its line; a script wants the whole file name).
+void INS_resultstatustext(setup_context* ctx, status_t status, char* out, std::size_t size);
+// Writes the file's one [Result] section: Status, Text, Product, Destination,
+// Vendor, Port, Log. Text is the noted one when it belongs to the status, else
+// the status's message with its detail. Nothing without /RESULT=.
+void INS_writeresult(setup_context* ctx, status_t status);
 
 // Portable part.
 // Reads key of section [templ]; false when the file has no such answer.

@@ -234,12 +234,64 @@ BOOL CALLBACK record_control(HWND control, LPARAM param)
     return TRUE;
 }
 
+const char PROP_OLDPROC[] = "INS_shownproc";
+
+LRESULT CALLBACK hidden_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    WNDPROC old = reinterpret_cast<WNDPROC>(reinterpret_cast<LONG_PTR>(GetPropA(window, PROP_OLDPROC)));
+    switch (message) {
+    case WM_WINDOWPOSCHANGING:
+        // The dialog manager, ShowWindow and SetWindowPos all show a window through here.
+        // Nor may it take the keyboard from whoever works at the machine.
+        if (reinterpret_cast<WINDOWPOS*>(lparam)->flags & SWP_SHOWWINDOW)
+            reinterpret_cast<WINDOWPOS*>(lparam)->flags |= SWP_NOACTIVATE;
+        reinterpret_cast<WINDOWPOS*>(lparam)->flags &= ~UINT(SWP_SHOWWINDOW);
+        break;
+    case WM_NCDESTROY:
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(old));
+        RemovePropA(window, PROP_OLDPROC);
+        break;
+    default:
+        break;
+    }
+    return CallWindowProcA(old, window, message, wparam, lparam);
+}
+
+// The closing dialog's own text (its label without a control number), for the result file.
+BOOL CALLBACK closing_text(HWND control, LPARAM param)
+{
+    char cls[16] = {};
+    GetClassNameA(control, cls, sizeof cls);
+    int id = GetDlgCtrlID(control);
+    if (lstrcmpiA(cls, "Static") != 0 || (id != 0xFFFF && id != -1)) return TRUE;
+    auto* ctx = reinterpret_cast<setup_context*>(param);
+    char text[sizeof ctx->resulttext] = {};
+    GetWindowTextA(control, text, sizeof text);
+    if (!text[0]) return TRUE;
+    INS_noteresult(ctx, ST_OK, text);
+    return FALSE;
+}
+
 }  // namespace
+
+void INS_keephidden(setup_context* ctx, ul_window window)
+{
+    HWND w = static_cast<HWND>(window);
+    if (!w || GetPropA(w, PROP_OLDPROC)) return;
+    LONG_PTR old = GetWindowLongPtrA(w, GWLP_WNDPROC);
+    SetPropA(w, PROP_OLDPROC, reinterpret_cast<HANDLE>(old));
+    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(hidden_proc));
+    // Shown already (a template with WS_VISIBLE shown early): taken off again.
+    if (IsWindowVisible(w)) ShowWindow(w, SW_HIDE);
+    if (UL_logdetail(ctx)) UL_logline(ctx, "silent: window kept hidden");
+}
 
 void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
 {
-    if (!INS_isunattended(ctx)) return;
     HWND d = static_cast<HWND>(dialog);
+    if (templ == 991 && ctx && ctx->resultfile[0]) EnumChildWindows(d, closing_text, LPARAM(ctx));
+    if (!INS_isunattended(ctx)) return;
+    if (INS_silentmode(ctx) != SILENT_NONE) INS_keephidden(ctx, dialog);
     if (UL_logdetail(ctx)) UL_loglong(ctx, "unattended: showing ", long(templ));
     SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
     SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(templ))));

@@ -14,6 +14,9 @@ enum {
     TEXTSIZE = 80,  // 79 characters and the NUL
 };
 
+// What a run shows: everything, only the progress window (/SILENT), nothing (/VERYSILENT).
+enum { SILENT_NONE = 0, SILENT_PROGRESS = 1, SILENT_NOTHING = 2 };
+
 struct setup_context {
     // Run time: debug log and message loader.
     char programname[TEXTSIZE];

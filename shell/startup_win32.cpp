@@ -7,6 +7,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/install.h"
+#include "install/unattended.h"
 #include "integration/ddeclient.h"
 #include "shell/cmdline.h"
 #include "shell/mainscreen.h"
@@ -25,6 +26,8 @@ const char DDE_CLASS[] = "VEQ-DDE";
 
 // What the quit message carries; an unattended run ends with its final status.
 int exitcode = 0;
+// The installation's final status, for the result file.
+status_t finalstatus = ST_OK;
 
 status_t system_dir(setup_context* ctx, UINT (WINAPI* query)(LPSTR, UINT), char* field)
 {
@@ -41,6 +44,8 @@ status_t system_dir(setup_context* ctx, UINT (WINAPI* query)(LPSTR, UINT), char*
 void teardown(setup_context* ctx, HWND window)
 {
     if (window && ctx->helpfile[0]) WinHelpA(window, ctx->helpfile, HELP_QUIT, 0);
+    // Still with the library, so that a status's text can be had.
+    INS_writeresult(ctx, finalstatus);
     INS_unloadresourcelib(ctx);
     INS_cleanupatexit(ctx);
     INS_destroycontext(ctx);
@@ -95,7 +100,9 @@ LRESULT on_start(HWND window)
     if (!ctx) return 0;
     status_t st = run_install(ctx);
     if (st != ST_OK) UL_logerror(ctx, "TST_wndprocmain", st);
-    exitcode = ctx->answerfile[0] ? int(st) : 0;
+    finalstatus = st;
+    // A script that asked for a result reads the status from the exit code as well.
+    exitcode = ctx->answerfile[0] || ctx->resultfile[0] ? int(st) : 0;
     if (ctx->closepending) {
         teardown(ctx, nullptr);
         PostQuitMessage(exitcode);
@@ -107,11 +114,19 @@ LRESULT on_start(HWND window)
 
 status_t create_main_window(setup_context* ctx, int show)
 {
-    HWND window = CreateWindowExA(0, MAIN_CLASS, "Install", WS_POPUP | WS_VISIBLE, 0, 0,
+    // A silent run leaves the screen to whoever works at the machine: the window
+    // exists (the message loop and the start message need it) but is never shown.
+    bool silent = INS_silentmode(ctx) != SILENT_NONE;
+    HWND window = CreateWindowExA(0, MAIN_CLASS, "Install", WS_POPUP | (silent ? 0 : WS_VISIBLE), 0, 0,
                                   GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), nullptr,
                                   nullptr, static_cast<HINSTANCE>(ctx->hinstance), nullptr);
     if (!window) return ST_GENERAL;
     ctx->mainwindow = window;
+    if (silent) {
+        INS_keephidden(ctx, window);
+        ctx->logwindow = window;
+        return ST_OK;
+    }
     SetForegroundWindow(window);
     ShowWindow(window, show);
     UpdateWindow(window);
@@ -133,16 +148,23 @@ status_t check_file_list(setup_context* ctx)
 
 status_t create_log(setup_context* ctx)
 {
-    char path[TEXTSIZE];
-    UL_copytext(path, ctx->windowsdir);
-    UL_addslash(path);
-    UL_appendtext(path, ctx->programname);
-    UL_appendtext(path, ".deb");
-    return UL_createfile(ctx, path, UL_SHARED, &ctx->logfile);
+    if (!ctx->logname[0]) {
+        char path[TEXTSIZE];
+        UL_copytext(path, ctx->windowsdir);
+        UL_addslash(path);
+        UL_appendtext(path, ctx->programname);
+        UL_appendtext(path, ".deb");
+        UL_copytext(ctx->logname, path);
+    }
+    return UL_createfile(ctx, ctx->logname, UL_SHARED, &ctx->logfile);
 }
 
 void set_default_destination(setup_context* ctx)
 {
+    if (ctx->destinationarg[0]) {
+        UL_copytext(ctx->pathname, ctx->destinationarg);
+        return;
+    }
     char path[TEXTSIZE];
     UL_copyleft(path, sizeof path, ctx->windowsdir, 3);
     UL_appendtext(path, ctx->productdir);
@@ -253,8 +275,8 @@ status_t INS_registerclasses(setup_context* ctx)
 
 int INS_run(ul_module instance, const char* commandline, int show)
 {
-    char line[CMDLINE_MAX + 1];
-    UL_copytext(line, commandline ? commandline : "");
+    // Taken whole: a longer line is refused by the parser, never cut.
+    const char* line = commandline ? commandline : "";
     setup_context* ctx = nullptr;
     bool libraryloaded = false;
     std::int16_t level = 0;
@@ -262,8 +284,8 @@ int INS_run(ul_module instance, const char* commandline, int show)
     status_t st = INS_createcontext(&ctx);
     if (st == ST_OK) {
         ctx->hinstance = instance;
-        if (line[0]) INS_parsecommandline(ctx, line, &level);
-        st = INS_setupdirectories(ctx);
+        if (line[0]) st = INS_parsecommandline(ctx, line, &level);
+        if (st == ST_OK) st = INS_setupdirectories(ctx);
     }
     if (st == ST_OK) st = INS_loadresourcelib(ctx);
     if (st == ST_OK) {
@@ -294,6 +316,7 @@ int INS_run(ul_module instance, const char* commandline, int show)
     if (st != ST_CANCELLED) INS_errorbox(ctx, st);
     if (ctx) {
         HWND window = static_cast<HWND>(ctx->mainwindow);
+        INS_writeresult(ctx, st);
         if (libraryloaded) INS_unloadresourcelib(ctx);
         // Without a module directory (no drive letter) there is no clean-up list to read.
         if (ctx->moduledir[0]) INS_cleanupatexit(ctx);

@@ -124,3 +124,95 @@ TEST_F(Unattended, NumberedSectionAnswersALaterShowingOfTheSameDialog)
     ASSERT_TRUE(INS_answertextin(ctx, "992.2", "Button", out, sizeof out));
     EXPECT_STREQ(out, "112");
 }
+
+TEST_F(Unattended, DestinationOptionAnswersTheDestinationInEveryShowing)
+{
+    answers("[992]\n102=C:\\FROMFILE\nButton=111\n[992.2]\n102=C:\\SECOND\nButton=111\n[997]\n102=Ann\n");
+    UL_copytext(ctx->destinationarg, "C:\\Fax Files\\");
+    char out[TEXTSIZE];
+    ASSERT_TRUE(INS_answertextin(ctx, "992", "102", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\Fax Files\\") << "/DIR= takes the place of the file's destination";
+    ASSERT_TRUE(INS_answertextin(ctx, "992.2", "102", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\Fax Files\\") << "and of a later showing's";
+    ASSERT_TRUE(INS_answertextin(ctx, "992", "Button", out, sizeof out));
+    EXPECT_STREQ(out, "111") << "the button still comes from the file";
+    ASSERT_TRUE(INS_answertext(ctx, 997, "102", out, sizeof out));
+    EXPECT_STREQ(out, "Ann") << "the same control number of another dialog is not the destination";
+    ctx->destinationarg[0] = '\0';
+    ASSERT_TRUE(INS_answertextin(ctx, "992", "102", out, sizeof out));
+    EXPECT_STREQ(out, "C:\\FROMFILE");
+}
+
+TEST_F(Unattended, SilentOnlyWithAnswers)
+{
+    ctx->silent = SILENT_NOTHING;
+    EXPECT_EQ(INS_silentmode(ctx), unsigned(SILENT_NONE)) << "an interactive run is never silent";
+    answers("[992]\nButton=111\n");
+    EXPECT_EQ(INS_silentmode(ctx), unsigned(SILENT_NOTHING));
+    ctx->silent = SILENT_PROGRESS;
+    EXPECT_EQ(INS_silentmode(ctx), unsigned(SILENT_PROGRESS));
+}
+
+class ResultFile : public Unattended {
+protected:
+    std::string read_result()
+    {
+        std::ifstream in(dir("/result.ini"));
+        std::string all, line;
+        while (std::getline(in, line)) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            all += line + "\n";
+        }
+        return all;
+    }
+    void SetUp() override
+    {
+        Unattended::SetUp();
+        UL_copytext(ctx->resultfile, dir("/result.ini").c_str());
+        UL_copytext(ctx->producttitle, "ZeltaVoice");
+        UL_copytext(ctx->pathname, "C:\\Fax Files\\");
+        UL_copytext(ctx->logname, "C:\\Logs\\S.DEB");
+        ctx->INS_vendor = 8;
+        ctx->comport = 2;
+    }
+};
+
+TEST_F(ResultFile, SuccessCarriesTheClosingTextAndTheRunsFacts)
+{
+    write("/result.ini", "[Earlier]\nStatus=2111\n");
+    INS_noteresult(ctx, ST_OK, "The installation is complete.");
+    INS_writeresult(ctx, ST_OK);
+    EXPECT_EQ(read_result(), "[Result]\nStatus=0\nText=The installation is complete.\nProduct=ZeltaVoice\n"
+                             "Destination=C:\\Fax Files\\\nVendor=8\nPort=COM2\nLog=\n")
+        << "one section, whatever the file held before; no log made, so it is nowhere";
+}
+
+TEST_F(ResultFile, FailureCarriesTheNoticeTextOrElseTheStatusText)
+{
+    doubles::strings[905] = "A file to be installed is missing from the installation disk:";
+    doubles::strings[13000] = "The installation was cancelled.";
+    // The notice cuts its line at 78 characters; the result keeps the whole file name.
+    std::string name = "D:\\SETUP\\COUNTRY\\" + std::string(40, 'N') + ".GER";
+    INS_recorderror(ctx, 905, name.c_str());
+    char full[256];
+    INS_resultstatustext(ctx, 905, full, sizeof full);
+    INS_noteresult(ctx, 905, full);
+    INS_recorderror(ctx, 2231, "a later detail");
+    INS_writeresult(ctx, 905);
+    EXPECT_NE(read_result().find("Status=905\nText=A file to be installed is missing from the installation disk: " +
+                                 name + "\n"),
+              std::string::npos)
+        << read_result();
+
+    // A cancel shows no notice: the text is the status's own, not the last one noted.
+    INS_writeresult(ctx, ST_CANCELLED);
+    EXPECT_NE(read_result().find("Status=13000\nText=The installation was cancelled.\n"), std::string::npos)
+        << read_result();
+}
+
+TEST_F(ResultFile, NothingWithoutTheOption)
+{
+    ctx->resultfile[0] = '\0';
+    INS_writeresult(ctx, ST_OK);
+    EXPECT_FALSE(exists("/result.ini"));
+}
