@@ -36,8 +36,10 @@ void UT_load(uninstall_texts* out, const char* installdir)
     if (n == 0 || n + std::strlen(tail) >= MAX_PATH) return;
     lstrcatA(dir, tail);
 
-    // The library holds nothing but resources; its entry point does nothing.
-    HMODULE library = LoadLibraryA(dir);
+    // Mapped as data only: the installation folder is anybody's, and a
+    // library planted there must not run with the rights of whoever removes
+    // the installation.
+    HMODULE library = LoadLibraryExA(dir, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!library) return;
     for (int i = 0; i < UT_COUNT; ++i) {
         char text[sizeof out->text[i]] = {};

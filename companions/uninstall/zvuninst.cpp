@@ -1,12 +1,14 @@
 // ZVUNINST.EXE: the program the uninstall entry runs.
 //   ZVUNINST [/Y | /N] [/PATH=<installation directory>]
 // /Y deletes the received and sent faxes and the mailboxes without asking,
-// /N keeps them without asking; either makes the run unattended. Without
-// /PATH the installation is the one FAX.ini in the Windows directory names.
+// /N keeps them without asking; either makes the run unattended. /PATH names
+// the installation (quoted when it holds blanks); without it, the one FAX.ini
+// in the Windows directory names.
 #include <windows.h>
 
 #include <cstring>
 
+#include "command.h"
 #include "texts.h"
 #include "vequnins.h"
 
@@ -15,44 +17,8 @@ namespace {
 // Exit code when the library is missing or broken.
 constexpr int NO_LIBRARY = 3;
 
-struct options {
-    int userdata = UNINSTALL_ASK;
-    char installdir[MAX_PATH] = {};
-};
-
-options parse(const char* line)
-{
-    options o;
-    // Skip the program's own name, quoted or not.
-    if (*line == '"') {
-        line = std::strchr(line + 1, '"');
-        line = line ? line + 1 : "";
-    } else {
-        while (*line && *line != ' ') ++line;
-    }
-    while (*line) {
-        while (*line == ' ') ++line;
-        const char* end = line;
-        bool quoted = false;
-        while (*end && (quoted || *end != ' ')) {
-            if (*end == '"') quoted = !quoted;
-            ++end;
-        }
-        std::size_t n = std::size_t(end - line);
-        if (n == 2 && (line[0] == '/' || line[0] == '-') && (line[1] == 'Y' || line[1] == 'y'))
-            o.userdata = UNINSTALL_DELETE_USERDATA;
-        else if (n == 2 && (line[0] == '/' || line[0] == '-') && (line[1] == 'N' || line[1] == 'n'))
-            o.userdata = UNINSTALL_KEEP_USERDATA;
-        else if (n > 6 && _strnicmp(line + 1, "PATH=", 5) == 0) {
-            std::size_t k = 0;
-            for (const char* p = line + 6; p < end && k + 1 < sizeof o.installdir; ++p)
-                if (*p != '"') o.installdir[k++] = *p;
-            o.installdir[k] = '\0';
-        }
-        line = end;
-    }
-    return o;
-}
+static_assert(UNINSTALL_ASK == -1 && UNINSTALL_KEEP_USERDATA == 0 && UNINSTALL_DELETE_USERDATA == 1,
+              "the command reader's values");
 
 // The library lies beside the program (both are in the Windows directory).
 HMODULE load_library()
@@ -60,7 +26,7 @@ HMODULE load_library()
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, sizeof path);
     char* slash = std::strrchr(path, '\\');
-    if (!slash) return nullptr;
+    if (!slash || std::size_t(slash + 1 - path) + sizeof "VEQUNINS.DLL" > sizeof path) return nullptr;
     std::strcpy(slash + 1, "VEQUNINS.DLL");
     return LoadLibraryA(path);
 }
@@ -73,7 +39,7 @@ void remove_self()
     GetModuleFileNameA(nullptr, path, sizeof path);
     GetWindowsDirectoryA(windows, sizeof windows);
     char* slash = std::strrchr(path, '\\');
-    if (!slash) return;
+    if (!slash || std::size_t(slash + 1 - path) + sizeof "VEQUNINS.DLL" > sizeof path) return;
     *slash = '\0';
     if (lstrcmpiA(path, windows) != 0) return;
     *slash = '\\';
@@ -86,21 +52,35 @@ void remove_self()
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
 {
-    options o = parse(GetCommandLineA());
+    // Out of the installation folder: nothing is looked up there, and the
+    // folder can go.
+    char system[MAX_PATH] = {};
+    if (GetSystemDirectoryA(system, sizeof system)) SetCurrentDirectoryA(system);
+    static uninstall_command o;
+    bool readable = UC_parsecommand(GetCommandLineA(), &o);
     bool quiet = o.userdata != UNINSTALL_ASK;
+    if (!readable) {
+        // A path that does not fit names no installation: it is never cut.
+        if (!quiet) {
+            static uninstall_texts texts;
+            UT_load(&texts, nullptr);
+            MessageBoxA(nullptr, UT_text(&texts, UT_NOT_FOUND), UT_text(&texts, UT_CAPTION), MB_OK | MB_ICONSTOP);
+        }
+        return UNINSTALL_NOT_FOUND;
+    }
     HMODULE library = load_library();
     void* entry = library ? reinterpret_cast<void*>(GetProcAddress(library, "VEQ_uninstall")) : nullptr;
     auto uninstall = reinterpret_cast<VEQ_uninstall_proc>(entry);
     if (!uninstall) {
         if (!quiet) {
             static uninstall_texts texts;
-            UT_load(&texts, o.installdir);
+            UT_load(&texts, o.path);
             MessageBoxA(nullptr, UT_text(&texts, UT_NO_LIBRARY), UT_text(&texts, UT_CAPTION), MB_OK | MB_ICONSTOP);
         }
         if (library) FreeLibrary(library);
         return NO_LIBRARY;
     }
-    int result = uninstall(nullptr, o.installdir, o.userdata, quiet ? 1 : 0);
+    int result = uninstall(nullptr, o.path, o.userdata, quiet ? 1 : 0);
     FreeLibrary(library);
     if (result == UNINSTALL_DONE) remove_self();
     return result;
