@@ -111,5 +111,6 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
         if (UL_logdetail(ctx)) UL_logstring(ctx, "removed unfinished ", target);
     }
     if (st == ST_OK) UL_setnormalattributes(target);
+    if (complete && ctx->filewritten) ctx->filewritten(ctx, target);
     return st;
 }

@@ -91,6 +91,7 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
         }
     }
     if (st != ST_OK) return fail_open(ctx, "UL_createfile", name, st);
+    if (ctx && ctx->filewritten) ctx->filewritten(ctx, name);
     return ST_OK;
 }
 

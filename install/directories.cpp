@@ -7,6 +7,7 @@
 #include "files/log.h"
 #include "install/dialogs.h"
 #include "install/install.h"
+#include "install/record.h"
 #include "shell/text.h"
 
 namespace {
@@ -63,6 +64,8 @@ status_t INS_createdir(setup_context* ctx, const char* path, std::uint16_t* resu
         } else if (dir[0] == '\0' || UL_createdir(dir) != 0) {
             UL_logline(ctx, "cannot create dir");
             *result = DIR_FAILED;
+        } else {
+            INS_recorddir(ctx, dir);  // only what this run made goes whole at the removal
         }
     }
     UL_logshort(ctx, "result = ", std::int16_t(*result));

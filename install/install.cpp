@@ -9,6 +9,7 @@
 #include "install/completion.h"
 #include "install/dialogs.h"
 #include "install/progress.h"
+#include "install/record.h"
 #include "install/unattended.h"
 #include "integration/integration.h"
 #include "modem/modem.h"
@@ -87,6 +88,8 @@ status_t open_copy_progress(setup_context* ctx)
 // Everything after the dialogs; the first failure ends it.
 status_t install_files(setup_context* ctx)
 {
+    // An earlier installation's record is read before anything is written over it.
+    RETURN_IF_FAILED(INS_recordbegin(ctx));
     RETURN_IF_FAILED(INS_getfilesize(ctx));
     RETURN_IF_FAILED(open_copy_progress(ctx));
     RETURN_IF_FAILED(INS_getwinversion(ctx, &ctx->winversion));
@@ -140,6 +143,7 @@ status_t INS_install(setup_context* ctx)
 
     status_t st = ask_everything(ctx);
     if (st == ST_OK) st = install_files(ctx);
+    INS_recordend(ctx);
     if (st != ST_OK) return fail(ctx, st);
     // An error box that did not stop the steps still ends an unattended run with its status.
     return INS_unattendedoutcome(ctx, ST_OK);

@@ -39,7 +39,11 @@ void decimal(char out[TEXTSIZE], long value) { std::snprintf(out, TEXTSIZE, "%ld
 status_t INS_writeini(setup_context* ctx, const char* section, const char* key, const char* value,
                       const char* file)
 {
-    if (UL_writeprofilestring(section, key, value, file)) return ST_OK;
+    if (UL_writeprofilestring(section, key, value, file)) {
+        // The profile service creates the file itself, past the file operations' hook.
+        if (ctx && ctx->filewritten) ctx->filewritten(ctx, file);
+        return ST_OK;
+    }
     if (UL_logdetail(ctx)) UL_logstring(ctx, "cannot write ini=", file);
     INS_recorderror(ctx, ST_INI_NOT_WRITTEN, file);
     return ST_INI_NOT_WRITTEN;

@@ -8,6 +8,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/record.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -125,9 +126,12 @@ status_t INS_adduninstall(setup_context* ctx)
 {
     RETURN_IF_FAILED(copy_to_windows(ctx, "VEQUNINS.DLL"));
     RETURN_IF_FAILED(copy_to_windows(ctx, "ZVUNINST.EXE"));
-    char program[TEXTSIZE], command[TEXTSIZE + 2];
+    char program[TEXTSIZE], command[2 * TEXTSIZE + 16];
     UL_makepath(program, ctx->windowsdir, "ZVUNINST.EXE");
-    UL_commandline(command, sizeof command, program, nullptr);
+    if (!INS_uninstallcommand(command, sizeof command, program, ctx->pathname)) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "uninstall command too long: ", ctx->pathname);
+        return ST_GENERAL;
+    }
     return INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command);
 }
 
@@ -140,6 +144,8 @@ status_t INS_addshellentries(setup_context* ctx)
     status_t st = write_entries(ctx, record);
     status_t closed = UL_closefile(ctx, record);
     if (st == ST_OK) st = closed;
+    // What the installation made, beside the record of what it registered.
+    if (st == ST_OK) st = INS_recordwrite(ctx);
     if (st != ST_OK) UL_logerror(ctx, "INS_addshellentries", st);
     return st;
 }
@@ -160,6 +166,21 @@ status_t INS_addfiletype(setup_context*, const char* extension, const char* verb
     UL_appendtext(key, "\\command");
     INS_setregstring(UL_HKEY_CLASSES_ROOT, key, nullptr, command);
     return ST_OK;
+}
+
+bool INS_uninstallcommand(char* out, std::size_t size, const char* uninstaller, const char* pathname)
+{
+    // Without its backslash: "C:\ZELTAPRO\" would end in \", which the
+    // uninstaller's parser reads as a quote inside the path.
+    char dir[TEXTSIZE], arguments[TEXTSIZE + 16];
+    UL_copytext(dir, pathname);
+    UL_stripslash(dir);
+    UL_copytext(arguments, "/PATH=");
+    if (dir[0] == '\0' || !UL_appendquoted(arguments, sizeof arguments, dir)) {
+        if (size > 0) out[0] = '\0';
+        return false;
+    }
+    return UL_commandline(out, size, uninstaller, arguments);
 }
 
 void INS_uninstallkeypath(char out[SHELLPATHSIZE], const char* keyname)

@@ -1,6 +1,7 @@
 // Registration with the Windows shell: the uninstall entry, the file types,
 // the desktop and Send To shortcuts, and the uninstaller's record.
 #pragma once
+#include <cstddef>
 #include <cstdint>
 
 #include "shell/context.h"
@@ -20,6 +21,10 @@ status_t INS_addfiletype(setup_context* ctx, const char* extension, const char* 
 status_t INS_adduninstallkey(setup_context* ctx, const char* keyname, const char* displayname,
                              const char* command);
 
+// The uninstall command names the installation it removes:
+// "C:\WINDOWS\ZVUNINST.EXE" /PATH="C:\ZELTAPRO"; false and an empty out when it
+// does not fit (a cut command could name another program or folder).
+bool INS_uninstallcommand(char* out, std::size_t size, const char* uninstaller, const char* pathname);
 // The uninstall key of a product under HKEY_LOCAL_MACHINE.
 void INS_uninstallkeypath(char out[SHELLPATHSIZE], const char* keyname);
 // The shortcut's working directory: the target without its last component;

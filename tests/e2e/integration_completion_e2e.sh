@@ -52,7 +52,7 @@ e2e_expect_file 'C:\windows\ZVUNINST.EXE'
 e2e_expect_file 'C:\windows\VEQUNINS.DLL'
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
 e2e_expect_reg "$uninstall" DisplayName ZeltaVoice
-e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE"'
+e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\ZELTA"'
 e2e_expect_reg 'HKCR\.001' '' 001file
 e2e_expect_reg 'HKCR\.lgo' '' lgofile
 e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\ZELTA\PROGRAM\DUVOVIR.EXE" "%1"'
@@ -145,7 +145,7 @@ e2e_check $? "only the printer installer ran, once, quoted, with /p1 /d (got '$a
 [ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
 e2e_check $? "no printer entry in WIN.INI"
 e2e_expect_nofile 'C:\windows\system32\VEQ.DRV'
-e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE"'
+e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\My Fax"'
 e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1"'
 e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1" /p'
 e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax\PROGRAM\ZELTAVOX.EXE" "%1"'

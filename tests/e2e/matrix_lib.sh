@@ -501,7 +501,7 @@ matrix_check_completion() {  # product final dest
   local name=${PRODUCT_NAME[$final]} title=${PRODUCT_TITLE[$final]}
   local key="HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$title"
   e2e_expect_reg "$key" DisplayName "$title"
-  e2e_expect_reg "$key" UninstallString '"C:\windows\ZVUNINST.EXE"'
+  e2e_expect_reg "$key" UninstallString "\"C:\\windows\\ZVUNINST.EXE\" /PATH=\"$dest\""
   local first
   first=$(head -1 "$(e2e_unixpath "$dest\\DATA\\UNINSTAL.DAT")" 2>/dev/null | tr -d '\r')
   [ "$first" = "$title" ]

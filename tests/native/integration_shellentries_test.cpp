@@ -1,4 +1,5 @@
 #include "integration/shellentries.h"
+#include "install/record.h"
 #include "tests/native/integration_fixture.h"
 
 namespace {
@@ -96,12 +97,45 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
 {
     write(root + "/src/VEQUNINS.DLL", "library of the uninstaller");
     write(root + "/src/ZVUNINST.EXE", "the uninstaller program");
+    UL_copytext(ctx->pathname, "C:\\Fax (new)\\");
     ASSERT_EQ(INS_adduninstall(ctx), ST_OK);
     EXPECT_EQ(read(root + "/windows/VEQUNINS.DLL"), "library of the uninstaller");
     EXPECT_EQ(read(root + "/windows/ZVUNINST.EXE"), "the uninstaller program");
     std::string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax";
     EXPECT_EQ(value(key, "DisplayName"), "ZeltaFax");
-    EXPECT_EQ(value(key, "UninstallString"), "\"" + root + "/windows/ZVUNINST.EXE\"");
+    // The entry names the installation it removes, without the backslash
+    // that would escape the closing quote.
+    EXPECT_EQ(value(key, "UninstallString"), "\"" + root + "/windows/ZVUNINST.EXE\" /PATH=\"C:\\Fax (new)\"");
+}
+
+TEST_F(ShellEntries, UninstallCommandThatDoesNotFitIsRefusedWhole)
+{
+    char out[60];
+    EXPECT_TRUE(INS_uninstallcommand(out, sizeof out, "C:\\WINDOWS\\ZVUNINST.EXE", "C:\\"));
+    EXPECT_STREQ(out, "\"C:\\WINDOWS\\ZVUNINST.EXE\" /PATH=\"C:\"");
+    EXPECT_FALSE(INS_uninstallcommand(out, sizeof out, "C:\\WINDOWS\\ZVUNINST.EXE", "C:\\A MUCH LONGER FOLDER NAME\\"));
+    EXPECT_STREQ(out, "") << "a cut command could name another folder";
+    EXPECT_FALSE(INS_uninstallcommand(out, sizeof out, "C:\\WINDOWS\\ZVUNINST.EXE", "\\"));
+    EXPECT_STREQ(out, "") << "no installation to name";
+
+    // The longest destination and Windows directory still fit the entry.
+    write(root + "/src/VEQUNINS.DLL", "library");
+    write(root + "/src/ZVUNINST.EXE", "program");
+    UL_copytext(ctx->pathname, ("C:\\" + std::string(75, 'P') + "\\").c_str());
+    ASSERT_EQ(INS_adduninstall(ctx), ST_OK);
+    std::string key = "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax";
+    EXPECT_EQ(value(key, "UninstallString").substr(value(key, "UninstallString").size() - 10), "PPPPPPPPP\"");
+}
+
+TEST_F(ShellEntries, InstallationRecordIsWrittenBesideUninstalDat)
+{
+    dir(ctx->pathname, "/dest\\");
+    dir(ctx->datadir, "/dest\\DATA\\");
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+    INS_recorddir(ctx, (root + "/dest\\PROGRAM").c_str());
+    ASSERT_EQ(INS_addshellentries(ctx), ST_OK);
+    INS_recordend(ctx);
+    EXPECT_EQ(read(root + "/dest/DATA/UNINSTAL.LST"), "D,PROGRAM\r\nF,DATA\\UNINSTAL.DAT\r\n");
 }
 
 TEST_F(ShellEntries, MissingUninstallerLeavesTheUninstallKeyUnwritten)

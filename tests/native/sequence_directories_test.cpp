@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <vector>
 
 #include "install/dialogs.h"
+#include "files/expand.h"
+#include "files/fileutil.h"
 #include "install/install.h"
+#include "install/record.h"
 #include "tests/native/sequence_fixture.h"
 
 namespace {
@@ -152,6 +157,123 @@ TEST_F(Directories, MissingFaxTemplateFailsTheStep)
     UL_copytext(ctx->windowsdir, dir("/win/").c_str());
     ctx->INS_whichprogram = 2;
     EXPECT_NE(INS_copyfaxini(ctx), ST_OK);
+}
+
+// The installation record over a destination "<root>/dest\\": the double reads
+// backslashes as slashes, so the installer's own path texts work unchanged.
+class Record : public SequenceTest {
+protected:
+    void SetUp() override
+    {
+        SequenceTest::SetUp();
+        mkdir(dir("/dest").c_str(), 0755);
+        UL_copytext(ctx->pathname, dir("/dest\\").c_str());
+        UL_copytext(ctx->datadir, dir("/dest\\DATA\\").c_str());
+        UL_copytext(ctx->windowsdir, dir("/dest\\WINDOWS\\").c_str());
+        ctx->INS_whichprogram = 0;
+    }
+    void TearDown() override
+    {
+        INS_recordend(ctx);
+        SequenceTest::TearDown();
+    }
+    void create(const char* rel)
+    {
+        ul_file f = 0;
+        ASSERT_EQ(UL_createfile(ctx, (std::string(ctx->pathname) + rel).c_str(), UL_EXCLUSIVE, &f), ST_OK) << rel;
+        UL_closefile(ctx, f);
+    }
+    std::string record() const
+    {
+        std::ifstream in(dir("/dest/DATA/UNINSTAL.LST"), std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    static std::string lines(std::initializer_list<const char*> entries)
+    {
+        std::string out;
+        for (const char* e : entries) out += std::string(e) + "\r\n";
+        return out;
+    }
+};
+
+TEST_F(Record, NamesWhatThisRunMadeAndNothingThatWasThere)
+{
+    mkdir(dir("/dest/DATA").c_str(), 0755);
+    mkdir(dir("/dest/TEMP").c_str(), 0755);
+    write("/dest/DATA/KEEP.TXT", "someone else's");
+    write("/src/X.EXE", "a program of the set");
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+    ASSERT_EQ(INS_makedirs(ctx), ST_OK);
+    ASSERT_EQ(INS_expandfile(ctx, (std::string(ctx->pathname) + "PROGRAM\\X.EXE").c_str(), dir("/src/X.EXE").c_str()),
+              ST_OK);
+    create("DATA\\FAX.INI");
+    INS_recordfile(ctx, (std::string(ctx->pathname) + "program\\x.exe").c_str());  // again, other letters: one entry
+    create("SCRIPT1\\x");      // a temporary that is gone again at the end
+    UL_deletefile((std::string(ctx->pathname) + "SCRIPT1\\x").c_str());
+    mkdir(dir("/dest/WINDOWS").c_str(), 0755);
+    create("WINDOWS\\FAX.INI");  // an installation around the Windows directory leaves it out
+    ul_file f = 0;
+    ASSERT_EQ(UL_createfile(ctx, dir("/src/OUTSIDE.TXT").c_str(), UL_EXCLUSIVE, &f), ST_OK);
+    UL_closefile(ctx, f);
+    ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
+
+    EXPECT_EQ(record(), lines({"D,RECEIVE", "D,SEND", "D,PROGRAM", "D,SCRIPT1", "D,MBOX000", "D,MBOX000\\DSEND",
+                               "D,MBOX000\\DRECV", "D,MBOX000\\FOD", "F,PROGRAM\\X.EXE", "F,DATA\\FAX.INI"}));
+    INS_recordend(ctx);
+    EXPECT_EQ(ctx->filewritten, nullptr);
+    create("DATA\\LATE.TXT");
+    EXPECT_EQ(INS_recordwrite(ctx), ST_OK) << "no record runs: nothing to write";
+    EXPECT_EQ(record().find("LATE"), std::string::npos);
+}
+
+TEST_F(Record, ReinstallationKeepsTheEarlierEntriesAndDropsBadLines)
+{
+    for (const char* d : {"/dest/PROGRAM", "/dest/DATA", "/dest/SCRIPT1"}) mkdir(dir(d).c_str(), 0755);
+    write("/dest/PROGRAM/OLD.EXE", "made by the first installation");
+    write("/dest/SCRIPT1/HELLO.WAV", "a prompt");
+    const std::string cut = "F,PROGRAM\\" + std::string(400, 'A');
+    write("/dest/DATA/UNINSTAL.LST", "D,PROGRAM\r\nF,PROGRAM\\OLD.EXE\r\nF,..\\..\\WINDOWS\\WIN.INI\r\n"
+                                    "D,C:\\TEMP\r\nX,SCRIPT1\r\n\r\nF,\\AUTOEXEC.BAT\r\nD,SCRIPT1\\\\A\r\n"
+                                    "F,PROGRAM\\GONE.EXE\r\nd,RECEIVE\r\nF,DATA\\CON\r\n" +
+                                        cut + "\r\nF,SCRIPT1\\HELLO.WAV\nD,SCRIPT1");
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+    ASSERT_EQ(INS_makedirs(ctx), ST_OK);
+    INS_recordfile(ctx, (std::string(ctx->pathname) + "Program\\Old.exe").c_str());
+    create("DATA\\NEW.INI");
+    ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
+    // The earlier file that is gone (GONE.EXE) needs no removal; what the
+    // earlier installation made keeps its entry although it is there now.
+    EXPECT_EQ(record(), lines({"D,PROGRAM", "F,PROGRAM\\OLD.EXE", "F,SCRIPT1\\HELLO.WAV", "D,SCRIPT1", "D,TEMP",
+                               "D,RECEIVE", "D,SEND", "D,MBOX000", "D,MBOX000\\DSEND", "D,MBOX000\\DRECV",
+                               "D,MBOX000\\FOD", "F,DATA\\NEW.INI"}));
+}
+
+TEST_F(Record, NewRecordReplacesAPlantedLinkInsteadOfWritingThroughIt)
+{
+    mkdir(dir("/dest/DATA").c_str(), 0755);
+    write("/victim.txt", "not the installer's");
+    ASSERT_EQ(symlink(dir("/victim.txt").c_str(), dir("/dest/DATA/UNINSTAL.LST").c_str()), 0);
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+    create("DATA\\FAX.INI");
+    ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
+    std::ifstream in(dir("/victim.txt"));
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              "not the installer's");
+    EXPECT_EQ(record(), lines({"F,DATA\\FAX.INI"}));
+}
+
+TEST(RecordRelative, OnlyPathsBelowTheInstallationDirectory)
+{
+    char rel[260];
+    EXPECT_TRUE(INS_recordrelative("C:\\ZELTAPRO\\", "c:\\zeltapro\\PROGRAM\\X.EXE", rel, sizeof rel));
+    EXPECT_STREQ(rel, "PROGRAM\\X.EXE");
+    EXPECT_TRUE(INS_recordrelative("C:\\ZELTAPRO\\", "C:\\ZELTAPRO\\MBOX000\\FOD\\", rel, sizeof rel));
+    EXPECT_STREQ(rel, "MBOX000\\FOD");
+    EXPECT_FALSE(INS_recordrelative("C:\\ZELTAPRO\\", "C:\\ZELTAPRO\\", rel, sizeof rel)) << "never itself";
+    EXPECT_FALSE(INS_recordrelative("C:\\ZELTAPRO\\", "C:\\ZELTAPRO2\\X", rel, sizeof rel));
+    EXPECT_FALSE(INS_recordrelative("C:\\ZELTAPRO\\", "C:\\ZELTA", rel, sizeof rel));
+    EXPECT_FALSE(INS_recordrelative("C:\\ZELTAPRO", "C:\\ZELTAPRO\\X", rel, sizeof rel)) << "no directory text";
+    EXPECT_FALSE(INS_recordrelative("C:\\", "C:\\ABCDEFGH.TXT", rel, 8)) << "does not fit";
 }
 
 // The diskette loop with a copy step and a disk request that the test scripts.

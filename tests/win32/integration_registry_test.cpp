@@ -29,13 +29,19 @@ protected:
 
 TEST_F(RegistryTest, UninstallKeyHoldsDisplayNameAndCommand)
 {
-    ASSERT_EQ(INS_adduninstallkey(ctx, "VEQ Test Product", "VEQ Test Product", "C:\\WINDOWS\\ZVUNINST.EXE"), ST_OK);
+    // The command names the installation it removes.
+    char command[200];
+    ASSERT_TRUE(INS_uninstallcommand(command, sizeof command, "C:\\WINDOWS\\ZVUNINST.EXE", "C:\\ZELTAPRO\\"));
+    ASSERT_EQ(INS_adduninstallkey(ctx, "VEQ Test Product", "VEQ Test Product", command), ST_OK);
     EXPECT_EQ(regvalue(HKEY_LOCAL_MACHINE, UNINSTALL, "DisplayName"), "VEQ Test Product");
-    EXPECT_EQ(regvalue(HKEY_LOCAL_MACHINE, UNINSTALL, "UninstallString"), "C:\\WINDOWS\\ZVUNINST.EXE");
+    EXPECT_EQ(regvalue(HKEY_LOCAL_MACHINE, UNINSTALL, "UninstallString"),
+              "\"C:\\WINDOWS\\ZVUNINST.EXE\" /PATH=\"C:\\ZELTAPRO\"");
 
     // A second installation replaces the values of the same key.
-    INS_adduninstallkey(ctx, "VEQ Test Product", "VEQ Test Product", "D:\\W\\ZVUNINST.EXE");
-    EXPECT_EQ(regvalue(HKEY_LOCAL_MACHINE, UNINSTALL, "UninstallString"), "D:\\W\\ZVUNINST.EXE");
+    ASSERT_TRUE(INS_uninstallcommand(command, sizeof command, "D:\\W\\ZVUNINST.EXE", "D:\\Fax (new)\\"));
+    INS_adduninstallkey(ctx, "VEQ Test Product", "VEQ Test Product", command);
+    EXPECT_EQ(regvalue(HKEY_LOCAL_MACHINE, UNINSTALL, "UninstallString"),
+              "\"D:\\W\\ZVUNINST.EXE\" /PATH=\"D:\\Fax (new)\"");
 }
 
 TEST_F(RegistryTest, StringValuesAreStoredWithTheirTerminatingNul)

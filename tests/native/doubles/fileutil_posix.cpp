@@ -97,7 +97,9 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
         if (fd < 0) st = ST_CREATE_FAILED;
         else *out = fd + 1;
     }
-    return st == ST_OK ? ST_OK : fail_open(ctx, "UL_createfile", name, st);
+    if (st != ST_OK) return fail_open(ctx, "UL_createfile", name, st);
+    if (ctx && ctx->filewritten) ctx->filewritten(ctx, name);
+    return ST_OK;
 }
 
 status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
