@@ -31,14 +31,20 @@ struct unpack_state {
     std::int32_t total = 0;
 };
 
-// Copies one entry's data in blocks; an archive that ends early leaves the file short.
-status_t copy_data(setup_context* ctx, unpack_state* s, std::int32_t length, std::uint8_t* buffer)
+// Copies one entry's data in blocks. An archive that ends inside the data is
+// damaged: the entry fails under its name, as a file that cannot be made.
+status_t copy_data(setup_context* ctx, unpack_state* s, const char* name, std::int32_t length,
+                   std::uint8_t* buffer)
 {
     for (std::int32_t remaining = length; remaining > 0; remaining -= BLOCK) {
         std::uint32_t ask = remaining < BLOCK ? std::uint32_t(remaining) : std::uint32_t(BLOCK);
         std::uint32_t got = UL_readraw(s->archive, buffer, ask);
-        if (got == 0) break;
-        RETURN_IF_FAILED(UL_writedata(ctx, s->output, buffer, std::uint16_t(got)));
+        if (got > 0) RETURN_IF_FAILED(UL_writedata(ctx, s->output, buffer, std::uint16_t(got)));
+        if (got < ask) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, " entry cut short ", name);
+            INS_recorderror(ctx, ST_CREATE_FAILED, name);
+            return ST_CREATE_FAILED;
+        }
     }
     return ST_OK;
 }
@@ -66,7 +72,7 @@ status_t unpack_entries(setup_context* ctx, unpack_state* s, const char* outputd
         UL_logstring(ctx, " unpacking ", path);
         UL_loglong(ctx, " length=", length);
         RETURN_IF_FAILED(UL_createfile(ctx, path, UL_EXCLUSIVE, &s->output));
-        RETURN_IF_FAILED(copy_data(ctx, s, length, buffer));
+        RETURN_IF_FAILED(copy_data(ctx, s, name, length, buffer));
         UL_closefile(ctx, s->output);
         s->output = 0;
         add_wrapping(&ctx->INS_currentfilesize, length);

@@ -1,5 +1,6 @@
 // The DDE client of Program Manager: one conversation at a time, driven from
-// the installer's thread by pumping messages while it waits.
+// the installer's thread by pumping messages while it waits. What each answer
+// means, and the wait for it, are in ddewait.cpp.
 #include "integration/ddeclient.h"
 
 #include <dde.h>
@@ -7,6 +8,7 @@
 #include <cstring>
 
 #include "files/log.h"
+#include "integration/ddewait.h"
 #include "integration/progman.h"
 #include "shell/platform.h"
 
@@ -15,32 +17,29 @@ namespace {
 const UINT INITIATE_WINDOW_MS = 3000;  // per top-level window answering the initiate
 
 enum : UINT_PTR { ACK_TIMER = 1016 };
-enum : DWORD { ACK_TIMEOUT_MS = 10000 };
-enum : int {
-    NACK_ACKED = 0,
-    NACK_REFUSED = 1,
-    NACK_TIMER = 2,
-    NACK_WAITING = 9,
-    PENDING_NONE = 0,
-    PENDING_EXECUTE = 105,
-};
+enum : DWORD { ACK_TIMEOUT_MS = DDE_ACKTIMEOUT };
 
-// The conversation's state; process-wide like the window class.
+// The conversation's windows; process-wide like the window class.
 struct dde_state {
     setup_context* ctx;
     HWND client;
     HWND server;
     bool initiating;
-    int nackflag = NACK_WAITING;
-    int pending;
 };
 dde_state dde;
 
 bool timed_out(DWORD start) { return GetTickCount() - start > ACK_TIMEOUT_MS; }
 
+// Nobody will answer the execute outstanding: the wait for it ends now.
+void conversation_over()
+{
+    if (DDE_conversationended(&DDE_lastexecute) && dde.ctx && UL_logdetail(dde.ctx))
+        UL_logline(dde.ctx, "conversation ended");
+}
+
 void on_initiate_ack(HWND sender, LPARAM lparam)
 {
-    dde.pending = PENDING_NONE;
+    DDE_lastexecute.pending = DDE_PENDING_NONE;
     dde.server = sender;  // a later answer replaces an earlier one
     // The atoms of the answer are the server's; the client releases them.
     if (LOWORD(lparam)) GlobalDeleteAtom(LOWORD(lparam));
@@ -53,13 +52,8 @@ void on_execute_ack(LPARAM lparam)
     UINT_PTR status = 0, commands = 0;
     UnpackDDElParam(WM_DDE_ACK, lparam, &status, &commands);
     FreeDDElParam(WM_DDE_ACK, lparam);
-    if (status & 0x8000) {
-        dde.nackflag = NACK_ACKED;
-    } else if (dde.pending >= 101 && dde.pending <= 105) {
-        dde.nackflag = NACK_REFUSED;
-    }
-    if (dde.pending == PENDING_EXECUTE && commands) GlobalFree(reinterpret_cast<HGLOBAL>(commands));
-    dde.pending = PENDING_NONE;
+    if (DDE_executeanswered(&DDE_lastexecute, std::uint16_t(status)) && commands)
+        GlobalFree(reinterpret_cast<HGLOBAL>(commands));
 }
 
 LRESULT on_terminate(HWND window)
@@ -70,6 +64,8 @@ LRESULT on_terminate(HWND window)
         if (dde.server) PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
         dde.server = nullptr;
         dde.client = nullptr;
+        // The command's memory stays: the server may still hold it.
+        conversation_over();
     }
     DestroyWindow(window);
     return 0;
@@ -81,7 +77,7 @@ LRESULT CALLBACK DDE_clientproc(HWND window, UINT message, WPARAM wparam, LPARAM
 {
     switch (message) {
     case WM_TIMER:
-        dde.nackflag = NACK_TIMER;
+        DDE_timerfired(&DDE_lastexecute);
         return 0;
     case WM_DDE_ACK:
         KillTimer(window, ACK_TIMER);
@@ -153,32 +149,24 @@ status_t DDE_execute(setup_context* ctx, const char* command)
     std::memcpy(text, command, size);
     GlobalUnlock(memory);
 
-    dde.nackflag = NACK_WAITING;
-    dde.pending = PENDING_EXECUTE;
-    SetTimer(dde.client, ACK_TIMER, ACK_TIMEOUT_MS, nullptr);
-    if (!dde.server || !PostMessageA(dde.server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(dde.client),
-                                     reinterpret_cast<LPARAM>(memory))) {
-        // Nobody will answer or free it; the wait below runs into its time limit.
+    DDE_executestarted(&DDE_lastexecute);
+    // A server that ended the conversation (or whose window is gone) answers
+    // nothing: the execute counts as refused at once instead of waiting out
+    // the time-out. Without a client window there is no timer either.
+    if (!dde.client || !dde.server ||
+        !PostMessageA(dde.server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(dde.client),
+                      reinterpret_cast<LPARAM>(memory))) {
         GlobalFree(memory);
-        dde.pending = PENDING_NONE;
+        conversation_over();
+        return ST_OK;
     }
+    SetTimer(dde.client, ACK_TIMER, ACK_TIMEOUT_MS, nullptr);
     return ST_OK;
 }
 
-status_t DDE_waitack(setup_context* ctx)
+void DDE_stoptimer()
 {
-    std::uint32_t start = UL_gettickcount();
-    while (dde.nackflag == NACK_WAITING) {
-        if (UL_gettickcount() - start > ACK_TIMEOUT_MS) {
-            UL_logshort(ctx, "timeout nackflag = ", std::int16_t(dde.nackflag));
-            if (dde.client) KillTimer(dde.client, ACK_TIMER);
-            return ST_DDE_NO_ACK;
-        }
-        UL_pumpmessage(ctx);
-        Sleep(1);  // Program Manager runs in another process: give it the processor
-    }
-    UL_logshort(ctx, "nackflag = ", std::int16_t(dde.nackflag));
-    return ST_OK;
+    if (dde.client) KillTimer(dde.client, ACK_TIMER);
 }
 
 status_t DDE_terminate(setup_context* ctx)

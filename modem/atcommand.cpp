@@ -76,7 +76,13 @@ status_t CM_send(setup_context* ctx, const char* command)
     RETURN_IF_FAILED(CM_flush(ctx));
     CM_sleep(ctx, PAUSEBEFORE);
     for (std::size_t i = 0; i < length; ++i) {
-        CM_write(ctx, &sendbuffer[i], 1);
+        // A port that did not take one byte in its write time-out will not take
+        // the next: going on would cost that time-out for every byte.
+        status_t st = CM_write(ctx, &sendbuffer[i], 1);
+        if (st != ST_OK) {
+            if (ctx->debuglevel > 1) UL_logstring(ctx, "write failed = ", command);
+            return st;
+        }
         CM_sleep(ctx, PAUSEPERBYTE);
     }
     return ST_OK;
@@ -221,10 +227,18 @@ status_t checkatcommand(std::int16_t port, std::uint16_t* noanswer)
         return st;
     }
     UL_logline(ctx, "before at");
-    // A modem just woken up may miss the first one or two.
-    if (CM_sendexpect(ctx, "AT", 2) != ST_OK && CM_sendexpect(ctx, "AT", 2) != ST_OK &&
-        CM_sendexpect(ctx, "AT", 2) != ST_OK)
-        *noanswer = 1;
+    // A modem just woken up may miss the first one or two. A port that fails
+    // (it takes no output, or its device is gone) fails a retry the same way,
+    // only after another write time-out.
+    *noanswer = 1;
+    for (int tries = 0; tries < 3; ++tries) {
+        status_t tried = CM_sendexpect(ctx, "AT", 2);
+        if (tried == ST_OK) {
+            *noanswer = 0;
+            break;
+        }
+        if (tried != ST_NO_OK) break;
+    }
     UL_logline(ctx, "before flush");
     CM_flush(ctx);
     UL_logline(ctx, "before closecomm");

@@ -9,6 +9,8 @@
 enum {
     CM_BUFFERSIZE = 4096,  // the receive buffer
 };
+// The driver ends a write that the port has not taken after this many milliseconds.
+enum : std::uint32_t { CM_WRITETIMEOUT = 5000 };
 
 constexpr status_t ST_PORT_NOT_OPENED = 900;
 constexpr status_t ST_PORT_SETTINGS = 8110;
@@ -26,7 +28,8 @@ status_t CM_closecomm(setup_context* ctx);
 // Discards pending input and output and empties the receive buffer.
 status_t CM_flush(setup_context* ctx);
 status_t CM_clearerror(setup_context* ctx);
-// Starts one write; its outcome is not examined.
+// Writes and waits (a bounded time) for the driver to take the bytes; 8141 when
+// the write fails or the port did not take them all within its write time-out.
 status_t CM_write(setup_context* ctx, const void* bytes, std::uint16_t count);
 // Appends whatever the driver holds to CM_buffer, never waiting; 8141 also when the device is gone.
 status_t CM_read(setup_context* ctx);

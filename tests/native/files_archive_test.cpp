@@ -100,15 +100,37 @@ TEST_F(unpack, NegativeLengthOrEmptyNameEndsTheArchive)
     EXPECT_TRUE(log.logged("Unpack completed - created 0 files for a total of 0 bytes"));
 }
 
-TEST_F(unpack, DataCutShortLeavesAShortFileButCountsTheDeclaredLength)
+TEST_F(unpack, DataCutShortFailsTheUnpackingAndNamesTheEntry)
 {
-    std::vector<std::uint8_t> v = build({{"CUT.TXT", kit::noise(6000, 4)}});
-    v.resize(PCK_HEADER + 4500);
+    // Cut in the second block of the second entry, and cut right after a header.
+    for (std::size_t keep : {std::size_t(4500), std::size_t(0)}) {
+        SCOPED_TRACE(keep);
+        kit::scratch own;
+        own.mkdir("OUT");
+        kit::logged_context l{own};
+        std::vector<std::uint8_t> v = build({{"FIRST.TXT", {'1', '2'}}, {"CUT.TXT", kit::noise(6000, 4)}});
+        v.resize(PCK_HEADER + 2 + PCK_HEADER + keep);
+        kit::write_bytes(own / "txt.pck", v);
+        l.ctx->debuglevel = 2;
+        EXPECT_EQ(INS_unpackfile(l.ctx, (own / "txt.pck").c_str(), (own / "OUT").c_str()), ST_CREATE_FAILED)
+            << "a damaged archive is no success\n"
+            << l.log();
+        EXPECT_EQ(std::string(l.ctx->lasterrortext), "CUT.TXT") << "the failure notice names the entry";
+        EXPECT_EQ(l.ctx->lasterror, ST_CREATE_FAILED);
+        EXPECT_TRUE(l.logged(" entry cut short CUT.TXT")) << l.log();
+        EXPECT_TRUE(l.logged("Error in INS_unpackfile = 13103"));
+        EXPECT_TRUE(l.logged("Unpack failed - after creating 1 files for a total of 2 bytes")) << l.log();
+        EXPECT_FALSE(l.logged("Unpack completed - created 2 files for a total of 6002 bytes"));
+        EXPECT_EQ(l.ctx->INS_currentfilesize, 2) << "the cut entry is not counted";
+        EXPECT_EQ(kit::read_bytes(own / "OUT" + "/CUT.TXT").size(), keep) << "left as far as it was written";
+    }
+    // Below debug level 2 the failure has the lines of every failure, and no more.
+    std::vector<std::uint8_t> v = build({{"CUT.TXT", kit::noise(100, 4)}});
+    v.resize(PCK_HEADER + 50);
     kit::write_bytes(archive, v);
-    EXPECT_EQ(run(out), ST_OK);
-    EXPECT_EQ(kit::read_bytes(out + "/CUT.TXT").size(), 4500u);
-    EXPECT_EQ(log.ctx->INS_currentfilesize, 6000);
-    EXPECT_TRUE(log.logged("Unpack completed - created 1 files for a total of 6000 bytes"));
+    EXPECT_EQ(run(out), ST_CREATE_FAILED);
+    EXPECT_FALSE(log.logged(" entry cut short CUT.TXT"));
+    EXPECT_TRUE(log.logged("Unpack failed - after creating 0 files for a total of 0 bytes")) << log.log();
 }
 
 TEST_F(unpack, HeaderCutShortEndsTheUnpacking)

@@ -1,3 +1,4 @@
+#include "integration/ddewait.h"
 #include "integration/progman.h"
 #include "tests/native/integration_fixture.h"
 
@@ -21,6 +22,15 @@ protected:
             text += "#P" + k + ".EXE\r\n\r\nItem " + k + "\r\n\r\n";
         }
         return text;
+    }
+    // The outcome lines of the waits, in order.
+    std::vector<std::string> waits() const
+    {
+        std::vector<std::string> out;
+        std::istringstream in(log());
+        for (std::string line; std::getline(in, line);)
+            if (line.find("nackflag = ") != std::string::npos) out.push_back(line.substr(0, line.find('\r')));
+        return out;
     }
     std::vector<std::string> additems() const
     {
@@ -166,6 +176,88 @@ TEST_F(ProgramGroup, NoProgramManagerReturnsTheInitiateStatus)
     EXPECT_EQ(INS_addprogram(ctx), ST_DDE_NO_SERVER);
     EXPECT_EQ(d::ddecommands.size(), 1u);
     EXPECT_NE(log().find("Error in INS_addprogram = " + std::to_string(ST_DDE_NO_SERVER)), std::string::npos) << log();
+}
+
+// What each answer of the server makes of the execute being waited for.
+TEST(DdeWait, AnswersTerminationAndTimeDecideTheExecutesOutcome)
+{
+    dde_wait w;
+    status_t st = 9;
+    DDE_executestarted(&w);
+    EXPECT_FALSE(DDE_waitover(&w, DDE_ACKTIMEOUT, &st)) << "still within the time";
+    EXPECT_TRUE(DDE_waitover(&w, DDE_ACKTIMEOUT + 1, &st));
+    EXPECT_EQ(st, ST_DDE_NO_ACK) << "no answer at all is the time-out";
+
+    EXPECT_TRUE(DDE_executeanswered(&w, 0x8000)) << "the command's memory comes back to the client";
+    EXPECT_EQ(w.nackflag, DDE_ACKED);
+    EXPECT_TRUE(DDE_waitover(&w, DDE_ACKTIMEOUT + 1, &st));
+    EXPECT_EQ(st, ST_OK) << "an answer that came in time counts, whenever the wait looks";
+    EXPECT_FALSE(DDE_conversationended(&w)) << "an answered execute is not cut off";
+    EXPECT_EQ(w.nackflag, DDE_ACKED);
+
+    DDE_executestarted(&w);
+    EXPECT_TRUE(DDE_executeanswered(&w, 0x0000));
+    EXPECT_EQ(w.nackflag, DDE_REFUSED);
+    EXPECT_TRUE(DDE_waitover(&w, 0, &st));
+    EXPECT_EQ(st, ST_OK) << "a refusal is no error";
+
+    DDE_executestarted(&w);
+    EXPECT_TRUE(DDE_conversationended(&w));
+    EXPECT_EQ(w.nackflag, DDE_REFUSED) << "the server ended the conversation instead of answering";
+    EXPECT_EQ(w.pending, DDE_PENDING_NONE);
+    EXPECT_TRUE(DDE_waitover(&w, 0, &st)) << "at once, not after the time-out";
+    EXPECT_EQ(st, ST_OK);
+    EXPECT_FALSE(DDE_executeanswered(&w, 0x0000)) << "a late answer carries no memory of ours";
+    EXPECT_EQ(w.nackflag, DDE_REFUSED);
+
+    DDE_executestarted(&w);
+    DDE_timerfired(&w);
+    EXPECT_TRUE(DDE_waitover(&w, 0, &st));
+    EXPECT_EQ(w.nackflag, DDE_TIMERFIRED);
+    EXPECT_EQ(st, ST_OK);
+}
+
+TEST_F(ProgramGroup, RefusedCommandIsTracedAndTheGroupGoesOn)
+{
+    ctx->INS_whichprogram = 1;
+    list("ICONS.LST", items(2));
+    d::ddeanswers = {d::ddeanswer::nack, d::ddeanswer::ack, d::ddeanswer::nack};
+    EXPECT_EQ(INS_addprogram(ctx), ST_OK) << log();
+    EXPECT_EQ(additems().size(), 2u) << "a refused item does not end the list";
+    EXPECT_EQ(waits(), (std::vector<std::string>{"nackflag = 1", "nackflag = 0", "nackflag = 1", "nackflag = 0"}))
+        << log();
+    EXPECT_LT(doubles::clock_ms, 100u);
+}
+
+TEST_F(ProgramGroup, UnansweredCommandTimesOutAfterTenSecondsAndEndsTheGroup)
+{
+    ctx->INS_whichprogram = 1;
+    list("ICONS.LST", items(2));
+    d::ddeanswers = {d::ddeanswer::ack, d::ddeanswer::silent};
+    EXPECT_EQ(INS_addprogram(ctx), ST_DDE_NO_ACK);
+    EXPECT_GT(doubles::clock_ms, DDE_ACKTIMEOUT);
+    EXPECT_LT(doubles::clock_ms, DDE_ACKTIMEOUT + 100u);
+    EXPECT_TRUE(additems().empty());
+    EXPECT_EQ(d::ddetimerstops, 1);
+    EXPECT_EQ(d::ddeterminated, 1) << "the conversation is still ended";
+    EXPECT_EQ(waits(), (std::vector<std::string>{"nackflag = 0", "timeout nackflag = 9"})) << log();
+    EXPECT_NE(log().find("Error in INS_addprogram = 13027"), std::string::npos) << log();
+}
+
+TEST_F(ProgramGroup, ServerThatEndsTheConversationEndsEveryWaitAtOnce)
+{
+    ctx->INS_whichprogram = 1;
+    list("ICONS.LST", items(3));
+    d::ddeanswers = {d::ddeanswer::ack, d::ddeanswer::terminate};
+    EXPECT_EQ(INS_addprogram(ctx), ST_OK) << log();
+    EXPECT_LT(doubles::clock_ms, 100u) << "neither the cut command nor the ones after it wait out the time-out";
+    EXPECT_EQ(additems().size(), 3u) << "the items are still tried, and refused at once";
+    EXPECT_EQ(waits(), (std::vector<std::string>{"nackflag = 0", "nackflag = 1", "nackflag = 1", "nackflag = 1",
+                                                 "nackflag = 1"}))
+        << "the cut CreateGroup and the three items count as refused, none as a time-out\n"
+        << log();
+    EXPECT_EQ(d::ddetimerstops, 0);
+    EXPECT_EQ(d::ddeterminated, 1);
 }
 
 }  // namespace

@@ -289,6 +289,37 @@ TEST_F(AtCommand, ProbeOfASilentPortReportsNoAnswerAfterThreeTries)
     EXPECT_EQ(logcount("Invalid command = AT"), 3);
 }
 
+TEST_F(AtCommand, PortThatTakesNoOutputEndsTheSendAtItsFirstByte)
+{
+    attach("echo-ok.modem", 2);
+    ASSERT_EQ(CM_opencomm(ctx, 2), ST_OK);
+    doubles::serialnooutput = true;
+    ctx->debuglevel = 2;
+    std::uint32_t t0 = doubles::clock_ms;
+    EXPECT_EQ(CM_send(ctx, "AT+FCLASS=8"), ST_PORT_CLOSED);
+    EXPECT_EQ(doubles::serialwritecalls, 1) << "the other eleven bytes would each wait out the time-out";
+    EXPECT_LT(doubles::clock_ms - t0, CM_WRITETIMEOUT + 100u);
+    EXPECT_TRUE(logged("write failed = AT+FCLASS=8")) << logtext();
+    std::uint16_t ok = 9;
+    EXPECT_EQ(CM_sendcheck(ctx, "AT", &ok), ST_PORT_CLOSED) << "not a silent modem's 20 s wait for OK";
+    EXPECT_EQ(ok, 0);
+    EXPECT_EQ(CM_sendexpect(ctx, "AT", 2), ST_PORT_CLOSED);
+    CM_closecomm(ctx);
+
+    // The probe takes such a port for one without an answer, after one try.
+    doubles::serialwritecalls = 0;
+    ctx->debuglevel = 1;
+    doubles::painted.clear();
+    std::uint16_t noanswer = 0;
+    t0 = doubles::clock_ms;
+    EXPECT_EQ(checkatcommand(2, &noanswer), ST_OK);
+    EXPECT_EQ(noanswer, 1);
+    EXPECT_EQ(doubles::serialwritecalls, 1);
+    EXPECT_LT(doubles::clock_ms - t0, 10000u) << "three tries would cost three write time-outs";
+    EXPECT_FALSE(logged("write failed = AT")) << "a detail line";
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the probe closes its port";
+}
+
 TEST_F(AtCommand, ProbesOfAMissingPortFailOnlyTheAtCheck)
 {
     doubles::serialports = {1, 2};

@@ -402,6 +402,19 @@ TEST_F(Identify, PortThatCannotBeOpenedEndsTheDetectionWithItsErrorLine)
     EXPECT_TRUE(logged("Error in INS_detectmodem = 900")) << logtext();
 }
 
+TEST_F(Identify, PortThatTakesNoOutputEndsTheIdentificationWith8141InTime)
+{
+    attach("vendor41-vsm.modem");
+    doubles::serialnooutput = true;
+    std::uint32_t t0 = doubles::clock_ms;
+    EXPECT_EQ(INS_detectmodem(ctx), ST_PORT_CLOSED) << logtext();
+    EXPECT_LT(doubles::clock_ms - t0, 10000u) << "the whole identification, not one byte";
+    EXPECT_EQ(doubles::serialwritecalls, 1);
+    EXPECT_TRUE(logged("Error in INS_detectmodem = 8141")) << logtext();
+    EXPECT_EQ(ctx->atiblock, nullptr);
+    EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the port is closed again";
+}
+
 TEST_F(Identify, FirmwareCheckWithoutVoiceAnswerIsTracedAndIgnored)
 {
     attach_text(usr_base);

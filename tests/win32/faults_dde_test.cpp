@@ -1,7 +1,13 @@
 // The Program Manager conversation when a window of the machine has stopped
 // answering (a hung shell or program): the initiate must not wait for it for
-// ever. Needs the display that scripts/with-wine.sh provides.
+// ever; and when the server refuses a command or ends the conversation in the
+// middle of one: the wait ends at once. Needs the display that
+// scripts/with-wine.sh provides.
 #include <windows.h>
+
+#include <dde.h>
+
+#include <cstring>
 
 #include "integration/ddeclient.h"
 #include "integration/progman.h"
@@ -45,6 +51,68 @@ private:
     HANDLE thread_ = nullptr;
     HWND window_ = nullptr;
 };
+
+// A DDE server of our own in this thread: it refuses the command "[nack]" and
+// ends the conversation instead of answering any other.
+class ending_server {
+public:
+    ending_server()
+    {
+        WNDCLASSA c = {};
+        c.lpfnWndProc = proc;
+        c.hInstance = GetModuleHandleA(nullptr);
+        c.lpszClassName = "VEQ-TESTSERVER";
+        RegisterClassA(&c);
+        window_ = CreateWindowA("VEQ-TESTSERVER", "server", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleA(nullptr), nullptr);
+        executes = terminates = 0;
+    }
+    ~ending_server() { DestroyWindow(window_); }
+    HWND window() const { return window_; }
+    static int executes;
+    static int terminates;  // the client's, answering ours
+
+private:
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+    {
+        HWND client = reinterpret_cast<HWND>(wparam);
+        switch (message) {
+        case WM_DDE_INITIATE: {
+            char service[64] = {};
+            GlobalGetAtomNameA(LOWORD(lparam), service, sizeof service);
+            if (std::strcmp(service, "VEQENDSERVICE") != 0) return 0;
+            // The answer's atoms are the server's own; the client deletes them.
+            ATOM app = GlobalAddAtomA("VEQENDSERVICE");
+            ATOM topic = GlobalAddAtomA("VEQENDSERVICE");
+            SendMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window), MAKELPARAM(app, topic));
+            return 0;
+        }
+        case WM_DDE_EXECUTE: {
+            ++executes;
+            HGLOBAL commands = reinterpret_cast<HGLOBAL>(lparam);
+            const char* text = static_cast<const char*>(GlobalLock(commands));
+            bool refuse = text && std::strcmp(text, "[nack]") == 0;
+            GlobalUnlock(commands);
+            if (refuse) {
+                PostMessageA(client, WM_DDE_ACK, reinterpret_cast<WPARAM>(window),
+                             PackDDElParam(WM_DDE_ACK, 0, reinterpret_cast<UINT_PTR>(commands)));
+            } else {
+                GlobalFree(commands);  // never acknowledged: the client leaves it to us
+                PostMessageA(client, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+            }
+            return 0;
+        }
+        case WM_DDE_TERMINATE:
+            ++terminates;
+            return 0;
+        default:
+            return DefWindowProcA(window, message, wparam, lparam);
+        }
+    }
+    HWND window_ = nullptr;
+};
+int ending_server::executes = 0;
+int ending_server::terminates = 0;
 
 class HungMachine : public WineIntegrationTest {
 protected:
@@ -95,4 +163,43 @@ TEST_F(HungMachine, InitiateWithAHungWindowEndsAndStillFindsTheShell)
     EXPECT_EQ(st, ST_OK) << "the shell still answers beside the hung window\n" << log();
     EXPECT_LT(took, 30000u);
     DDE_terminate(ctx);
+}
+
+// The same machine, with a server of our own beside the shell.
+class MisbehavingServer : public HungMachine {};
+
+TEST_F(MisbehavingServer, RefusalAndTheServersEndOfTheConversationEndTheWaitAtOnce)
+{
+    ending_server server;
+    ASSERT_NE(server.window(), nullptr);
+    ctx->debuglevel = 2;
+    ASSERT_EQ(DDE_initiate(ctx, GetModuleHandleA(nullptr), parent, "VEQENDSERVICE", "VEQENDSERVICE"), ST_OK) << log();
+
+    ASSERT_EQ(DDE_execute(ctx, "[nack]"), ST_OK);
+    DWORD start = GetTickCount();
+    EXPECT_EQ(DDE_waitack(ctx), ST_OK) << "a refusal is no error\n" << log();
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    EXPECT_NE(log().find("exe buf = [nack]\r\nack lparam (HEX)="), std::string::npos) << log();
+
+    ASSERT_EQ(DDE_execute(ctx, "[CreateGroup(VEQ End Test)]"), ST_OK);
+    start = GetTickCount();
+    EXPECT_EQ(DDE_waitack(ctx), ST_OK) << log();
+    DWORD took = GetTickCount() - start;
+    EXPECT_LT(took, 3000u) << "the server's terminate must end the wait, not its 10 s time-out";
+    std::string l = log();
+    EXPECT_EQ(l.find("timeout nackflag"), std::string::npos) << l;
+    EXPECT_NE(l.find("[CreateGroup(VEQ End Test)]\r\nconversation ended\r\nnackflag = 1\r\n"), std::string::npos)
+        << l;
+
+    // An execute after the end has nobody to answer it: refused at once too.
+    ASSERT_EQ(DDE_execute(ctx, "[AddItem(C:\\X.EXE ,X,)]"), ST_OK);
+    start = GetTickCount();
+    EXPECT_EQ(DDE_waitack(ctx), ST_OK);
+    EXPECT_LT(GetTickCount() - start, 3000u);
+    DDE_terminate(ctx);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_EQ(ending_server::executes, 2) << "nothing is posted after the end";
+    EXPECT_EQ(ending_server::terminates, 1) << "the client answers the server's terminate, once";
+    EXPECT_EQ(log().find("timeout nackflag"), std::string::npos) << log();
 }

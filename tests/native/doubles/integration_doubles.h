@@ -26,6 +26,10 @@ extern std::vector<std::string> scmcalls;  // "open", "openservice <name>", "que
 extern std::vector<std::string> ddecommands;
 extern std::uint16_t ddeinitiate;
 extern int ddeterminated;
+// What Program Manager does with each execute, in order (past the end: acknowledges).
+enum class ddeanswer { ack, nack, silent, terminate };
+extern std::vector<ddeanswer> ddeanswers;
+extern int ddetimerstops;
 
 // Registry values: "ROOT\key" -> value name ("" = default) -> text.
 extern std::map<std::string, std::map<std::string, std::string>> registry;

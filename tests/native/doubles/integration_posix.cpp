@@ -2,6 +2,7 @@
 #include "tests/native/doubles/integration_doubles.h"
 
 #include "install/completion.h"
+#include "integration/ddewait.h"
 #include "integration/printer.h"
 #include "integration/progman.h"
 #include "integration/servicecontrol.h"
@@ -15,6 +16,8 @@ std::vector<std::string> scmcalls;
 std::vector<std::string> ddecommands;
 std::uint16_t ddeinitiate = 0;
 int ddeterminated = 0;
+std::vector<ddeanswer> ddeanswers;
+int ddetimerstops = 0;
 std::map<std::string, std::map<std::string, std::string>> registry;
 std::vector<shortcut> shortcuts;
 std::string sendto;
@@ -37,6 +40,8 @@ void reset()
     ddecommands.clear();
     ddeinitiate = 0;
     ddeterminated = 0;
+    ddeanswers.clear();
+    ddetimerstops = 0;
     registry.clear();
     shortcuts.clear();
     sendto.clear();
@@ -96,22 +101,51 @@ std::uint32_t UL_scmdelete(ul_handle)
 
 void UL_scmclose(ul_handle) { d::scmcalls.push_back("close"); }
 
+namespace {
+bool talking = false;          // a conversation the server has not ended
+std::size_t executes = 0;      // of this conversation
+}  // namespace
+
 status_t DDE_initiate(setup_context*, ul_module, ul_window, const char* service, const char* subject)
 {
     d::ddecommands.push_back(std::string("initiate ") + service + " " + subject);
+    talking = d::ddeinitiate == ST_OK;
+    executes = 0;
     return d::ddeinitiate;
 }
 
+// The server's answer is in the queue before the wait starts, as a prompt shell's is.
 status_t DDE_execute(setup_context*, const char* command)
 {
     d::ddecommands.push_back(command);
+    DDE_executestarted(&DDE_lastexecute);
+    if (!talking) {
+        DDE_conversationended(&DDE_lastexecute);
+        return ST_OK;
+    }
+    std::size_t n = executes++;
+    switch (n < d::ddeanswers.size() ? d::ddeanswers[n] : d::ddeanswer::ack) {
+    case d::ddeanswer::ack:
+        DDE_executeanswered(&DDE_lastexecute, 0x8000);
+        break;
+    case d::ddeanswer::nack:
+        DDE_executeanswered(&DDE_lastexecute, 0);
+        break;
+    case d::ddeanswer::terminate:
+        talking = false;
+        DDE_conversationended(&DDE_lastexecute);
+        break;
+    case d::ddeanswer::silent:
+        break;
+    }
     return ST_OK;
 }
 
-status_t DDE_waitack(setup_context*) { return ST_OK; }
+void DDE_stoptimer() { ++d::ddetimerstops; }
 
 status_t DDE_terminate(setup_context*)
 {
+    talking = false;
     ++d::ddeterminated;
     return ST_OK;
 }

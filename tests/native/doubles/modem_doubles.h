@@ -25,6 +25,10 @@ extern std::uint32_t serialreadlimit;
 // nothing on its way (then only the host's next write can change that); 0 = none.
 // Saves the fuzz targets a poll per millisecond of every silent wait.
 extern std::uint32_t serialidlestep;
+// A port that takes no output: each write waits out the write time-out on the
+// virtual clock, reaches no modem and fails, as the Windows port layer reports it.
+extern bool serialnooutput;
+extern int serialwritecalls;  // writes asked for, taken or not
 // Every byte written, with the virtual time it was written at.
 extern std::vector<std::pair<std::uint32_t, unsigned char>> serialwritten;
 extern std::vector<std::string> serialopened;  // device names, in order

@@ -24,6 +24,8 @@ std::map<int, modemsim::engine> modems;
 std::string serialqueue;
 std::uint32_t serialreadlimit = 0;
 std::uint32_t serialidlestep = 0;
+bool serialnooutput = false;
+int serialwritecalls = 0;
 std::vector<std::pair<std::uint32_t, unsigned char>> serialwritten;
 std::vector<std::string> serialopened;
 int serialdtrdrops = 0;
@@ -39,6 +41,8 @@ void serialreset()
     serialqueue.clear();
     serialreadlimit = 0;
     serialidlestep = 0;
+    serialnooutput = false;
+    serialwritecalls = 0;
     serialwritten.clear();
     serialopened.clear();
     serialdtrdrops = 0;
@@ -152,6 +156,11 @@ status_t CM_flush(setup_context* ctx)
 status_t CM_write(setup_context*, const void* bytes, std::uint16_t count)
 {
     if (!portmarker) return ST_PORT_CLOSED;
+    ++doubles::serialwritecalls;
+    if (doubles::serialnooutput) {
+        doubles::clock_ms += CM_WRITETIMEOUT;
+        return ST_PORT_CLOSED;
+    }
     const unsigned char* b = static_cast<const unsigned char*>(bytes);
     for (std::uint16_t i = 0; i < count; ++i) doubles::serialwritten.emplace_back(doubles::clock_ms, b[i]);
     if (modemsim::engine* modem = attached())
