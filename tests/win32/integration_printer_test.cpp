@@ -86,6 +86,9 @@ TEST_F(PrinterTest, PrinterInstallerIsRunWithItsOptionsAndWaitedFor)
 
     ctx->debuglevel = 2;
     ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "My Fax\\PROGRAM\\").c_str()), ST_OK) << log();
+    EXPECT_EQ(read(record), "") << "not copied from the set in this run, yet started";
+    ctx->copiedaddprinter = 1;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "My Fax\\PROGRAM\\").c_str()), ST_OK) << log();
     // Waited for: the program has written its record when the step returns.
     EXPECT_EQ(read(record), "\"" + root + "My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d\r\n")
         << "only our installer ran, with the quoted line";
@@ -94,6 +97,7 @@ TEST_F(PrinterTest, PrinterInstallerIsRunWithItsOptionsAndWaitedFor)
 
 TEST_F(PrinterTest, MissingPrinterInstallerIs13002WithTheSystemError)
 {
+    ctx->copiedaddprinter = 1;
     EXPECT_EQ(INS_StartAddPrinter(ctx, 0, (root + "nowhere\\").c_str()), ST_GENERAL);
     EXPECT_NE(log().find("Cannot start VEQADDPR rc=%d"), std::string::npos) << log();
 }
