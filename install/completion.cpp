@@ -61,6 +61,8 @@ void INS_notecopied(setup_context* ctx, const char* target)
     if (UL_equalnocase(path, target)) ctx->copiedsetuptool = 1;
     UL_makepath(path, ctx->programdir, "VEQADDPR.EXE");
     if (UL_equalnocase(path, target)) ctx->copiedaddprinter = 1;
+    program_file(ctx, path, ".EXE");
+    if (UL_equalnocase(path, target)) ctx->copiedprogram = 1;
 }
 
 status_t INS_showdone(setup_context* ctx)
@@ -83,7 +85,11 @@ status_t INS_showdone(setup_context* ctx)
     if (result == DONE_START_PROGRAM) {
         char program[TEXTSIZE];
         program_file(ctx, program, ".EXE");
-        if (UL_commandline(command, sizeof command, program, nullptr)) UL_runprogram(command);
+        if (!ctx->copiedprogram) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "not from the set: ", program);
+        } else if (UL_commandline(command, sizeof command, program, nullptr)) {
+            UL_runprogram(command);
+        }
     } else if (result == DONE_OPEN_HELP) {
         program_file(ctx, ctx->helpfile, ".HLP");
         char document[TEXTSIZE + 2] = "";

@@ -91,6 +91,7 @@ TEST_F(Completion, StartButtonRunsTheInstalledProgramAndRemovesTheSetupTool)
 {
     write(root + "/dest/PROGRAM/ZARARAV.EXE", "tool");
     INS_notecopied(ctx, (root + "/dest/PROGRAM/zararav.exe").c_str());  // as the copy plan reports it
+    INS_notecopied(ctx, (root + "/dest/PROGRAM/ZELTAFAX.EXE").c_str());
     d::doneresult = 112;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
     EXPECT_EQ(d::run, (std::vector<std::string>{"\"" + root + "/dest/PROGRAM/ZARARAV.EXE\"",
@@ -103,6 +104,7 @@ TEST_F(Completion, SetupToolThatThisRunDidNotCopyIsNeitherRunNorRemoved)
     write(root + "/dest/PROGRAM/ZARARAV.EXE", "planted");
     INS_notecopied(ctx, (root + "/dest/PROGRAM/ZELTAFAX.EXE").c_str());
     INS_notecopied(ctx, (root + "/dest/DATA/ZARARAV.EXE").c_str());
+    EXPECT_EQ(ctx->copiedprogram, 1);
     ctx->debuglevel = 2;
     d::doneresult = 112;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
@@ -112,6 +114,14 @@ TEST_F(Completion, SetupToolThatThisRunDidNotCopyIsNeitherRunNorRemoved)
     EXPECT_EQ(ctx->copiedaddprinter, 0);
     INS_notecopied(ctx, (root + "/dest/PROGRAM/VEQADDPR.EXE").c_str());
     EXPECT_EQ(ctx->copiedaddprinter, 1);
+}
+
+TEST_F(Completion, StartButtonRunsNoProgramThatThisRunDidNotCopy)
+{
+    write(root + "/dest/PROGRAM/ZELTAFAX.EXE", "planted");
+    d::doneresult = 112;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_TRUE(d::run.empty());
 }
 
 TEST_F(Completion, HelpButtonOpensTheProductsHelpFromItsProgramDirectory)

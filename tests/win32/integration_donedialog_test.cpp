@@ -97,6 +97,7 @@ TEST_F(DoneDialog, StartButtonShowsTheInstalledProgramsWindow)
     CreateDirectoryA((root + "DATA").c_str(), nullptr);
     UL_copytext(ctx->programdir, (root + "PROGRAM\\").c_str());
     UL_copytext(ctx->productname, "ZELTAFAX");
+    ctx->copiedprogram = 1;  // as when the copy brought it
     ASSERT_TRUE(CopyFileA(companion("companions\\standin\\ZELTAFAX.EXE").c_str(),
                           (root + "PROGRAM\\ZELTAFAX.EXE").c_str(), FALSE));
     write(root + "DATA\\ZELTAFAX.ini", "[GENERAL]\r\nUSERNAME=Ann Smith\r\n");
