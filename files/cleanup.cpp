@@ -33,6 +33,28 @@ void add_wininit_entry(setup_context* ctx, const char* windowsdir, const char* f
     }
 }
 
+// The list lies beside a temporary copy and names the copy's files. Anyone may
+// have written it, so a line counts only when it names a file directly in the
+// list's own directory: no other drive or root, no sub-directory (which may be
+// a link into another place), no "..". A link named directly is removed as
+// the link itself by the system's delete.
+bool in_list_directory(const char* listpath, const char* file)
+{
+    const char* slash = std::strrchr(listpath, '\\');
+    if (!slash) return false;
+    const std::size_t dirlength = std::size_t(slash - listpath) + 1;
+    if (std::strlen(file) <= dirlength) return false;
+    char dir[LISTLINE];
+    UL_copyleft(dir, sizeof dir, file, dirlength);
+    char own[LISTLINE];
+    UL_copyleft(own, sizeof own, listpath, dirlength);
+    if (!UL_equalnocase(dir, own)) return false;
+    const char* name = file + dirlength;
+    if (std::strpbrk(name, "\\/:*?\"<>|")) return false;
+    // Windows drops trailing dots and blanks: ". ." names the directory or its parent.
+    return std::strspn(name, ". ") != std::strlen(name);
+}
+
 }  // namespace
 
 status_t INS_cleanupatexit(setup_context* ctx)
@@ -61,7 +83,12 @@ status_t INS_DoCleanUp(setup_context* ctx, const char* listpath)
         st = UL_readline(ctx, &reader, line, sizeof line, &end, &length);
         if (st != ST_OK) break;
         const char* blank = length ? std::strchr(line, ' ') : nullptr;
-        if (blank) st = INS_DelActiveFile(ctx, blank + 1);
+        if (!blank) continue;
+        if (!in_list_directory(listpath, blank + 1)) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "clean-up skipped: ", blank + 1);
+            continue;
+        }
+        st = INS_DelActiveFile(ctx, blank + 1);
     }
     UL_readlineclose(ctx, &reader);
     if (st != ST_OK) UL_logerror(ctx, "INS_DoCleanUp", st);

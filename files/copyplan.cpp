@@ -10,6 +10,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/completion.h"
 #include "install/install.h"
 #include "shell/text.h"
 
@@ -131,6 +132,7 @@ status_t expand_directory_files(setup_context* ctx, const char* targetdir, const
             UL_makepath(source, sourcedir, name);
             UL_makepath(target, targetdir, name);
             RETURN_IF_FAILED(INS_expandfile(ctx, target, source));
+            INS_notecopied(ctx, target);
         }
         if (UL_findnext(found) != 0) return ST_OK;
     }

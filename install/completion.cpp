@@ -54,12 +54,29 @@ status_t INS_alldone(setup_context* ctx)
     return st;
 }
 
+void INS_notecopied(setup_context* ctx, const char* target)
+{
+    char path[TEXTSIZE];
+    UL_makepath(path, ctx->programdir, "ZARARAV.EXE");
+    if (UL_equalnocase(path, target)) ctx->copiedsetuptool = 1;
+    UL_makepath(path, ctx->programdir, "VEQADDPR.EXE");
+    if (UL_equalnocase(path, target)) ctx->copiedaddprinter = 1;
+    program_file(ctx, path, ".EXE");
+    if (UL_equalnocase(path, target)) ctx->copiedprogram = 1;
+}
+
 status_t INS_showdone(setup_context* ctx)
 {
     char tool[TEXTSIZE];
     UL_makepath(tool, ctx->programdir, "ZARARAV.EXE");
     std::uint16_t toolexists = 0;
     if (UL_fileexists(tool, &toolexists) != ST_OK) toolexists = 0;
+    // A tool that this run did not bring was put there by someone else: it is
+    // neither run nor removed.
+    if (toolexists && !ctx->copiedsetuptool) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "not from the set: ", tool);
+        toolexists = 0;
+    }
     char command[2 * TEXTSIZE];
     if (toolexists && UL_commandline(command, sizeof command, tool, nullptr)) UL_runprogram(command);
 
@@ -68,12 +85,21 @@ status_t INS_showdone(setup_context* ctx)
     if (result == DONE_START_PROGRAM) {
         char program[TEXTSIZE];
         program_file(ctx, program, ".EXE");
-        if (UL_commandline(command, sizeof command, program, nullptr)) UL_runprogram(command);
+        if (!ctx->copiedprogram) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "not from the set: ", program);
+        } else if (UL_commandline(command, sizeof command, program, nullptr)) {
+            UL_runprogram(command);
+        }
     } else if (result == DONE_OPEN_HELP) {
         program_file(ctx, ctx->helpfile, ".HLP");
         char document[TEXTSIZE + 2] = "";
         UL_appendquoted(document, sizeof document, ctx->helpfile);
-        if (UL_commandline(command, sizeof command, "winhelp", document)) UL_runprogram(command);
+        // By its whole path: a bare name would be looked for in the current
+        // directory first.
+        char winhelp[TEXTSIZE];
+        if (INS_windowsprogram(ctx, winhelp, "winhelp.exe") &&
+            UL_commandline(command, sizeof command, winhelp, document))
+            UL_runprogram(command);
     }
     // A tool that is still running simply stays.
     if (toolexists) UL_deletefile(tool);

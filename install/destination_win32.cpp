@@ -10,6 +10,7 @@
 #include "install/install.h"
 #include "install/progress.h"
 #include "install/unattended.h"
+#include "integration/progman.h"
 #include "modem/modem.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
@@ -116,6 +117,13 @@ status_t check_destination(setup_context* ctx, HWND dialog, bool* accepted)
     UL_logshort(ctx, "checkdir exist=", std::int16_t(exists));
     if (!INS_destinationfits(ctx->pathname)) {
         // Longer paths would be cut on the way and files land elsewhere.
+        INS_recorderror(ctx, 2315, ctx->pathname);
+        return 2315;
+    }
+    if (!INS_progmanfield(ctx->pathname)) {
+        // The program group's items carry the destination in quoted fields,
+        // which cannot hold a '"', a '[' or ']' or a control character.
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "destination refused: ", ctx->pathname);
         INS_recorderror(ctx, 2315, ctx->pathname);
         return 2315;
     }

@@ -2,6 +2,7 @@
 #include "integration/printer.h"
 
 #include <cstdio>
+#include <initializer_list>
 
 #include "files/expand.h"
 #include "files/fileutil.h"
@@ -105,9 +106,28 @@ status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, c
     return ST_OK;
 }
 
+bool INS_windowsprogram(setup_context* ctx, char out[TEXTSIZE], const char* name)
+{
+    for (const char* place : {ctx->systemdir, ctx->windowsdir}) {
+        if (place[0] == '\0') continue;
+        UL_makepath(out, place, name);  // both end in a backslash
+        std::uint16_t exists = 0;
+        if (UL_fileexists(out, &exists) == ST_OK && exists) return true;
+    }
+    if (UL_logdetail(ctx)) UL_logstring(ctx, "no system program: ", name);
+    out[0] = '\0';
+    return false;
+}
+
 status_t INS_StartAddPrinter(setup_context* ctx, std::int16_t whichprogram, const char* programdir)
 {
     UL_logshort(ctx, "INS_StartAddPrinter whichprog=", whichprogram);
+    // Anyone may have put a VEQADDPR.EXE into an existing destination; only the
+    // one this run copied from the set is started.
+    if (!ctx->copiedaddprinter) {
+        if (UL_logdetail(ctx)) UL_logline(ctx, "VEQADDPR.EXE not copied from the set, not started");
+        return ST_OK;
+    }
     // The whole path, never cut at 79 characters: a cut one names another file.
     char program[COMMANDSIZE], arguments[16], commandline[COMMANDSIZE];
     UL_copytext(program, programdir);
@@ -155,19 +175,23 @@ status_t INS_installprinterdrv(setup_context* ctx)
 
 status_t INS_showaddprinter(setup_context* ctx)
 {
-    char instructions[COMMANDSIZE], document[COMMANDSIZE], commandline[COMMANDSIZE];
+    // Write and RunDLL32 by their whole paths: a bare name would be looked
+    // for in the current directory first.
+    char program[TEXTSIZE], instructions[COMMANDSIZE], document[COMMANDSIZE], commandline[COMMANDSIZE];
+    if (!INS_windowsprogram(ctx, program, "write.exe")) return ST_OK;
     UL_copytext(instructions, ctx->sourcedir);
     UL_appendtext(instructions, "ADDPRINT.WRI");
     document[0] = '\0';
     UL_appendquoted(document, sizeof document, instructions);
-    UL_commandline(commandline, sizeof commandline, "Write", document);
+    UL_commandline(commandline, sizeof commandline, program, document);
     ul_handle write = nullptr;
     if (UL_startprogram(commandline, &write) != 0) return ST_OK;
     UL_closeprogram(write);
 
+    if (!INS_windowsprogram(ctx, program, "rundll32.exe")) return ST_OK;
+    UL_commandline(commandline, sizeof commandline, program, "Shell32,SHHelpShortcuts_RunDLL AddPrinter");
     ul_handle wizard = nullptr;
-    const char wizardline[] = "\"RunDLL32\" Shell32,SHHelpShortcuts_RunDLL AddPrinter";
-    if (UL_startprogram(wizardline, &wizard) != 0) return ST_OK;
+    if (UL_startprogram(commandline, &wizard) != 0) return ST_OK;
     while (!UL_waitprogram(wizard, 0xFFFFFFFFu)) {
     }
     UL_closeprogram(wizard);

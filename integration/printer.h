@@ -8,7 +8,8 @@ constexpr status_t ST_WININI_NOT_WRITTEN = 2214;
 
 status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, const char* sourcedir,
                                  const char* programdir, const char* windowsdir);
-// Runs "programdir\VEQADDPR.EXE" /p<selector> [/d] and waits for it to end.
+// Runs "programdir\VEQADDPR.EXE" /p<selector> [/d] and waits for it to end,
+// when this run copied it from the set (else 0 and nothing is run).
 status_t INS_StartAddPrinter(setup_context* ctx, std::int16_t whichprogram, const char* programdir);
 // The WIN.INI printer entries and VEQ.DRV in the system directory.
 status_t INS_installprinterdrv(setup_context* ctx);
@@ -16,6 +17,11 @@ status_t INS_installprinterdrv(setup_context* ctx);
 status_t INS_writeprofile(setup_context* ctx, const char* section, const char* key, const char* value);
 // The printer instructions in Write, then the Add Printer wizard. Always 0.
 status_t INS_showaddprinter(setup_context* ctx);
+
+// The first of systemdir + name and windowsdir + name that exists, in out;
+// false (traced at level 2, out empty) when neither does. The system's own
+// programs are started by such a whole path, never by a bare name.
+bool INS_windowsprogram(setup_context* ctx, char out[TEXTSIZE], const char* name);
 
 // Which printer step an INSTALLPRINTER value asks for on this Windows.
 enum printer_step { PRINTER_NONE, PRINTER_PROGRAM, PRINTER_WININI, PRINTER_WIZARD };

@@ -2,6 +2,8 @@
 // item list they are built from.
 #include "integration/progman.h"
 
+#include <cstring>
+
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "shell/text.h"
@@ -83,7 +85,10 @@ status_t add_items(setup_context* ctx, line_reader* reader)
             continue;
         }
         char command[DDE_COMMANDSIZE];
-        INS_itemcommand(command, item.program, item.argument, item.title, item.icon);
+        if (!INS_itemcommand(command, item.program, item.argument, item.title, item.icon)) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "item refused: ", item.title);
+            continue;
+        }
         UL_logstring(ctx, "item=", command);
         RETURN_IF_FAILED(send(ctx, command));
     }
@@ -104,24 +109,72 @@ status_t INS_expanditempath(setup_context* ctx, char out[TEXTSIZE], const char* 
     return ST_OK;
 }
 
-void INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* group)
+bool INS_progmanfield(const char* text)
 {
-    UL_copytext(out, DDE_COMMANDSIZE, "[");
-    UL_appendtext(out, DDE_COMMANDSIZE, verb);
-    UL_appendtext(out, DDE_COMMANDSIZE, "(");
-    UL_appendtext(out, DDE_COMMANDSIZE, group);
-    UL_appendtext(out, DDE_COMMANDSIZE, ")]");
+    // Inside quotes the shell ends a field at the next '"'; '[' and ']' open
+    // and close commands for some shells even there; control characters have
+    // no place in a path or a title.
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(text); *c; ++c)
+        if (*c == '"' || *c == '[' || *c == ']' || *c < 0x20 || *c == 0x7F) return false;
+    return true;
 }
 
-void INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
+namespace {
+
+// Appends "field" (with its quotes); false when it cannot be carried or does
+// not fit a command.
+bool append_field(char out[DDE_COMMANDSIZE], const char* first, const char* second = "")
+{
+    if (!INS_progmanfield(first) || !INS_progmanfield(second)) return false;
+    std::size_t used = std::strlen(out);
+    if (used + std::strlen(first) + std::strlen(second) + 2 > DDE_COMMANDSIZE - 1) return false;
+    UL_appendtext(out, DDE_COMMANDSIZE, "\"");
+    UL_appendtext(out, DDE_COMMANDSIZE, first);
+    UL_appendtext(out, DDE_COMMANDSIZE, second);
+    UL_appendtext(out, DDE_COMMANDSIZE, "\"");
+    return true;
+}
+
+bool append_text(char out[DDE_COMMANDSIZE], const char* text)
+{
+    if (std::strlen(out) + std::strlen(text) > DDE_COMMANDSIZE - 1) return false;
+    UL_appendtext(out, DDE_COMMANDSIZE, text);
+    return true;
+}
+
+}  // namespace
+
+// Every field is quoted, so that blanks, commas and parentheses of a
+// destination such as C:\Fax (new)\ stay inside it; nothing is cut, since a
+// cut path names another program.
+bool INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* group)
+{
+    out[0] = '\0';
+    if (append_text(out, "[") && append_text(out, verb) && append_text(out, "(") && append_field(out, group) &&
+        append_text(out, ")]"))
+        return true;
+    out[0] = '\0';
+    return false;
+}
+
+bool INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
                      const char* icon)
 {
-    // Overlong fields are cut; the closing ")]" always stays, so that the
-    // shell gets a well-formed command.
-    const char* parts[] = {"[AddItem(", program, " ", argument, ",", title, ",", icon};
+    // The program and its argument make one command line, the shell's first field.
+    char line[2 * TEXTSIZE];
+    UL_copytext(line, sizeof line, program);
+    if (argument[0] != '\0') {
+        UL_appendtext(line, sizeof line, " ");
+        UL_appendtext(line, sizeof line, argument);
+    }
     out[0] = '\0';
-    for (const char* part : parts) UL_appendtext(out, DDE_COMMANDSIZE - 2, part);
-    UL_appendtext(out, DDE_COMMANDSIZE, ")]");
+    // The title becomes the name of the item's file in the group's folder.
+    const bool titleok = !std::strpbrk(title, "\\/:*?<>|");
+    if (titleok && append_text(out, "[AddItem(") && append_field(out, line) && append_text(out, ",") &&
+        append_field(out, title) && append_text(out, ",") && append_field(out, icon) && append_text(out, ")]"))
+        return true;
+    out[0] = '\0';
+    return false;
 }
 
 namespace {
@@ -129,7 +182,10 @@ namespace {
 status_t fill_group(setup_context* ctx)
 {
     char command[DDE_COMMANDSIZE];
-    INS_groupcommand(command, "DeleteGroup", ctx->producttitle);
+    if (!INS_groupcommand(command, "DeleteGroup", ctx->producttitle)) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "group refused: ", ctx->producttitle);
+        return ST_OK;
+    }
     RETURN_IF_FAILED(send(ctx, command));
     INS_groupcommand(command, "CreateGroup", ctx->producttitle);
     RETURN_IF_FAILED(send(ctx, command));

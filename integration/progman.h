@@ -21,10 +21,15 @@ status_t INS_addprogram(setup_context* ctx);
 // "*" stands for the destination's DATA\ directory, "#" for its PROGRAM\.
 status_t INS_expanditempath(setup_context* ctx, char out[TEXTSIZE], const char* line);
 
-// "[" + verb + "(" + group + ")]".
-void INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* group);
-// "[AddItem(" + program + " " + argument + "," + title + "," + icon + ")]".
-void INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
+// False for a text that a quoted field of a shell command cannot carry: a
+// '"', a '[' or ']', a control character.
+bool INS_progmanfield(const char* text);
+// [verb("group")]; false (out empty) when the group cannot be carried.
+bool INS_groupcommand(char out[DDE_COMMANDSIZE], const char* verb, const char* group);
+// [AddItem("program argument","title","icon")], the blank only with an
+// argument; false (out empty) when a field cannot be carried, the title is
+// not a file name, or the command does not fit 159 characters.
+bool INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char* argument, const char* title,
                      const char* icon);
 
 // The DDE client (ddeclient_win32.cpp); one conversation at a time.

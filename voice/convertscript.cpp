@@ -93,6 +93,8 @@ status_t voicefile_road(setup_context* ctx, const vendor_road* row)
             continue;
         }
         if (remove) {
+            // The search yields no directories, so a directory link is never
+            // entered; a file link is deleted as the link, its target stays.
             UL_deletefile(wavename);
             continue;
         }

@@ -3,7 +3,8 @@
 # every program of the machine ends at once) while it waits for the second
 # diskette, then run again from the first disk over the half-done
 # installation: the second run completes, every file is whole, and the user's
-# files and settings are as they were.
+# files and settings are as they were. A ZARARAV.EXE that someone put into the
+# existing destination is not the set's: it is neither run nor removed.
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
@@ -36,8 +37,16 @@ e2e_wine cmd /c exit >/dev/null 2>&1
 rm -f "$E2E_PREFIX/drive_c/windows/SETUP.deb"
 e2e_map_drive a "$E2E_WORK/set/DISK1"
 e2e_media_changer a "$E2E_WORK/set"
+# The printer installer companion records every command line it is started with.
+mkdir -p "$(e2e_unixpath 'C:\VOICE')/PROGRAM"
+cp "$WIN32_BUILD/companions/veqaddpr/VEQADDPR.EXE" "$(e2e_unixpath 'C:\VOICE\PROGRAM')/ZARARAV.EXE"
 e2e_run 'A:\SETUP.EXE'
 faults_expect_success
+sleep 1  # a tool started without waiting would have written its line by now
+! grep -qi 'ZARARAV' "$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null
+e2e_check $? "the planted PROGRAM\\ZARARAV.EXE did not run"
+e2e_expect_file 'C:\VOICE\PROGRAM\ZARARAV.EXE'
+
 for i in 1 2 3 4; do
   cmp -s "$(e2e_unixpath "C:\\VOICE\\MBOX000\\FOD\\DOC$i.FAX")" "$E2E_WORK/demo/FOD/DOC$i.FAX"
   e2e_check $? "fax document $i is whole after the second run"

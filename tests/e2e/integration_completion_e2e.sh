@@ -71,8 +71,8 @@ e2e_expect_file "$desktop\\ZeltaVoice.LNK"
 e2e_expect_file "$sendto\\ZeltaVoice.LNK"
 [ -d "$(e2e_unixpath "$programs\\ZeltaVoice")" ]
 e2e_check $? "program group folder $programs\\ZeltaVoice"
-e2e_expect_log 'item=[AddItem(C:\ZELTA\PROGRAM\ZELTAVOX.EXE ,ZeltaVox,C:\ZELTA\P'
-e2e_expect_log 'item=[AddItem(C:\ZELTA\DATA\README.TXT ,Read Me,)]'
+e2e_expect_log 'item=[AddItem("C:\ZELTA\PROGRAM\ZELTAVOX.EXE","ZeltaVox","C:\ZEL'
+e2e_expect_log 'item=[AddItem("C:\ZELTA\DATA\README.TXT","Read Me","")]'
 e2e_expect_file 'C:\ZELTA\PROGRAM\VEQINS32.DLL'
 e2e_expect_file 'C:\ZELTA\PROGRAM\VEQ95.DRV'
 e2e_expect_log 'INS_CopyAddPrinterFiles WIN32=1'
@@ -104,7 +104,7 @@ e2e_check $? "uninstall key removed"
 ! e2e_wine reg query 'HKCR\001file' >/dev/null 2>&1
 e2e_check $? "file type 001 removed"
 
-echo "=== Windows NT, INSTALLPRINTER=1, into C:\My Fax\: the printer installer is run, WIN.INI is left alone"
+echo "=== Windows NT, INSTALLPRINTER=1, into C:\My Fax (new)\: the printer installer is run, WIN.INI is left alone"
 WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
 rm -rf "$E2E_PREFIX"
 e2e_machine nt40
@@ -113,14 +113,14 @@ e2e_mkmedia cdrom "$E2E_WORK/cd"
 sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
 e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
-# Planted where an unquoted "C:\My Fax\..." command line looks first: copies of
+# Planted where an unquoted "C:\My Fax (new)\..." command line looks first: copies of
 # the printer installer, which record every command line they are started with.
 for planted in 'C:\My.exe' 'C:\My'; do cp "$WIN32_BUILD/companions/veqaddpr/VEQADDPR.EXE" "$(e2e_unixpath "$planted")"; done
 e2e_answers <<'INI'
 [988]
 Button=1
 [992]
-102=C:\My Fax\
+102=C:\My Fax (new)\
 Button=111
 [997]
 102=Ann Smith
@@ -134,31 +134,42 @@ e2e_run 'D:\SETUP\SETUP.EXE' D1
 e2e_expect_rc 0
 e2e_expect_log 'Openning service:-Halvern Fax Server'
 e2e_expect_log 'Error in INS_removeservice = 1060'
-e2e_expect_file 'C:\My Fax\PROGRAM\VEQNT.DLL'
-e2e_expect_nofile 'C:\My Fax\PROGRAM\VEQ95.DRV'
-e2e_expect_log 'cmdline="C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d'
+e2e_expect_file 'C:\My Fax (new)\PROGRAM\VEQNT.DLL'
+e2e_expect_nofile 'C:\My Fax (new)\PROGRAM\VEQ95.DRV'
+e2e_expect_log 'cmdline="C:\My Fax (new)\PROGRAM\VEQADDPR.EXE" /p1 /d'
 # Started were the printer installer and (closing dialog, button 112) the
 # installed program: only the first records a line, and no planted copy ran.
 addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
-[ "$addpr" = '"C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
+[ "$addpr" = '"C:\My Fax (new)\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
 e2e_check $? "only the printer installer ran, once, quoted, with /p1 /d (got '$addpr')"
 [ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
 e2e_check $? "no printer entry in WIN.INI"
 e2e_expect_nofile 'C:\windows\system32\VEQ.DRV'
-e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\My Fax"'
-e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1"'
-e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax\PROGRAM\DUVOVIR.EXE" "%1" /p'
-e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax\PROGRAM\ZELTAVOX.EXE" "%1"'
+e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\My Fax (new)"'
+e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\My Fax (new)\PROGRAM\DUVOVIR.EXE" "%1"'
+e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax (new)\PROGRAM\DUVOVIR.EXE" "%1" /p'
+e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax (new)\PROGRAM\ZELTAVOX.EXE" "%1"'
+# The parentheses stay inside the quoted fields: every item of the group
+# starts the program of this installation.
+programs=$(folder Programs)
+for item in 'ZeltaVox|C:\My Fax (new)\PROGRAM\ZELTAVOX.EXE' 'Install the fax printer|C:\My Fax (new)\PROGRAM\VEQADDPR.EXE' \
+            'Read Me|C:\My Fax (new)\DATA\README.TXT'; do
+  lnk="$programs\\ZeltaVoice\\${item%%|*}.lnk"
+  target=$(lnkinfo "$(e2e_unixpath "$lnk")" 2>/dev/null | sed -n 's/^\tLocal path\t*: //p' | tr -d '\r')
+  want=${item#*|}
+  [ -n "$target" ] && [ "${target,,}" = "${want,,}" ]
+  e2e_check $? "group item '${item%%|*}' starts $want (got '$target')"
+done
 
-echo "=== the uninstall command removes the installation in C:\\My Fax"
+echo "=== the uninstall command removes the installation in C:\\My Fax (new)"
 e2e_wine taskkill /f /im ZELTAVOX.EXE >/dev/null 2>&1  # the program button 112 started
 run_uninstaller
-e2e_expect_nofile 'C:\My Fax\PROGRAM'
-e2e_expect_nofile 'C:\My Fax\DATA'
+e2e_expect_nofile 'C:\My Fax (new)\PROGRAM'
+e2e_expect_nofile 'C:\My Fax (new)\DATA'
 e2e_expect_noreg "$uninstall"
 e2e_expect_noreg 'HKCR\001file'
 addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
-[ "$addpr" = '"C:\My Fax\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
+[ "$addpr" = '"C:\My Fax (new)\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
 e2e_check $? "no planted program ran at all (got '$addpr')"
 
 e2e_finish

@@ -507,7 +507,7 @@ matrix_check_completion() {  # product final dest
   [ "$first" = "$title" ]
   e2e_check $? "UNINSTAL.DAT starts with the title (got '$first')"
   e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "\"$dest\\PROGRAM\\$name.EXE\" \"%1\""
-  e2e_expect_log "item=[AddItem($dest\\PROGRAM\\$name.EXE"
+  e2e_expect_log "item=[AddItem(\"$dest\\PROGRAM\\$name.EXE"
   local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs sendto
   desktop=$(e2e_wine reg query "$folders" /v Desktop 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
   programs=$(e2e_wine reg query "$folders" /v Programs 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')

@@ -14,6 +14,7 @@ struct cleanup : ::testing::Test {
     kit::scratch s;
     kit::logged_context log{s};
     std::string wininit;
+    std::string t;  // the list's directory as the list names it
     void SetUp() override
     {
         s.mkdir("WINDOWS");
@@ -24,6 +25,8 @@ struct cleanup : ::testing::Test {
         wininit = s / "WINDOWS/WININIT.INI";
         UL_copytext(log.ctx->moduledir, (s / "TEMP").c_str());  // without its backslash
         log.ctx->tempcopy = 1;
+        t = s / "TEMP";
+        t += "\\";
     }
     void list(const std::string& text) { kit::write_text(s / "TEMP/VEQCLEAN.BAT", text); }
     std::string rename_entry(const char* key)
@@ -36,30 +39,30 @@ struct cleanup : ::testing::Test {
 
 TEST_F(cleanup, EveryLineWithABlankIsScheduledWhateverItsFirstWord)
 {
-    list("@ECHO OFF\r\nDEL C:\\TEMP\\SETUP.EXE\r\nDEL C:\\TEMP\\VEQINS.DLL\r\n\r\nNOBLANK\r\n");
+    list("@ECHO OFF\r\nDEL " + t + "SETUP.EXE\r\nDEL " + t + "VEQINS.DLL\r\n\r\nNOBLANK\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(rename_entry("NUL"), "OFF");
-    EXPECT_EQ(rename_entry("NUL1"), "C:\\TEMP\\SETUP.EXE");
-    EXPECT_EQ(rename_entry("NUL2"), "C:\\TEMP\\VEQINS.DLL");
-    EXPECT_EQ(rename_entry("NUL3"), "");
-    EXPECT_TRUE(log.logged("INS_DelActiveFile=C:\\TEMP\\SETUP.EXE"));
+    // OFF names no file of the list's directory.
+    EXPECT_EQ(rename_entry("NUL"), t + "SETUP.EXE");
+    EXPECT_EQ(rename_entry("NUL1"), t + "VEQINS.DLL");
+    EXPECT_EQ(rename_entry("NUL2"), "");
+    EXPECT_NE(log.log().find("INS_DelActiveFile=" + t.substr(0, 20)), std::string::npos);
 }
 
 TEST_F(cleanup, BlanksInsideThePathStayPartOfIt)
 {
-    list("DEL C:\\MY FILES\\SETUP.EXE");
+    list("DEL " + t + "MY SETUP.EXE");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(rename_entry("NUL"), "C:\\MY FILES\\SETUP.EXE");
+    EXPECT_EQ(rename_entry("NUL"), t + "MY SETUP.EXE");
 }
 
 TEST_F(cleanup, TakenKeysAreSkippedAndOthersKept)
 {
     kit::write_text(wininit, "[Rename]\r\nNUL=C:\\OLD1.TMP\r\nNUL1=C:\\OLD2.TMP\r\nC:\\NEW.DLL=C:\\NEW.TMP\r\n");
-    list("DEL C:\\TEMP\\SETUP.EXE\r\n");
+    list("DEL " + t + "SETUP.EXE\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
     EXPECT_EQ(rename_entry("NUL"), "C:\\OLD1.TMP");
     EXPECT_EQ(rename_entry("NUL1"), "C:\\OLD2.TMP");
-    EXPECT_EQ(rename_entry("NUL2"), "C:\\TEMP\\SETUP.EXE");
+    EXPECT_EQ(rename_entry("NUL2"), t + "SETUP.EXE");
     EXPECT_EQ(rename_entry("C:\\NEW.DLL"), "C:\\NEW.TMP");
     EXPECT_TRUE(log.logged("Keyname=NUL2"));
 }
@@ -67,15 +70,15 @@ TEST_F(cleanup, TakenKeysAreSkippedAndOthersKept)
 TEST_F(cleanup, WindowsNtSchedulesThroughTheSystemAndLeavesWininitAlone)
 {
     doubles::winversion = 2;
-    list("DEL C:\\TEMP\\SETUP.EXE\r\nDEL C:\\TEMP\\VEQINS.DLL\r\n");
+    list("DEL " + t + "SETUP.EXE\r\nDEL " + t + "VEQINS.DLL\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{"C:\\TEMP\\SETUP.EXE", "C:\\TEMP\\VEQINS.DLL"}));
+    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{t + "SETUP.EXE", t + "VEQINS.DLL"}));
     EXPECT_FALSE(kit::exists(wininit));
 }
 
 TEST_F(cleanup, NothingWithoutATemporaryCopyOrWithNoclean)
 {
-    list("DEL C:\\TEMP\\SETUP.EXE\r\n");
+    list("DEL " + t + "SETUP.EXE\r\n");
     log.ctx->tempcopy = 0;
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
     EXPECT_EQ(log.log().find("INS_DelActiveFile"), std::string::npos);
@@ -95,7 +98,7 @@ TEST_F(cleanup, NoListIsNoError)
 TEST_F(cleanup, LongLineUsesItsFirst255Characters)
 {
     doubles::winversion = 2;
-    std::string path = "C:\\" + std::string(296, 'P');
+    std::string path = t + std::string(300 - t.size(), 'P');
     list("DEL " + path + "\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
     ASSERT_EQ(doubles::deletedatrestart.size(), 1u);
@@ -105,21 +108,50 @@ TEST_F(cleanup, LongLineUsesItsFirst255Characters)
 TEST_F(cleanup, PageBreakEndsTheList)
 {
     doubles::winversion = 2;
-    list("DEL C:\\A.TMP\r\n\fDEL C:\\B.TMP\r\n");
+    list("DEL " + t + "A.TMP\r\n\fDEL " + t + "B.TMP\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{"C:\\A.TMP"}));
+    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{t + "A.TMP"}));
 }
 
 TEST_F(cleanup, MissingWindowsDirectoryStopsTheCleanUpWith920)
 {
     doubles::winversion = 2;
-    list("DEL C:\\A.TMP\r\n");
+    list("DEL " + t + "A.TMP\r\n");
     doubles::windowsdir = "";
     EXPECT_EQ(INS_cleanupatexit(log.ctx), 920);
     EXPECT_TRUE(log.logged("err=920"));
     EXPECT_TRUE(log.logged("Error in INS_DelActiveFile = 920"));
     EXPECT_TRUE(log.logged("Error in INS_DoCleanUp = 920"));
     EXPECT_TRUE(doubles::deletedatrestart.empty());
+}
+
+TEST_F(cleanup, OnlyFilesOfTheListsOwnDirectoryAreScheduled)
+{
+    doubles::winversion = 2;
+    log.ctx->debuglevel = 2;
+    std::string upper = t;
+    for (char& c : upper) c = char(toupper(static_cast<unsigned char>(c)));
+    const std::string refused[] = {
+        "C:\\WINDOWS\\SYSTEM\\USER.EXE",   // another place
+        "\\AUTOEXEC.BAT",                   // the root
+        t + "..\\WINDOWS\\WIN.INI",         // out by ".."
+        t + "SUB\\FILE.DAT",                // a sub-directory may be a link elsewhere
+        t + "..",
+        t + ". .",                          // Windows drops the trailing dot and blank
+        t,
+        t + "C:FILE",
+        t + "*.*",
+        t.substr(0, t.size() - 1) + "2\\SETUP.EXE",  // a sibling whose name starts alike
+        "SETUP.EXE",                        // relative: to wherever the current directory is
+    };
+    std::string text;
+    for (const std::string& line : refused) text += "DEL " + line + "\r\n";
+    text += "DEL " + upper + "SETUP.EXE\r\n";  // letters compare without case
+    list(text);
+    EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
+    EXPECT_EQ(doubles::deletedatrestart, (std::vector<std::string>{upper + "SETUP.EXE"}));
+    EXPECT_TRUE(log.logged("clean-up skipped: C:\\WINDOWS\\SYSTEM\\USER.EXE"));
+    EXPECT_TRUE(log.logged("clean-up skipped: SETUP.EXE"));
 }
 
 }  // namespace

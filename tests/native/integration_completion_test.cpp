@@ -63,6 +63,7 @@ TEST_F(Completion, PrinterFailureStopsBeforeTheShellEntries)
 {
     ctx->winversion = 1;
     ctx->INS_installprinter = 0;
+    ctx->copiedaddprinter = 1;
     d::startfailure = 2;
     EXPECT_EQ(INS_alldone(ctx), ST_GENERAL);
     EXPECT_FALSE(std::filesystem::exists(root + "/dest/DATA/UNINSTAL.DAT"));
@@ -78,6 +79,7 @@ TEST_F(Completion, InstallPrinter1OnNtBehavesLikeInstallPrinter0)
         d::reset();
         d::sendto = "C:\\SendTo";
         ctx->INS_installprinter = mode;
+        ctx->copiedaddprinter = 1;
         ASSERT_EQ(INS_alldone(ctx), ST_OK);
         ASSERT_EQ(d::started.size(), 1u) << "mode " << mode;
         EXPECT_NE(d::started[0].find("VEQADDPR.EXE\" /p0"), std::string::npos) << d::started[0];
@@ -88,6 +90,8 @@ TEST_F(Completion, InstallPrinter1OnNtBehavesLikeInstallPrinter0)
 TEST_F(Completion, StartButtonRunsTheInstalledProgramAndRemovesTheSetupTool)
 {
     write(root + "/dest/PROGRAM/ZARARAV.EXE", "tool");
+    INS_notecopied(ctx, (root + "/dest/PROGRAM/zararav.exe").c_str());  // as the copy plan reports it
+    INS_notecopied(ctx, (root + "/dest/PROGRAM/ZELTAFAX.EXE").c_str());
     d::doneresult = 112;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
     EXPECT_EQ(d::run, (std::vector<std::string>{"\"" + root + "/dest/PROGRAM/ZARARAV.EXE\"",
@@ -95,13 +99,41 @@ TEST_F(Completion, StartButtonRunsTheInstalledProgramAndRemovesTheSetupTool)
     EXPECT_FALSE(std::filesystem::exists(root + "/dest/PROGRAM/ZARARAV.EXE"));
 }
 
+TEST_F(Completion, SetupToolThatThisRunDidNotCopyIsNeitherRunNorRemoved)
+{
+    write(root + "/dest/PROGRAM/ZARARAV.EXE", "planted");
+    INS_notecopied(ctx, (root + "/dest/PROGRAM/ZELTAFAX.EXE").c_str());
+    INS_notecopied(ctx, (root + "/dest/DATA/ZARARAV.EXE").c_str());
+    EXPECT_EQ(ctx->copiedprogram, 1);
+    ctx->debuglevel = 2;
+    d::doneresult = 112;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_EQ(d::run, (std::vector<std::string>{"\"" + root + "/dest/PROGRAM/ZELTAFAX.EXE\""}));
+    EXPECT_EQ(read(root + "/dest/PROGRAM/ZARARAV.EXE"), "planted");
+    EXPECT_TRUE(logged("not from the set: " + root.substr(0, 20)));
+    EXPECT_EQ(ctx->copiedaddprinter, 0);
+    INS_notecopied(ctx, (root + "/dest/PROGRAM/VEQADDPR.EXE").c_str());
+    EXPECT_EQ(ctx->copiedaddprinter, 1);
+}
+
+TEST_F(Completion, StartButtonRunsNoProgramThatThisRunDidNotCopy)
+{
+    write(root + "/dest/PROGRAM/ZELTAFAX.EXE", "planted");
+    d::doneresult = 112;
+    ASSERT_EQ(INS_showdone(ctx), ST_OK);
+    EXPECT_TRUE(d::run.empty());
+}
+
 TEST_F(Completion, HelpButtonOpensTheProductsHelpFromItsProgramDirectory)
 {
     UL_copytext(ctx->helpfile, "A:\\SETUP.HLP");
+    write(root + "/windows/winhelp.exe", "help viewer");
     d::doneresult = 122;
     ASSERT_EQ(INS_showdone(ctx), ST_OK);
     EXPECT_EQ(std::string(ctx->helpfile), root + "/dest/PROGRAM/ZELTAFAX.HLP");
-    EXPECT_EQ(d::run, (std::vector<std::string>{"\"winhelp\" \"" + root + "/dest/PROGRAM/ZELTAFAX.HLP\""}));
+    // By its whole path: a WINHELP.EXE in the current directory is not taken.
+    EXPECT_EQ(d::run, (std::vector<std::string>{"\"" + root + "/windows/winhelp.exe\" \"" + root +
+                                                "/dest/PROGRAM/ZELTAFAX.HLP\""}));
 }
 
 TEST_F(Completion, CloseStartsNothingAndAMissingTemplateIs13071)

@@ -16,6 +16,9 @@ protected:
         write(root + "/src/VEQ95.DRV", "driver for 95");
         write(root + "/src/VEQNT.DLL", "driver for NT");
         write(root + "/src/VEQ.DRV", "win.ini driver");
+        write(root + "/windows/write.exe", "write");
+        write(root + "/windows/rundll32.exe", "rundll32 of 95");
+        ctx->copiedaddprinter = 1;  // as when the copy plan brought it
     }
     status_t copyfiles()
     {
@@ -101,6 +104,19 @@ TEST_F(Printer, VoiceProductWithTraceDisplayRunsTheInstallerWithBothOptions)
     EXPECT_EQ(d::started[2], "\"" + longdir + "VEQADDPR.EXE\" /p2");
 }
 
+TEST_F(Printer, InstallerNotCopiedInThisRunIsNotStarted)
+{
+    ctx->copiedaddprinter = 0;
+    ctx->debuglevel = 2;
+    write(root + "/dest/PROGRAM/VEQADDPR.EXE", "planted");
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 0, ctx->programdir), ST_OK);
+    EXPECT_TRUE(d::started.empty());
+    EXPECT_NE(log().find("VEQADDPR.EXE not copied from the set, not started"), std::string::npos) << log();
+    ctx->winversion = 2;
+    ASSERT_EQ(INS_installprinter(ctx), ST_OK);
+    EXPECT_TRUE(d::started.empty());
+}
+
 TEST_F(Printer, InstallerIsWaitedForInStepsOf100ms)
 {
     d::waitsteps = 37;
@@ -148,8 +164,31 @@ TEST_F(Printer, WizardModeOpensTheInstructionsEvenWhenMissingThenTheWizard)
     ctx->INS_installprinter = 2;
     ASSERT_EQ(INS_installprinter(ctx), ST_OK);
     ASSERT_EQ(d::started.size(), 2u);
-    EXPECT_EQ(d::started[0], "\"Write\" \"" + root + "/src/ADDPRINT.WRI\"");
-    EXPECT_EQ(d::started[1], "\"RunDLL32\" Shell32,SHHelpShortcuts_RunDLL AddPrinter");
+    EXPECT_EQ(d::started[0], "\"" + root + "/windows/write.exe\" \"" + root + "/src/ADDPRINT.WRI\"");
+    EXPECT_EQ(d::started[1], "\"" + root + "/windows/rundll32.exe\" Shell32,SHHelpShortcuts_RunDLL AddPrinter");
+}
+
+TEST_F(Printer, SystemProgramsComeFromTheSystemDirectoryFirstAndNeverByBareName)
+{
+    // Windows NT keeps RunDLL32 in the system directory.
+    write(root + "/windows/system/rundll32.exe", "rundll32 of NT");
+    ASSERT_EQ(INS_showaddprinter(ctx), ST_OK);
+    ASSERT_EQ(d::started.size(), 2u);
+    EXPECT_EQ(d::started[1].rfind("\"" + root + "/windows/system/rundll32.exe\" ", 0), 0u) << d::started[1];
+
+    // Without the wizard's program nothing is started after Write; without
+    // Write nothing at all.
+    d::started.clear();
+    std::filesystem::remove(root + "/windows/system/rundll32.exe");
+    std::filesystem::remove(root + "/windows/rundll32.exe");
+    ctx->debuglevel = 2;
+    ASSERT_EQ(INS_showaddprinter(ctx), ST_OK);
+    EXPECT_EQ(d::started.size(), 1u);
+    EXPECT_NE(log().find("no system program: rundll32.exe"), std::string::npos) << log();
+    d::started.clear();
+    std::filesystem::remove(root + "/windows/write.exe");
+    ASSERT_EQ(INS_showaddprinter(ctx), ST_OK);
+    EXPECT_TRUE(d::started.empty());
 }
 
 TEST_F(Printer, WizardIsSkippedWhenWriteCannotStart)

@@ -62,24 +62,47 @@ TEST_F(ProgramGroup, ExpandedPathIsCutTo79Characters)
     EXPECT_EQ(std::string(out).substr(0, 15), "C:\\APP\\PROGRAM\\");
 }
 
-TEST_F(ProgramGroup, CommandsHaveTheShellsSyntax)
+TEST_F(ProgramGroup, CommandsHaveTheShellsSyntaxWithEveryFieldQuoted)
 {
     char out[DDE_COMMANDSIZE];
-    INS_groupcommand(out, "DeleteGroup", "ZeltaFax");
-    EXPECT_STREQ(out, "[DeleteGroup(ZeltaFax)]");
-    INS_itemcommand(out, "C:\\APP\\PROGRAM\\ZELTAFAX.EXE", "/m", "Fax", "C:\\APP\\PROGRAM\\FAX.ICO");
-    EXPECT_STREQ(out, "[AddItem(C:\\APP\\PROGRAM\\ZELTAFAX.EXE /m,Fax,C:\\APP\\PROGRAM\\FAX.ICO)]");
-    INS_itemcommand(out, "A.EXE", "", "T", "");
-    EXPECT_STREQ(out, "[AddItem(A.EXE ,T,)]");
+    EXPECT_TRUE(INS_groupcommand(out, "DeleteGroup", "ZeltaFax"));
+    EXPECT_STREQ(out, "[DeleteGroup(\"ZeltaFax\")]");
+    EXPECT_TRUE(INS_itemcommand(out, "C:\\APP\\PROGRAM\\ZELTAFAX.EXE", "/m", "Fax", "C:\\APP\\PROGRAM\\FAX.ICO"));
+    EXPECT_STREQ(out, "[AddItem(\"C:\\APP\\PROGRAM\\ZELTAFAX.EXE /m\",\"Fax\",\"C:\\APP\\PROGRAM\\FAX.ICO\")]");
+    EXPECT_TRUE(INS_itemcommand(out, "A.EXE", "", "T", ""));
+    EXPECT_STREQ(out, "[AddItem(\"A.EXE\",\"T\",\"\")]") << "no blank without an argument";
+    // Commas, parentheses and blanks of a destination stay inside their field.
+    EXPECT_TRUE(INS_itemcommand(out, "C:\\Fax (new),B\\PROGRAM\\X.EXE", "", "X, the (fax)", ""));
+    EXPECT_STREQ(out, "[AddItem(\"C:\\Fax (new),B\\PROGRAM\\X.EXE\",\"X, the (fax)\",\"\")]");
 }
 
-TEST_F(ProgramGroup, LongestFieldsAreCutToOneCommandOf159Characters)
+TEST_F(ProgramGroup, TextsThatAQuotedFieldCannotCarryAreRefused)
+{
+    char out[DDE_COMMANDSIZE] = "old";
+    for (const char* bad : {"C:\\A\")][Delete\\X.EXE", "C:\\A[1]\\X.EXE", "C:\\A\tB\\X.EXE", "C:\\A\x7f\\X.EXE"}) {
+        EXPECT_FALSE(INS_progmanfield(bad)) << bad;
+        EXPECT_FALSE(INS_itemcommand(out, bad, "", "T", "")) << bad;
+        EXPECT_STREQ(out, "");
+        EXPECT_FALSE(INS_itemcommand(out, "A.EXE", bad, "T", "")) << bad;
+        EXPECT_FALSE(INS_itemcommand(out, "A.EXE", "", "T", bad)) << bad;
+        EXPECT_FALSE(INS_groupcommand(out, "CreateGroup", bad)) << bad;
+    }
+    EXPECT_TRUE(INS_progmanfield("C:\\Fax (new)\\\xe9t\xe9,\\"));  // letters of the code page are fine
+    // The title names the item's file in the group's folder.
+    EXPECT_FALSE(INS_itemcommand(out, "A.EXE", "", "..\\..\\Startup\\X", ""));
+    EXPECT_FALSE(INS_itemcommand(out, "A.EXE", "", "A/B", ""));
+}
+
+TEST_F(ProgramGroup, CommandThatDoesNotFit159CharactersIsRefusedNotCut)
 {
     std::string f(79, 'x');
     char out[DDE_COMMANDSIZE];
-    INS_itemcommand(out, f.c_str(), f.c_str(), f.c_str(), f.c_str());
+    EXPECT_FALSE(INS_itemcommand(out, f.c_str(), f.c_str(), f.c_str(), f.c_str()));
+    // 9 + (1 + 79 + 1) + 1 + (1 + 65 + 1) + 1 + 2 + 2 = 163: too long by four.
+    EXPECT_FALSE(INS_itemcommand(out, f.c_str(), "", std::string(65, 't').c_str(), ""));
+    EXPECT_TRUE(INS_itemcommand(out, f.c_str(), "", std::string(61, 't').c_str(), ""));
     EXPECT_EQ(std::string(out).size(), 159u);
-    EXPECT_EQ(std::string(out).substr(157), ")]") << "the command stays well-formed";
+    EXPECT_EQ(std::string(out).substr(155), "\"\")]");
 }
 
 TEST_F(ProgramGroup, GroupIsDeletedRecreatedAndFilledInOrder)
@@ -89,12 +112,13 @@ TEST_F(ProgramGroup, GroupIsDeletedRecreatedAndFilledInOrder)
                       "#SETUP.EXE\r\n\r\nSetup\r\n\r\n");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     EXPECT_EQ(d::ddecommands,
-              (std::vector<std::string>{"initiate PROGMAN PROGMAN", "[DeleteGroup(ZeltaFax)]", "[CreateGroup(ZeltaFax)]",
-                                        "[AddItem(C:\\APP\\PROGRAM\\VOICE.EXE C:\\APP\\DATA\\DEMO.WAV,Voice demo,"
-                                        "C:\\APP\\PROGRAM\\VOICE.ICO)]",
-                                        "[AddItem(C:\\APP\\PROGRAM\\SETUP.EXE ,Setup,)]"}));
+              (std::vector<std::string>{"initiate PROGMAN PROGMAN", "[DeleteGroup(\"ZeltaFax\")]",
+                                        "[CreateGroup(\"ZeltaFax\")]",
+                                        "[AddItem(\"C:\\APP\\PROGRAM\\VOICE.EXE C:\\APP\\DATA\\DEMO.WAV\",\"Voice demo\","
+                                        "\"C:\\APP\\PROGRAM\\VOICE.ICO\")]",
+                                        "[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"}));
     EXPECT_EQ(d::ddeterminated, 1);
-    EXPECT_NE(log().find("item=[AddItem(C:\\APP\\PROGRAM\\SETUP.EXE ,Setup,)]"), std::string::npos);
+    EXPECT_NE(log().find("item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"), std::string::npos);
 }
 
 TEST_F(ProgramGroup, FaxProductReadsIconsFax)
@@ -104,7 +128,7 @@ TEST_F(ProgramGroup, FaxProductReadsIconsFax)
     list("ICONS.FAX", "#FAX.EXE\r\n\r\nFax\r\n\r\n");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 1u);
-    EXPECT_EQ(additems()[0], "[AddItem(C:\\APP\\PROGRAM\\FAX.EXE ,Fax,)]");
+    EXPECT_EQ(additems()[0], "[AddItem(\"C:\\APP\\PROGRAM\\FAX.EXE\",\"Fax\",\"\")]");
 }
 
 TEST_F(ProgramGroup, NineItemsAreAddedAndElevenAreCutToTen)
@@ -118,7 +142,7 @@ TEST_F(ProgramGroup, NineItemsAreAddedAndElevenAreCutToTen)
     list("ICONS.LST", items(11));
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 10u);
-    EXPECT_EQ(additems()[9], "[AddItem(C:\\APP\\PROGRAM\\P10.EXE ,Item 10,)]");
+    EXPECT_EQ(additems()[9], "[AddItem(\"C:\\APP\\PROGRAM\\P10.EXE\",\"Item 10\",\"\")]");
 }
 
 TEST_F(ProgramGroup, EmptyProgramAndTitleLinesRepeatThePreviousItems)
@@ -127,7 +151,7 @@ TEST_F(ProgramGroup, EmptyProgramAndTitleLinesRepeatThePreviousItems)
     list("ICONS.LST", "#VOICE.EXE\r\n/a\r\nVoice\r\n#A.ICO\r\n\r\n/b\r\n\r\n\r\n");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 2u);
-    EXPECT_EQ(additems()[1], "[AddItem(C:\\APP\\PROGRAM\\VOICE.EXE /b,Voice,)]");
+    EXPECT_EQ(additems()[1], "[AddItem(\"C:\\APP\\PROGRAM\\VOICE.EXE /b\",\"Voice\",\"\")]");
 }
 
 TEST_F(ProgramGroup, LastItemWithTwoLinesIsDroppedAndWithThreeLinesIsAdded)
@@ -141,7 +165,31 @@ TEST_F(ProgramGroup, LastItemWithTwoLinesIsDroppedAndWithThreeLinesIsAdded)
     list("ICONS.LST", items(1) + "#THREE.EXE\r\n/x\r\nThree");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 2u);
-    EXPECT_EQ(additems()[1], "[AddItem(C:\\APP\\PROGRAM\\THREE.EXE /x,Three,)]");
+    EXPECT_EQ(additems()[1], "[AddItem(\"C:\\APP\\PROGRAM\\THREE.EXE /x\",\"Three\",\"\")]");
+}
+
+TEST_F(ProgramGroup, ItemThatCannotBeCarriedIsSkippedAndTheRestAdded)
+{
+    ctx->INS_whichprogram = 1;
+    ctx->debuglevel = 2;
+    list("ICONS.LST", "#A.EXE\r\n/x\")][DeleteGroup(\"Other\r\nBad\r\n\r\n#B.EXE\r\n\r\nB\r\n\r\n");
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK);
+    ASSERT_EQ(additems().size(), 1u);
+    EXPECT_EQ(additems()[0], "[AddItem(\"C:\\APP\\PROGRAM\\B.EXE\",\"B\",\"\")]");
+    EXPECT_NE(log().find("item refused: Bad"), std::string::npos) << log();
+    for (const auto& c : d::ddecommands) EXPECT_EQ(c.find("Other"), std::string::npos) << c;
+
+    // A destination the shell cannot carry spoils every "#" item; a group
+    // name it cannot carry makes no group at all.
+    d::reset();
+    UL_copytext(ctx->pathname, "C:\\A]\\");
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK);
+    EXPECT_TRUE(additems().empty());
+    d::reset();
+    UL_copytext(ctx->producttitle, "Zelta\"Fax");
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK);
+    EXPECT_EQ(d::ddecommands.size(), 1u) << "only the conversation";
+    EXPECT_EQ(d::ddeterminated, 1);
 }
 
 TEST_F(ProgramGroup, PageBreakEndsTheList)
@@ -158,14 +206,14 @@ TEST_F(ProgramGroup, FirstItemWithoutProgramIsSkippedNotSentEmpty)
     list("ICONS.LST", "\r\n\r\nNothing\r\n\r\n#B.EXE\r\n\r\nB\r\n\r\n");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 1u);
-    EXPECT_EQ(additems()[0], "[AddItem(C:\\APP\\PROGRAM\\B.EXE ,B,)]");
+    EXPECT_EQ(additems()[0], "[AddItem(\"C:\\APP\\PROGRAM\\B.EXE\",\"B\",\"\")]");
 }
 
 TEST_F(ProgramGroup, MissingListFileFailsAfterTheGroupAndEndsTheConversation)
 {
     ctx->INS_whichprogram = 1;
     EXPECT_EQ(INS_addprogram(ctx), ST_OPEN_FAILED);
-    EXPECT_EQ(d::ddecommands.back(), "[CreateGroup(ZeltaFax)]");
+    EXPECT_EQ(d::ddecommands.back(), "[CreateGroup(\"ZeltaFax\")]");
     EXPECT_EQ(d::ddeterminated, 1);
 }
 

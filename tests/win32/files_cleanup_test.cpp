@@ -5,6 +5,8 @@
 // child process of this test program.
 #include "tests/win32/files_winkit.h"
 
+#include <cstdio>
+
 #include "files/cleanup.h"
 #include "install/install.h"
 #include "shell/text.h"
@@ -124,6 +126,44 @@ TEST_F(cleanup, WindowsNtHandsTheFilesToTheDelayedMoveService)
     EXPECT_TRUE(wininit.unchanged()) << "WININIT.INI touched on Windows NT";
 }
 
+// Whoever wrote the list may have made a link in the copy's directory to a
+// place of theirs choosing: nothing through it is scheduled, nor anything
+// outside the list's own directory.
+TEST_F(cleanup, NothingThroughALinkOrOutsideTheListsDirectoryIsScheduled)
+{
+    std::int16_t version = 0;
+    INS_getwinversion(ctx, &version);
+    if (version != 2) GTEST_SKIP() << "this Wine does not report Windows NT";
+    winkit::scratch outside;
+    std::string victim = outside / "VICTIM.TXT";
+    winkit::write_bytes(victim, {'v'});
+    std::string link = s / "LINK";
+    // Not declared for the oldest Windows this program is built for.
+    using makelink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    auto create = reinterpret_cast<makelink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    const bool linked = create && create(link.c_str(), outside.dir().c_str(), 1 /* a directory */) != 0;
+    if (!linked) s.mkdir("LINK");  // a sub-directory is refused just the same
+    std::string a = s / "SETUP.EXE";
+    winkit::write_bytes(a, {'x'});
+    bool had = false;
+    std::vector<char> before = read_pending(&had);
+    list("DEL " + link + "\\VICTIM.TXT\r\nDEL " + s.dir() + "..\\" +
+         outside.dir().substr(outside.dir().rfind('\\', outside.dir().size() - 2) + 1) + "VICTIM.TXT\r\nDEL " + victim +
+         "\r\nDEL " + a + "\r\n");
+    EXPECT_EQ(INS_cleanupatexit(ctx), ST_OK);
+    bool now_present = false;
+    std::vector<char> after = read_pending(&now_present);
+    restore_pending(had, before);
+    if (linked) RemoveDirectoryA(link.c_str());  // the link itself, before the scratch goes
+    std::string all(after.begin(), after.end());
+    for (char& c : all) c = char(toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(all.find("VICTIM.TXT"), std::string::npos) << "a file outside the list's directory was scheduled";
+    EXPECT_TRUE(pending_holds(after, a));
+    EXPECT_TRUE(winkit::exists(victim));
+    std::printf("link in the copy's directory: %s\n", linked ? "a symbolic link" : "a plain sub-directory");
+}
+
 TEST_F(cleanup, WithoutTemporaryCopyNothingIsScheduled)
 {
     saved_file wininit(windows_file("WININIT.INI"));
@@ -226,9 +266,10 @@ TEST_F(cleanup, Windows95WritesRenameEntriesAfterTheTakenKeys)
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, wininit.c_str());
     EXPECT_EQ(rename_entry(wininit, "NUL"), "C:\\OLD1.TMP");
     EXPECT_EQ(rename_entry(wininit, "NUL1"), "C:\\OLD2.TMP");
-    EXPECT_EQ(rename_entry(wininit, "NUL2"), "OFF");
-    EXPECT_EQ(rename_entry(wininit, "NUL3"), a);
-    EXPECT_EQ(rename_entry(wininit, "NUL4"), b) << "blanks inside a path stay part of it";
+    // OFF names no file of the list's directory.
+    EXPECT_EQ(rename_entry(wininit, "NUL2"), a);
+    EXPECT_EQ(rename_entry(wininit, "NUL3"), b) << "blanks inside a path stay part of it";
+    EXPECT_EQ(rename_entry(wininit, "NUL4"), "");
     bool present = false;
     EXPECT_EQ(read_pending(&present), before) << "the delayed-move service is not used on Windows 95";
 }
@@ -239,7 +280,7 @@ TEST_F(cleanup, Windows95CreatesWininitWhenThereIsNone)
     std::string wininit = windows_file("WININIT.INI");
     saved_file keep(wininit);
     DeleteFileA(wininit.c_str());
-    list("DEL C:\\TEMP\\SETUP.EXE\r\n");
+    list("DEL " + (s / "SETUP.EXE") + "\r\n");
     DWORD code = 0;
     {
         wine_version_for_this_program win95("win95");
@@ -249,7 +290,7 @@ TEST_F(cleanup, Windows95CreatesWininitWhenThereIsNone)
     std::vector<std::uint8_t> text = winkit::read_bytes(wininit);
     std::string content(text.begin(), text.end());
     EXPECT_NE(content.find("[Rename]"), std::string::npos) << content;
-    EXPECT_NE(content.find("NUL=C:\\TEMP\\SETUP.EXE"), std::string::npos) << content;
+    EXPECT_NE(content.find("NUL=" + (s / "SETUP.EXE")), std::string::npos) << content;
 }
 
 }  // namespace

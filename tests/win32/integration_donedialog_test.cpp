@@ -2,6 +2,7 @@
 // unattended run answers it: through the buttons a person would press.
 #include <windows.h>
 
+#include "files/copyplan.h"
 #include "install/completion.h"
 #include "tests/win32/integration_fixture.h"
 #include "tests/win32/support/winpaths.h"
@@ -71,7 +72,18 @@ TEST_F(DoneDialog, SetupToolIsStartedBeforeTheDialogAndRemovedAfterIt)
     std::string record = std::string(windows) + "\\VEQADDPR.LOG";
     DeleteFileA(record.c_str());
 
+    // Put there by someone else, not by this run's copy: neither run nor removed.
     WritePrivateProfileStringA("991", "Button", "111", ctx->answerfile);
+    ASSERT_EQ(INS_showdone(ctx), ST_OK) << log();
+    EXPECT_EQ(read(record), "") << "a planted tool ran";
+    EXPECT_TRUE(exists(tool)) << "a planted tool was removed";
+
+    // Copied from the set by this run's copy of a directory.
+    CreateDirectoryA((root + "SET").c_str(), nullptr);
+    ASSERT_TRUE(MoveFileA(tool.c_str(), (root + "SET\\ZARARAV.EXE").c_str()));
+    UL_copytext(ctx->sourcedir, (root + "SET\\").c_str());
+    ASSERT_EQ(INS_expanddirectory(ctx, ctx->programdir, ctx->sourcedir), ST_OK) << log();
+    ASSERT_EQ(ctx->copiedsetuptool, 1);
     ASSERT_EQ(INS_showdone(ctx), ST_OK) << log();
     // The unattended dialog stays up long enough for the tool to have ended.
     EXPECT_NE(read(record).find("ZARARAV.EXE"), std::string::npos) << "the tool was started";
@@ -85,6 +97,7 @@ TEST_F(DoneDialog, StartButtonShowsTheInstalledProgramsWindow)
     CreateDirectoryA((root + "DATA").c_str(), nullptr);
     UL_copytext(ctx->programdir, (root + "PROGRAM\\").c_str());
     UL_copytext(ctx->productname, "ZELTAFAX");
+    ctx->copiedprogram = 1;  // as when the copy brought it
     ASSERT_TRUE(CopyFileA(companion("companions\\standin\\ZELTAFAX.EXE").c_str(),
                           (root + "PROGRAM\\ZELTAFAX.EXE").c_str(), FALSE));
     write(root + "DATA\\ZELTAFAX.ini", "[GENERAL]\r\nUSERNAME=Ann Smith\r\n");

@@ -1,6 +1,8 @@
 // The printer steps against Wine's WIN.INI and a real printer installer program.
 #include <windows.h>
 
+#include <cstdio>
+
 #include <vector>
 
 #include "integration/printer.h"
@@ -86,14 +88,35 @@ TEST_F(PrinterTest, PrinterInstallerIsRunWithItsOptionsAndWaitedFor)
 
     ctx->debuglevel = 2;
     ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "My Fax\\PROGRAM\\").c_str()), ST_OK) << log();
+    EXPECT_EQ(read(record), "") << "not copied from the set in this run, yet started";
+    ctx->copiedaddprinter = 1;
+    ASSERT_EQ(INS_StartAddPrinter(ctx, 1, (root + "My Fax\\PROGRAM\\").c_str()), ST_OK) << log();
     // Waited for: the program has written its record when the step returns.
     EXPECT_EQ(read(record), "\"" + root + "My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d\r\n")
         << "only our installer ran, with the quoted line";
     DeleteFileA(record.c_str());
 }
 
+// Where this Windows keeps the programs that the printer step and the closing
+// dialog start by their whole paths.
+TEST_F(PrinterTest, SystemProgramsAreFoundInTheSystemOrWindowsDirectory)
+{
+    char windows[MAX_PATH] = {}, system[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, sizeof windows);
+    GetSystemDirectoryA(system, sizeof system);
+    UL_copytext(ctx->windowsdir, (std::string(windows) + "\\").c_str());
+    UL_copytext(ctx->systemdir, (std::string(system) + "\\").c_str());
+    for (const char* name : {"write.exe", "rundll32.exe", "winhelp.exe"}) {
+        char path[TEXTSIZE];
+        ASSERT_TRUE(INS_windowsprogram(ctx, path, name)) << name;
+        std::printf("%s: %s\n", name, path);
+        EXPECT_TRUE(exists(path)) << path;
+    }
+}
+
 TEST_F(PrinterTest, MissingPrinterInstallerIs13002WithTheSystemError)
 {
+    ctx->copiedaddprinter = 1;
     EXPECT_EQ(INS_StartAddPrinter(ctx, 0, (root + "nowhere\\").c_str()), ST_GENERAL);
     EXPECT_NE(log().find("Cannot start VEQADDPR rc=%d"), std::string::npos) << log();
 }

@@ -166,6 +166,18 @@ TEST_F(SequenceDialogs, DestinationThreeNewLevelsFailsWith2315)
     RemoveDirectoryA(("C:\\seqtest_new_" + std::to_string(GetCurrentProcessId())).c_str());
 }
 
+TEST_F(SequenceDialogs, DestinationThatTheProgramGroupCannotCarryIsRefusedWith2315)
+{
+    // ")][" would end the group's command and start one of its own.
+    std::string target = "C:\\seqtest_" + std::to_string(GetCurrentProcessId()) + ")][x";
+    answers("[992]\n102=" + target + "\nButton=111\n");
+    std::uint16_t cancelled = 0;
+    ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
+    EXPECT_EQ(cancelled, 1) << "the dialog did not accept it";
+    EXPECT_EQ(ctx->unattendedstatus, 2315);
+    EXPECT_FALSE(isdir(target)) << "refused before anything is made";
+}
+
 TEST_F(SequenceDialogs, ExistingDestinationNeedsAYesToQuestion494)
 {
     answers("[992]\n102=" + dest.path() + "\nButton=111\n[494]\nAnswer=Yes\n");

@@ -165,4 +165,32 @@ TEST_F(Veqwave, RockwellPromptsOnNtGoThroughTheConverter)
     EXPECT_FALSE(exists(prompts + "RINGING.VOX"));
 }
 
+// Prompts deleted for USEVOXROCK: a link among them goes as the link itself;
+// what it points at, outside the prompt directory, stays.
+TEST_F(Veqwave, UseVoxRockRemovesALinkAsTheLinkItself)
+{
+    std::int16_t version = 0;
+    INS_getwinversion(ctx, &version);
+    if (version != 2) GTEST_SKIP() << "this Wine prefix does not report Windows NT";
+    using makelink = BOOLEAN(WINAPI*)(LPCSTR, LPCSTR, DWORD);
+    auto create = reinterpret_cast<makelink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "CreateSymbolicLinkA")));
+    if (!create) GTEST_SKIP() << "no symbolic links here";
+    mkdir("OUTSIDE");
+    std::string outside = root + "OUTSIDE\\";
+    writefile(outside + "KEEP.WAV", wave16(11025, tone(100)));
+    writefile(outside + "INNER.WAV", wave16(11025, tone(100)));
+    ASSERT_TRUE(create((prompts + "LINKED.WAV").c_str(), (outside + "KEEP.WAV").c_str(), 0));
+    ASSERT_TRUE(create((prompts + "FOLDER.WAV").c_str(), outside.c_str(), 1));
+    writefile(prompts + "HELLO.WAV", wave16(11025, tone(100)));
+    ctx->INS_vendor = 8;
+    ctx->INS_iniusevoxrock = 1;
+    ASSERT_EQ(INS_convertscript(ctx), ST_OK);
+    EXPECT_FALSE(exists(prompts + "HELLO.WAV"));
+    EXPECT_FALSE(exists(prompts + "LINKED.WAV")) << "the link itself goes";
+    EXPECT_TRUE(exists(outside + "KEEP.WAV")) << "deleted through a link";
+    EXPECT_TRUE(exists(outside + "INNER.WAV")) << "a directory link was entered";
+    RemoveDirectoryA((prompts + "FOLDER.WAV").c_str());
+}
+
 }  // namespace
