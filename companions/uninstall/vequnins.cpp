@@ -610,7 +610,7 @@ void send_delete_group(const char* title)
     HSZ service = DdeCreateStringHandleA(instance, "PROGMAN", CP_WINANSI);
     HCONV conv = DdeConnect(instance, service, service, nullptr);
     if (conv) {
-        text command = make("[DeleteGroup(", title, ")]");
+        text command = make("[DeleteGroup(\"", title, "\")]");
         DdeClientTransaction(reinterpret_cast<BYTE*>(command.s), DWORD(std::strlen(command.s) + 1), conv, nullptr, 0,
                              XTYP_EXECUTE, 10000, nullptr);
         DdeDisconnect(conv);
