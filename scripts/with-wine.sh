@@ -41,6 +41,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null || true
   wineserver -w
 fi
+# Wine's own fonts (Marlett draws the caption buttons, Tahoma and MS Sans Serif
+# the dialogs) come with fonts-wine into /usr/share/wine/fonts, but Debian's
+# Wine 8 looks for them at "<data dir>\../fonts", a path it cannot open, and
+# so finds none. The Windows directory's Fonts it always reads: they go there,
+# into a new prefix and into one made before, file by file when missing.
+wine_fonts=/usr/share/wine/fonts
+if [ -f "$wine_fonts/marlett.ttf" ]; then
+  fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  for font in "$wine_fonts"/*.ttf "$wine_fonts"/*.fon; do
+    [ -f "$font" ] && [ ! -e "$fonts/${font##*/}" ] || continue
+    cp "$font" "$fonts/.${font##*/}.$$" && mv -f "$fonts/.${font##*/}.$$" "$fonts/${font##*/}"
+  done
+else
+  echo "with-wine: no $wine_fonts/marlett.ttf (scripts/setup.sh installs fonts-wine): captions show letters for their buttons" >&2
+fi
 # A new prefix links Desktop, Documents ... to the host user's home; the target
 # machine gets folders of its own, so shortcuts never land on the host.
 for link in "$WINEPREFIX"/drive_c/users/*/*; do
