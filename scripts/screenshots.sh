@@ -210,6 +210,9 @@ INI
   exit 0
 fi
 
+# Which Windows build runs under Wine here, asked once for every size.
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
+export WINE_ARCH
 sizes=("$@")
 [ "$lang" = en ] && outdir=$root/out/screenshots || outdir=$root/out/screenshots/$lang
 [ ${#sizes[@]} -gt 0 ] || sizes=(640x480 800x600 1024x768)

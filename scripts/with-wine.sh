@@ -6,7 +6,7 @@
 #               host that runs no 32-bit programs); scripts/wine-arch.sh decides
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-WINE_ARCH=$("$root/scripts/wine-arch.sh") || { echo "with-wine: Wine cannot run on this host" >&2; exit 1; }
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
 export WINE_ARCH WINEARCH=$WINE_ARCH
 if [ "$WINE_ARCH" = win64 ]; then
   export PATH=$root/scripts/wine64:$PATH
