@@ -14,13 +14,16 @@ case "${DEMO_LANG:-en}" in
   *) echo "DEMO_LANG=$DEMO_LANG: the demo installs the English (en) or the German (de) edition" >&2; exit 2 ;;
 esac
 scripts/setup.sh
+# Which Windows build runs under Wine here, asked once (with-wine.sh takes it
+# from WINE_ARCH); without a Wine that runs, nothing is built.
+WINE_ARCH=$(scripts/wine-arch.sh) || exit 1
+export WINE_ARCH
 jobs=$(nproc)
 echo "== building"
 cmake --preset native >/dev/null && cmake --build build/native -j"$jobs" >/dev/null
 cmake --preset win32 >/dev/null && cmake --build build/win32 -j"$jobs" >/dev/null
 # A host that runs no 32-bit programs shows the 64-bit build of the same sources.
-arch=$(scripts/wine-arch.sh)
-if [ "$arch" = win64 ]; then
+if [ "$WINE_ARCH" = win64 ]; then
   echo "(this host runs no 32-bit programs: the demo runs the 64-bit build under Wine)"
   cmake --preset win64 >/dev/null && cmake --build build/win64 -j"$jobs" >/dev/null
 fi

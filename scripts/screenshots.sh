@@ -74,12 +74,16 @@ if [ "${1:-}" = --inner ]; then
               shoot "progress-$progress" ;;
             *)
               [ -n "$templ" ] || continue
-              sleep 1
               # The closing dialog comes up under the program group window the
-              # shell opens (Wine's folder window): that is taken off the screen.
+              # shell opens (Wine's folder window): that is taken off the screen,
+              # as often as it comes up until the shot (it may come a moment late).
               if [ "$templ" = 991 ]; then
-                for folder in $(xdotool search --name '^ZeltaVoice$' 2>/dev/null); do xdotool windowunmap "$folder"; done
-                sleep 0.5
+                for _ in $(seq 15); do
+                  for folder in $(xdotool search --onlyvisible --name '^ZeltaVoice$' 2>/dev/null); do xdotool windowunmap "$folder"; done
+                  sleep 0.1
+                done
+              else
+                sleep 1
               fi
               [ -f "$out/$(name_of "$templ").png" ] || shoot "$(name_of "$templ")" ;;
           esac
@@ -210,6 +214,9 @@ INI
   exit 0
 fi
 
+# Which Windows build runs under Wine here, asked once for every size.
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
+export WINE_ARCH
 sizes=("$@")
 [ "$lang" = en ] && outdir=$root/out/screenshots || outdir=$root/out/screenshots/$lang
 [ ${#sizes[@]} -gt 0 ] || sizes=(640x480 800x600 1024x768)

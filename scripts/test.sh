@@ -5,6 +5,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
+# Which Windows build runs under Wine here, asked once (with-wine.sh and the
+# scenarios take it from WINE_ARCH); without a Wine that runs, nothing is built.
+WINE_ARCH=$(scripts/wine-arch.sh) || exit 1
+export WINE_ARCH
 jobs=$(nproc)
 # The Windows tests that read the built files on the host.
 no_wine='_imports$|^resources_libraries_agree$'
@@ -19,7 +23,7 @@ ctest --preset fuzz -j"$jobs"
 
 cmake --preset win32 >/dev/null
 cmake --build build/win32 -j"$jobs"
-if [ "$(scripts/wine-arch.sh)" = win32 ]; then
+if [ "$WINE_ARCH" = win32 ]; then
   scripts/with-wine.sh ctest --preset win32
 else
   # A kernel without IA-32 emulation starts no 32-bit program, so Wine runs

@@ -6,7 +6,7 @@
 #               host that runs no 32-bit programs); scripts/wine-arch.sh decides
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-WINE_ARCH=$("$root/scripts/wine-arch.sh") || { echo "with-wine: Wine cannot run on this host" >&2; exit 1; }
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
 export WINE_ARCH WINEARCH=$WINE_ARCH
 if [ "$WINE_ARCH" = win64 ]; then
   export PATH=$root/scripts/wine64:$PATH
@@ -40,6 +40,22 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   wineboot -i >/dev/null 2>&1 </dev/null || true
   wineserver -w
+fi
+# Wine's own fonts (Marlett draws the caption buttons, Tahoma and MS Sans Serif
+# the dialogs) come with fonts-wine into /usr/share/wine/fonts, but Debian's
+# Wine 8 looks for them at "<data dir>\../fonts", a path it cannot open, and
+# so finds none. The Windows directory's Fonts it always reads: they go there,
+# into a new prefix and into one made before, file by file when missing.
+wine_fonts=/usr/share/wine/fonts
+if [ -f "$wine_fonts/marlett.ttf" ]; then
+  fonts=$WINEPREFIX/drive_c/windows/Fonts
+  mkdir -p "$fonts"
+  for font in "$wine_fonts"/*.ttf "$wine_fonts"/*.fon; do
+    [ -f "$font" ] && [ ! -e "$fonts/${font##*/}" ] || continue
+    cp "$font" "$fonts/.${font##*/}.$$" && mv -f "$fonts/.${font##*/}.$$" "$fonts/${font##*/}"
+  done
+else
+  echo "with-wine: no $wine_fonts/marlett.ttf (scripts/setup.sh installs fonts-wine): captions show letters for their buttons" >&2
 fi
 # A new prefix links Desktop, Documents ... to the host user's home; the target
 # machine gets folders of its own, so shortcuts never land on the host.
