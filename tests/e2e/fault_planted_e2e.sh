@@ -34,13 +34,9 @@ INI
   e2e_run 'D:\SETUP\SETUP.EXE'
   e2e_expect_rc 0
 }
-reg_value() { e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
 run_uninstaller() {  # command
-  [ -n "$1" ] || { e2e_check 1 "an uninstall command to run"; return; }
-  printf 'start /wait "" %s /N\r\nexit %%ERRORLEVEL%%\r\n' "$1" >"$E2E_WORK/uninstall.bat"
-  e2e_wine cmd /c "$(e2e_winpath "$E2E_WORK/uninstall.bat")" >/dev/null 2>&1
-  e2e_check $? "the uninstall command $1 /N ends with 0"
+  e2e_run_command "${1:+$1 /N}" "the uninstall command $1 /N ends with 0"
 }
 unix() { e2e_unixpath "$1"; }
 
@@ -58,10 +54,9 @@ done
 ! grep -qE '^(D,DATA|D,TEMP|F,DATA\\KEEP\.TXT|.*UNINSTAL\.LST)$' <<<"$record"
 e2e_check $? "the record names neither the folders that were there nor their files, nor itself"
 e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\A"'
-command_a=$(reg_value "$uninstall" UninstallString)
-folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
-desktop=$(reg_value "$folders" Desktop)
-programs=$(reg_value "$folders" Programs)
+command_a=$(e2e_reg_value "$uninstall" UninstallString)
+desktop=$(e2e_shell_folder Desktop)
+programs=$(e2e_shell_folder Programs)
 cp "$(unix "$desktop\\ZeltaVoice.LNK")" "$E2E_WORK/to_a.lnk"  # a shortcut to a program in C:\A
 
 echo "=== the same set into C:\\B"
@@ -120,7 +115,7 @@ cp "$E2E_WORK/to_a.lnk" "$(unix "$programs")/OtherApp/Other.lnk"
 cp "$E2E_WORK/to_a.lnk" "$(unix "$desktop")/OtherApp.lnk"
 dat=$(unix 'C:\B\DATA\UNINSTAL.DAT')
 { printf 'OtherApp\r\n'; tail -n +2 "$dat"; } >"$dat.new" && mv "$dat.new" "$dat"
-run_uninstaller "$(reg_value "$uninstall" UninstallString)"
+run_uninstaller "$(e2e_reg_value "$uninstall" UninstallString)"
 for d in TEMP DATA PROGRAM; do
   e2e_expect_file "C:\\OUT$d\\FILE.TXT"
 done

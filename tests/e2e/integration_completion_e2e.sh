@@ -62,11 +62,9 @@ record=$(tr -d '\r' <"$(e2e_unixpath 'C:\ZELTA\DATA\UNINSTAL.DAT')" 2>/dev/null 
 e2e_check $? "UNINSTAL.DAT lists the title and six verbs (got '$record')"
 
 echo "=== shortcuts and the program group"
-folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
-folder() { e2e_wine reg query "$folders" /v "$1" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
-desktop=$(folder Desktop)
-sendto=$(folder SendTo)
-programs=$(folder Programs)
+desktop=$(e2e_shell_folder Desktop)
+sendto=$(e2e_shell_folder SendTo)
+programs=$(e2e_shell_folder Programs)
 e2e_expect_file "$desktop\\ZeltaVoice.LNK"
 e2e_expect_file "$sendto\\ZeltaVoice.LNK"
 [ -d "$(e2e_unixpath "$programs\\ZeltaVoice")" ]
@@ -79,14 +77,10 @@ e2e_expect_log 'INS_CopyAddPrinterFiles WIN32=1'
 e2e_expect_nolog 'Error in INS_alldone'
 
 # The command the uninstall entry holds, as Add/Remove Programs would run it.
-reg_value() { e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
 run_uninstaller() {
   local command
-  command=$(reg_value "$uninstall" UninstallString)
-  [ -n "$command" ] || { e2e_check 1 "an uninstall command to run"; return; }
-  printf 'start /wait "" %s /N\r\nexit %%ERRORLEVEL%%\r\n' "$command" >"$E2E_WORK/uninstall.bat"
-  e2e_wine cmd /c "$(e2e_winpath "$E2E_WORK/uninstall.bat")" >/dev/null 2>&1
-  e2e_check $? "the uninstall command $command /N ends with 0"
+  command=$(e2e_reg_value "$uninstall" UninstallString)
+  e2e_run_command "${command:+$command /N}" "the uninstall command $command /N ends with 0"
 }
 
 echo "=== the uninstaller keeps the faxes and removes the rest"
@@ -151,7 +145,7 @@ e2e_expect_reg 'HKCR\001file\shell\&Print\command' '' '"C:\My Fax (new)\PROGRAM\
 e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' '"C:\My Fax (new)\PROGRAM\ZELTAVOX.EXE" "%1"'
 # The parentheses stay inside the quoted fields: every item of the group
 # starts the program of this installation.
-programs=$(folder Programs)
+programs=$(e2e_shell_folder Programs)
 for item in 'ZeltaVox|C:\My Fax (new)\PROGRAM\ZELTAVOX.EXE' 'Install the fax printer|C:\My Fax (new)\PROGRAM\VEQADDPR.EXE' \
             'Read Me|C:\My Fax (new)\DATA\README.TXT'; do
   lnk="$programs\\ZeltaVoice\\${item%%|*}.lnk"

@@ -299,6 +299,24 @@ e2e_expect_ini() {
   e2e_check $? "$1 [$2] $3=$4 (got '$got')"
 }
 
+# A string value as the registry holds it, or nothing.
+e2e_reg_value() {  # key value-name
+  e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'
+}
+
+e2e_shell_folder() {  # Desktop, SendTo, Programs...
+  e2e_reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1"
+}
+
+# Runs a command line as the shell would (Add/Remove Programs runs the
+# uninstall entry so), waits for it and checks its exit code.
+e2e_run_command() {  # command-line message
+  [ -n "$1" ] || { e2e_check 1 "a command to run for: $2"; return; }
+  printf 'start /wait "" %s\r\nexit %%ERRORLEVEL%%\r\n' "$1" >"$E2E_WORK/command.bat"
+  timeout 120 env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$E2E_WORK/command.bat")" </dev/null >/dev/null 2>&1
+  e2e_check $? "$2"
+}
+
 e2e_expect_reg() {
   local out
   out=$(e2e_wine reg query "$1" /v "$2" 2>/dev/null | tr -d '\r')

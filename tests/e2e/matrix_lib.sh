@@ -508,10 +508,10 @@ matrix_check_completion() {  # product final dest
   e2e_check $? "UNINSTAL.DAT starts with the title (got '$first')"
   e2e_expect_reg 'HKCR\lgofile\shell\&Fax\command' '' "\"$dest\\PROGRAM\\$name.EXE\" \"%1\""
   e2e_expect_log "item=[AddItem(\"$dest\\PROGRAM\\$name.EXE"
-  local folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' desktop programs sendto
-  desktop=$(e2e_wine reg query "$folders" /v Desktop 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
-  programs=$(e2e_wine reg query "$folders" /v Programs 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
-  sendto=$(e2e_wine reg query "$folders" /v SendTo 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
+  local desktop programs sendto
+  desktop=$(e2e_shell_folder Desktop)
+  programs=$(e2e_shell_folder Programs)
+  sendto=$(e2e_shell_folder SendTo)
   e2e_expect_log "shortcut path=$dest\\PROGRAM\\$name.EXE"
   e2e_expect_file "$desktop\\$title.LNK"
   e2e_expect_file "$sendto\\$title.LNK"

@@ -69,11 +69,9 @@ e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
 # The files where the installation writes (the Windows and system directories,
 # the shell folders, the destination), before it and after its removal.
-folders='HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders'
-folder() { e2e_wine reg query "$folders" /v "$1" 2>/dev/null | tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}'; }
-desktop=$(folder Desktop)
-sendto=$(folder SendTo)
-programs=$(folder Programs)
+desktop=$(e2e_shell_folder Desktop)
+sendto=$(e2e_shell_folder SendTo)
+programs=$(e2e_shell_folder Programs)
 written_files() {
   local d
   for d in 'C:\windows' 'C:\windows\system' 'C:\windows\system32'; do
@@ -142,13 +140,10 @@ e2e_expect_file "$desktop\\ZeltaVoice.LNK"
 e2e_expect_dir "$programs\\ZeltaVoice"
 # As Add/Remove Programs runs it: its questions (read, and answered Yes by the
 # watch) and its closing message are the uninstaller's windows.
-uninstall=$(e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' /v UninstallString 2>/dev/null |
-  tr -d '\r' | awk -F'REG_SZ' '/REG_SZ/ {sub(/^[ \t]+/, "", $2); print $2}')
-[[ "$uninstall" == '"'*'\ZVUNINST.EXE"' ]]
-e2e_check $? "the uninstall entry runs ZVUNINST.EXE, quoted (got '$uninstall')"
-uninstaller=${uninstall#\"}
-timeout 120 env WINEPREFIX="$E2E_PREFIX" wine "${uninstaller%\"}" </dev/null >/dev/null 2>&1
-e2e_check $? "ZVUNINST, all questions answered Yes, ends with 0"
+uninstall=$(e2e_reg_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' UninstallString)
+[ "$uninstall" = '"C:\windows\ZVUNINST.EXE" /PATH="C:\ZELTA"' ]
+e2e_check $? "the uninstall entry runs ZVUNINST.EXE for C:\ZELTA, quoted (got '$uninstall')"
+e2e_run_command "$uninstall" "ZVUNINST, all questions answered Yes, ends with 0"
 for key in 'HKCR\.001' 'HKCR\.lgo' 'HKCR\001file' 'HKCR\lgofile' \
   'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'; do
   e2e_expect_noreg "$key"
@@ -180,12 +175,13 @@ e2e_check $? "no window text of the English library (found: $(cat "$T/found-equa
 grep -E 'Undocumented Error|Unknown Error' "$T/seen" >"$T/found-fallback"
 [ ! -s "$T/found-fallback" ]
 e2e_check $? "no fallback text while the library is there (found: $(tr '\n' '|' <"$T/found-fallback"))"
-# The product title (voice product) and the library's word for the installation.
+# The product title (voice product) and the library's word for the installation;
+# the window open while the ports are probed carries the word alone.
 word=$(library_text 430 "${german_rc[@]}")
 title="$(library_text 7114 "${german_rc[@]}")${word:+ }${word# }"
 awk -F'\t' '$1 == "SETUP.EXE" && $2 == 0 && $3 == "#32770" { print $4 }' "$seen" | sort -u >"$T/captions"
-[ "$(cat "$T/captions")" = "$title" ]
-e2e_check $? "every dialog is captioned '$title' (got '$(tr '\n' '|' <"$T/captions")')"
+grep -q . "$T/captions" && ! grep -vxF -e "$title" -e "${word# }" "$T/captions" >/dev/null
+e2e_check $? "every dialog is captioned '$title', the probing window '${word# }' (got '$(tr '\n' '|' <"$T/captions")')"
 # The watch saw every dialog whole, and the German lists of the set.
 for template in 988 992 997 991; do
   template_texts "$template" "${german_rc[@]}" | sort -u >"$T/template-$template"
