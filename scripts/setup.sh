@@ -21,6 +21,11 @@ export DEBIAN_FRONTEND=noninteractive
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $SUDO dpkg --add-architecture i386
 fi
-# wine32 lives in the i386 architecture, so the index must know it.
-$SUDO apt-get update -qq
+# wine32 lives in the i386 architecture, so the index must know it. A mirror
+# caught mid-sync fails one index: try again, then install from what is known.
+for try in 1 2 3; do
+  $SUDO apt-get update -qq && break
+  echo "setup.sh: the package index did not update (try $try of 3)" >&2
+  sleep $((try * 10))
+done
 $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
