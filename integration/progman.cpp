@@ -72,7 +72,21 @@ status_t read_item(setup_context* ctx, line_reader* reader, program_item* item, 
     return ST_OK;
 }
 
-status_t add_items(setup_context* ctx, line_reader* reader)
+// Where the group goes: to Program Manager over DDE, or, in a silent run,
+// into the group's folder, as the shell itself makes it; the shell opens the
+// group's folder window on every CreateGroup, and a silent run shows nothing.
+struct group_target {
+    char folder[SHELLPATHSIZE];  // empty: Program Manager
+};
+
+status_t add_item(setup_context* ctx, const group_target& target, const program_item& item, const char* command)
+{
+    if (target.folder[0] == '\0') return send(ctx, command);
+    INS_makegroupitem(ctx, target.folder, item.program, item.argument, item.title, item.icon);
+    return ST_OK;
+}
+
+status_t add_items(setup_context* ctx, const group_target& target, line_reader* reader)
 {
     program_item item = {};
     for (int n = 1; n <= DDE_MAXITEMS; ++n) {
@@ -90,7 +104,7 @@ status_t add_items(setup_context* ctx, line_reader* reader)
             continue;
         }
         UL_logstring(ctx, "item=", command);
-        RETURN_IF_FAILED(send(ctx, command));
+        RETURN_IF_FAILED(add_item(ctx, target, item, command));
     }
     return ST_OK;
 }
@@ -179,40 +193,72 @@ bool INS_itemcommand(char out[DDE_COMMANDSIZE], const char* program, const char*
 
 namespace {
 
-status_t fill_group(setup_context* ctx)
+status_t fill_group(setup_context* ctx, group_target* target)
 {
     char command[DDE_COMMANDSIZE];
     if (!INS_groupcommand(command, "DeleteGroup", ctx->producttitle)) {
         if (UL_logdetail(ctx)) UL_logstring(ctx, "group refused: ", ctx->producttitle);
         return ST_OK;
     }
-    RETURN_IF_FAILED(send(ctx, command));
-    INS_groupcommand(command, "CreateGroup", ctx->producttitle);
-    RETURN_IF_FAILED(send(ctx, command));
+    if (ctx->silent != SILENT_NONE) {
+        // The items of an earlier group stay; those of the same title are replaced.
+        char programs[SHELLPATHSIZE];
+        if (!INS_programsfolder(programs) || !INS_groupfolderpath(target->folder, programs, ctx->producttitle) ||
+            !INS_makefolder(target->folder)) {
+            if (UL_logdetail(ctx)) UL_logstring(ctx, "no group folder: ", ctx->producttitle);
+            return ST_OK;
+        }
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "group folder=", target->folder);
+    } else {
+        RETURN_IF_FAILED(send(ctx, command));
+        INS_groupcommand(command, "CreateGroup", ctx->producttitle);
+        RETURN_IF_FAILED(send(ctx, command));
+    }
 
     char filename[TEXTSIZE];
     UL_makepath(filename, ctx->sourcedir, ctx->INS_whichprogram == 0 ? "ICONS.FAX" : "ICONS.LST");
     UL_logstring(ctx, "filename =", filename);
     line_reader reader;
     RETURN_IF_FAILED(UL_readlineopen(ctx, &reader, filename));
-    status_t st = add_items(ctx, &reader);
+    status_t st = add_items(ctx, *target, &reader);
     UL_readlineclose(ctx, &reader);
     return st;
 }
 
 }  // namespace
 
+bool INS_groupfolderpath(char out[SHELLPATHSIZE], const char* programs, const char* group)
+{
+    out[0] = '\0';
+    // The group becomes one folder below Programs: a plain name, nothing that
+    // climbs out of it or names a device's path.
+    if (group[0] == '\0' || group[0] == '.' || group[0] == ' ' || std::strpbrk(group, "\\/:*?\"<>|")) return false;
+    for (const unsigned char* c = reinterpret_cast<const unsigned char*>(group); *c; ++c)
+        if (*c < 0x20) return false;
+    const std::size_t length = std::strlen(programs);
+    const bool slash = length > 0 && programs[length - 1] == '\\';
+    if (length == 0 || length + !slash + std::strlen(group) > SHELLPATHSIZE - 1) return false;
+    UL_copytext(out, SHELLPATHSIZE, programs);
+    if (!slash) UL_appendtext(out, SHELLPATHSIZE, "\\");
+    UL_appendtext(out, SHELLPATHSIZE, group);
+    return true;
+}
+
 status_t INS_addprogram(setup_context* ctx)
 {
     UL_logline(ctx, "enter addprogram");
-    status_t initiated = DDE_initiate(ctx, ctx->hinstance, ctx->mainwindow, "PROGMAN", "PROGMAN");
-    if (initiated != ST_OK) {
-        UL_logerror(ctx, "INS_addprogram", initiated);
-        return initiated;
+    group_target target = {};
+    status_t st = ST_OK;
+    if (ctx->silent != SILENT_NONE) {
+        st = fill_group(ctx, &target);
+    } else {
+        st = DDE_initiate(ctx, ctx->hinstance, ctx->mainwindow, "PROGMAN", "PROGMAN");
+        if (st == ST_OK) {
+            // The list file and the conversation are closed on every way out.
+            st = fill_group(ctx, &target);
+            DDE_terminate(ctx);
+        }
     }
-    // The list file and the conversation are closed on every way out.
-    status_t st = fill_group(ctx);
-    DDE_terminate(ctx);
     if (st != ST_OK) UL_logerror(ctx, "INS_addprogram", st);
     return st;
 }

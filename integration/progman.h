@@ -2,6 +2,7 @@
 #pragma once
 #include <cstdint>
 
+#include "integration/shellentries.h"
 #include "shell/context.h"
 
 constexpr status_t ST_DDE_NO_WINDOW = 13023;
@@ -16,8 +17,12 @@ enum {
 };
 
 // Deletes and re-creates the product group and adds the items of ICONS.LST
-// (ICONS.FAX for the fax product).
+// (ICONS.FAX for the fax product). A silent run writes the items into the
+// group's folder itself and keeps an earlier group's other items.
 status_t INS_addprogram(setup_context* ctx);
+// programs + "\" + group; false (out empty) when the group is no plain folder
+// name or the path does not fit.
+bool INS_groupfolderpath(char out[SHELLPATHSIZE], const char* programs, const char* group);
 // "*" stands for the destination's DATA\ directory, "#" for its PROGRAM\.
 status_t INS_expanditempath(setup_context* ctx, char out[TEXTSIZE], const char* line);
 

@@ -43,3 +43,11 @@ status_t INS_setregstring(ul_regroot root, const char* subkey, const char* value
 status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* folder, const char* name);
 // The user's Send To folder; 0 characters when the shell does not know it.
 std::uint32_t UL_getsendtofolder(char* out, std::uint32_t size);
+// The Start Menu's Programs folder; false when the shell does not know it.
+bool INS_programsfolder(char out[SHELLPATHSIZE]);
+// Creates the folder unless it is there; false when it cannot be, or is a link.
+bool INS_makefolder(const char* folder);
+// folder\title.lnk starting "program argument" with the icon, as the shell's
+// AddItem makes it; failures are traced at debug level 2.
+void INS_makegroupitem(setup_context* ctx, const char* folder, const char* program, const char* argument,
+                       const char* title, const char* icon);

@@ -37,33 +37,46 @@ bool desktop_folder(char out[SHELLPATHSIZE])
     return true;
 }
 
-void save_link(setup_context* ctx, const char* target, const char* workdir, const char* name, const char* link)
+struct link_fields {
+    const char* target;
+    const char* arguments;
+    const char* workdir;
+    const char* description;
+    const char* icon;
+};
+
+// Saves the link; false with the failing call's trace (at debug level 2
+// unless traced is set, as the shortcuts' own lines are).
+bool save_link(setup_context* ctx, const link_fields& fields, const char* link, bool traced)
 {
+    const bool trace = traced || UL_logdetail(ctx);
     IShellLinkA* shelllink = nullptr;
     HRESULT hr = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                   reinterpret_cast<void**>(&shelllink));
     if (FAILED(hr)) {
-        UL_loglonghex(ctx, "CoCreateInstance failed=", std::uint32_t(hr));
-        return;
+        if (trace) UL_loglonghex(ctx, "CoCreateInstance failed=", std::uint32_t(hr));
+        return false;
     }
-    shelllink->SetPath(target);
-    shelllink->SetDescription(name);
-    shelllink->SetIconLocation(target, 0);
-    shelllink->SetWorkingDirectory(workdir);
+    shelllink->SetPath(fields.target);
+    if (fields.arguments[0] != '\0') shelllink->SetArguments(fields.arguments);
+    shelllink->SetDescription(fields.description);
+    if (fields.icon[0] != '\0') shelllink->SetIconLocation(fields.icon, 0);
+    shelllink->SetWorkingDirectory(fields.workdir);
     IPersistFile* file = nullptr;
     hr = shelllink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
     if (FAILED(hr)) {
-        UL_loglonghex(ctx, "QueryInterface failed=", std::uint32_t(hr));
+        if (trace) UL_loglonghex(ctx, "QueryInterface failed=", std::uint32_t(hr));
         shelllink->Release();
-        return;
+        return false;
     }
     WCHAR wide[MAX_PATH] = {};
     MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
     wide[MAX_PATH - 1] = L'\0';
     hr = file->Save(wide, TRUE);
-    UL_loglonghex(ctx, "Save link result=", std::uint32_t(hr));
+    if (trace) UL_loglonghex(ctx, "Save link result=", std::uint32_t(hr));
     file->Release();
     shelllink->Release();
+    return SUCCEEDED(hr);
 }
 
 }  // namespace
@@ -102,9 +115,51 @@ status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* fo
     UL_logstring(ctx, "szLink=", link);
 
     HRESULT init = CoInitialize(nullptr);
-    save_link(ctx, target, workdir, name, link);
+    save_link(ctx, {target, "", workdir, name, target}, link, true);
     if (SUCCEEDED(init)) CoUninitialize();
     return ST_OK;
+}
+
+void INS_makegroupitem(setup_context* ctx, const char* folder, const char* program, const char* argument,
+                       const char* title, const char* icon)
+{
+    // A cut name would be another file, without the link's extension.
+    if (std::strlen(folder) + std::strlen(title) + 5 > SHELLPATHSIZE - 1) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "item name too long: ", title);
+        return;
+    }
+    char link[SHELLPATHSIZE];
+    UL_copytext(link, SHELLPATHSIZE, folder);
+    UL_appendtext(link, SHELLPATHSIZE, "\\");
+    UL_appendtext(link, SHELLPATHSIZE, title);
+    UL_appendtext(link, SHELLPATHSIZE, ".lnk");
+    char workdir[SHELLPATHSIZE];
+    INS_shortcutworkdir(workdir, program);
+    HRESULT init = CoInitialize(nullptr);
+    save_link(ctx, {program, argument, workdir, title, icon}, link, false);
+    if (SUCCEEDED(init)) CoUninitialize();
+}
+
+bool INS_programsfolder(char out[SHELLPATHSIZE])
+{
+    char path[MAX_PATH] = {};
+    out[0] = '\0';
+    LPITEMIDLIST list = nullptr;
+    if (SHGetSpecialFolderLocation(nullptr, CSIDL_PROGRAMS, &list) != S_OK || !list) return false;
+    BOOL ok = SHGetPathFromIDListA(list, path);
+    CoTaskMemFree(list);
+    if (!ok || path[0] == '\0') return false;
+    UL_copytext(out, SHELLPATHSIZE, path);
+    return true;
+}
+
+bool INS_makefolder(const char* folder)
+{
+    if (!CreateDirectoryA(folder, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+    // A link planted in its place would take the shortcuts elsewhere.
+    DWORD attributes = GetFileAttributesA(folder);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 std::uint32_t UL_getsendtofolder(char* out, std::uint32_t size)

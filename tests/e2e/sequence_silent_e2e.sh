@@ -127,6 +127,11 @@ e2e_expect_file 'C:\windows\FAX.INI'
 e2e_expect_ini 'C:\Zelta Voice\DATA\ZELTAVOX.INI' GENERAL USERNAME 'Ann Smith'
 e2e_expect_ini 'C:\Zelta Voice\DATA\ZELTAVOX.INI' GENERAL FAXNUMBER '+49 30 1234'
 e2e_expect_reg 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' UninstallString 'ZVUNINST'
+# The group is written into its folder, without the shell's folder window.
+lnk="$(e2e_shell_folder Programs)\ZeltaVoice\ZeltaVox.lnk"
+target=$(lnkinfo "$(e2e_unixpath "$lnk")" 2>/dev/null | sed -n 's/^\tLocal path\t*: //p' | tr -d '\r')
+[ "${target,,}" = 'c:\zelta voice\program\zeltavox.exe' ]
+e2e_check $? "the group's item starts the installed program (got '$target')"
 e2e_expect_nofile 'C:\windows\VEQINS.DLL'
 for line in 'close progress window' 'productini=' 'unattended: showing ' 'silent: '; do
   e2e_expect_nolog "$line"

@@ -121,6 +121,48 @@ TEST_F(ProgramGroup, GroupIsDeletedRecreatedAndFilledInOrder)
     EXPECT_NE(log().find("item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"), std::string::npos);
 }
 
+// The shell opens a window for every group it creates: a silent run writes the
+// same items into the group's folder itself and talks to no Program Manager.
+TEST_F(ProgramGroup, SilentRunWritesTheItemsIntoTheGroupsFolderWithoutProgramManager)
+{
+    ctx->INS_whichprogram = 1;
+    ctx->silent = SILENT_NOTHING;
+    list("ICONS.LST", "#VOICE.EXE\r\n*DEMO.WAV\r\nVoice demo\r\n#VOICE.ICO\r\n"
+                      "#SETUP.EXE\r\n\r\nSetup\r\n\r\n");
+    ASSERT_EQ(INS_addprogram(ctx), ST_OK);
+    EXPECT_TRUE(d::ddecommands.empty());
+    EXPECT_EQ(d::folders, (std::vector<std::string>{"C:\\WINDOWS\\Start Menu\\Programs\\ZeltaFax"}));
+    EXPECT_EQ(d::groupitems,
+              (std::vector<std::string>{
+                  "C:\\WINDOWS\\Start Menu\\Programs\\ZeltaFax|C:\\APP\\PROGRAM\\VOICE.EXE|C:\\APP\\DATA\\DEMO.WAV|"
+                  "Voice demo|C:\\APP\\PROGRAM\\VOICE.ICO",
+                  "C:\\WINDOWS\\Start Menu\\Programs\\ZeltaFax|C:\\APP\\PROGRAM\\SETUP.EXE||Setup|"}));
+    // The log shows the same items as a run that asks Program Manager.
+    EXPECT_NE(log().find("item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"), std::string::npos);
+
+    // A shell that knows no Programs folder: no group, and the run goes on.
+    d::reset();
+    d::programs.clear();
+    EXPECT_EQ(INS_addprogram(ctx), ST_OK);
+    EXPECT_TRUE(d::groupitems.empty());
+    EXPECT_TRUE(d::ddecommands.empty());
+}
+
+TEST_F(ProgramGroup, GroupFolderIsOnePlainNameBelowPrograms)
+{
+    char out[SHELLPATHSIZE];
+    EXPECT_TRUE(INS_groupfolderpath(out, "C:\\P\\", "Zelta Voice (new)"));
+    EXPECT_STREQ(out, "C:\\P\\Zelta Voice (new)");
+    EXPECT_TRUE(INS_groupfolderpath(out, "C:\\P", "Z"));
+    EXPECT_STREQ(out, "C:\\P\\Z");
+    for (const char* group : {"", "..", ".hidden", "..\\..\\Startup", "A\\B", "A/B", "C:X", "A*", "\tA"}) {
+        EXPECT_FALSE(INS_groupfolderpath(out, "C:\\P", group)) << group;
+        EXPECT_STREQ(out, "") << group;
+    }
+    EXPECT_FALSE(INS_groupfolderpath(out, "", "Z"));
+    EXPECT_FALSE(INS_groupfolderpath(out, std::string(255, 'p').c_str(), "Zelta"));
+}
+
 TEST_F(ProgramGroup, FaxProductReadsIconsFax)
 {
     ctx->INS_whichprogram = 0;

@@ -38,6 +38,11 @@ struct shortcut {
 };
 extern std::vector<shortcut> shortcuts;
 extern std::string sendto;  // empty: the shell knows no Send To folder
+// A silent run's group: the Programs folder (empty: unknown), the folders made
+// and the items written there ("folder|program|argument|title|icon").
+extern std::string programs;
+extern std::vector<std::string> folders;
+extern std::vector<std::string> groupitems;
 
 // Programs started: command lines; how many 100 ms waits before they end.
 extern std::vector<std::string> started;

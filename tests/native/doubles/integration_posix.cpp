@@ -21,6 +21,9 @@ int ddetimerstops = 0;
 std::map<std::string, std::map<std::string, std::string>> registry;
 std::vector<shortcut> shortcuts;
 std::string sendto;
+std::string programs;
+std::vector<std::string> folders;
+std::vector<std::string> groupitems;
 std::vector<std::string> started;
 std::uint32_t startfailure = 0;
 int waitsteps = 0;
@@ -45,6 +48,9 @@ void reset()
     registry.clear();
     shortcuts.clear();
     sendto.clear();
+    programs = "C:\\WINDOWS\\Start Menu\\Programs";
+    folders.clear();
+    groupitems.clear();
     started.clear();
     startfailure = 0;
     waitsteps = 0;
@@ -162,6 +168,24 @@ status_t INS_makeshortcut(setup_context*, const char* target, const char* folder
 {
     d::shortcuts.push_back({target, folder, name});
     return ST_OK;
+}
+
+bool INS_programsfolder(char out[SHELLPATHSIZE])
+{
+    UL_copytext(out, SHELLPATHSIZE, d::programs.c_str());
+    return !d::programs.empty();
+}
+
+bool INS_makefolder(const char* folder)
+{
+    d::folders.push_back(folder);
+    return true;
+}
+
+void INS_makegroupitem(setup_context*, const char* folder, const char* program, const char* argument,
+                       const char* title, const char* icon)
+{
+    d::groupitems.push_back(std::string(folder) + "|" + program + "|" + argument + "|" + title + "|" + icon);
 }
 
 std::uint32_t UL_getsendtofolder(char* out, std::uint32_t size)
