@@ -8,5 +8,5 @@ namespace doubles {
 extern bool diskfree_ok;          // whether the drive answers
 extern disk_free diskfree;        // what it answers
 extern std::string diskfree_root; // the root directory last asked for
-extern long readchecked_budget;   // bytes UL_readchecked delivers before its reads fail; -1 = never
+extern long readchecked_budget;   // bytes the reads deliver before they fail; -1 = never
 }  // namespace doubles
