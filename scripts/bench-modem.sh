@@ -5,8 +5,9 @@
 # waits out, the simulated modem's answer delays). The floor is the native
 # identification's virtual clock on the same profile (tests/native/modem_floor_test).
 #   scripts/bench-modem.sh [PROFILE.modem ...]     (default: every vendor*.modem)
-# Needs both builds (build/native, build/win32). Profiles run one at a time on
-# COM1, so that they do not compete for the processor. Prints a Markdown table.
+# Needs both builds (build/native, and build/win32 or, on a host that runs no
+# 32-bit programs, build/win64). Profiles run one at a time on COM1, so that
+# they do not compete for the processor. Prints a Markdown table.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${BENCH_UNDER_WINE:-}" ]; then
@@ -15,7 +16,8 @@ if [ -z "${BENCH_UNDER_WINE:-}" ]; then
 fi
 sim=$root/build/native/tools/modemsim/modemsim
 floortest=$root/build/native/tests/modem_floor_test
-probe=$root/build/win32/tests/modem_identify_test.exe
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
+probe=$root/build/$WINE_ARCH/tests/modem_identify_test.exe
 for f in "$sim" "$floortest" "$probe"; do [ -e "$f" ] || { echo "missing $f: build first" >&2; exit 1; }; done
 
 if [ $# -gt 0 ]; then profiles=("$@"); else

@@ -4,8 +4,8 @@
 # the C run time (a bare Windows 95 has no msvcrt.dll, and Windows refuses to
 # start a program that imports a DLL it lacks), only ANSI (A) entry points
 # (Windows 95 exports most W functions as stubs that fail) and none of the
-# functions added after NT 4.0. Nor may a file name msvcrt at all: that would
-# be a way round the import table (LoadLibrary).
+# functions added after NT 4.0 (listed in newer-imports.txt). Nor may a file
+# name msvcrt at all: that would be a way round the import table (LoadLibrary).
 #
 #   check-imports.sh FILE... [--suite-program FILE...]
 #
@@ -18,8 +18,17 @@ strings=${STRINGS:-i686-w64-mingw32-strings}
 
 system_dlls='KERNEL32|USER32|GDI32|ADVAPI32|SHELL32|OLE32|LZ32|WINMM|COMCTL32|COMDLG32|VERSION'
 runtime_w='^(CreateSemaphoreW|GetModuleHandleW|LoadLibraryW|wcslen|GetModuleFileNameW|CreateEventW|OutputDebugStringW|GetStartupInfoW)$'
-# Entry points that Windows 95 or NT 4.0 lack.
-newer='^(GetFileSizeEx|SetFilePointerEx|GetFileAttributesExA|CreateHardLinkA|GetLongPathNameA|GetTickCount64|InitializeCriticalSectionEx|InitializeCriticalSectionAndSpinCount|AddVectoredExceptionHandler|GetSystemTimePreciseAsFileTime|GetDiskFreeSpaceExA|MoveFileWithProgressA|GetConsoleWindow|AttachConsole|SetDllDirectoryA|GetProcessId|LockSetForegroundWindow|AllowSetForegroundWindow|GetLayeredWindowAttributes|SetLayeredWindowAttributes|SHGetFolderPathA|SHGetKnownFolderPath|GetNativeSystemInfo|IsWow64Process|FlsAlloc|FlsGetValue|FlsSetValue|FlsFree|CreateSymbolicLinkA|GetVersionExW|SHCreateDirectoryExA|WTSGetActiveConsoleSessionId)$'
+# Entry points that Windows 95 or NT 4.0 lack, one a line beside this script.
+newer_list=$(dirname "${BASH_SOURCE[0]}")/newer-imports.txt
+declare -A newer=()
+if [ ! -r "$newer_list" ]; then echo "check-imports: cannot read the list of newer entry points $newer_list" >&2; exit 2; fi
+while IFS= read -r entry || [ -n "$entry" ]; do
+  entry=${entry%%#*}
+  entry=${entry//[[:space:]]/}
+  [ -z "$entry" ] || newer[$entry]=1
+done <"$newer_list"
+# An empty list would let every program pass.
+if [ ${#newer[@]} -eq 0 ]; then echo "check-imports: no entry point in $newer_list" >&2; exit 2; fi
 
 # check FILE SUITE: SUITE is 1 for a stand-in of the suite's own programs.
 check() {
@@ -44,7 +53,7 @@ while IFS= read -r line; do
       if [[ $name =~ W$ ]] && [[ $dll != MSVCRT.DLL ]] && ! { [ "$suite" = 1 ] && [[ $name =~ $runtime_w ]]; }; then
         echo "wide entry point: $dll $name"; bad=1
       fi
-      if [[ $name =~ $newer ]]; then echo "newer than Windows 95 / NT 4.0: $dll $name"; bad=1; fi
+      if [ -n "${newer[$name]:-}" ]; then echo "newer than Windows 95 / NT 4.0: $dll $name"; bad=1; fi
       ;;
   esac
 done < <("$objdump" -p "$file" | sed -n '/The Import Tables/,/^$/p;/DLL Name/,/^$/p')

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The demo's run on the target machine; started by demo.sh under with-wine.sh.
 root=$(cd "$(dirname "$0")/.." && pwd)
-export WIN32_BUILD=$root/build/${WINE_ARCH:-win32} NATIVE_BUILD=$root/build/native SOURCE_DIR=$root
+# The build that runs here: with-wine.sh passes the answer on as WINE_ARCH.
+WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
+export WIN32_BUILD=$root/build/$WINE_ARCH NATIVE_BUILD=$root/build/native SOURCE_DIR=$root
 export E2E_KEEP=1 E2E_TIMEOUT=${E2E_TIMEOUT:-600}
 source "$root/tests/e2e/lib.sh"
 set +e

@@ -25,7 +25,8 @@ export SHOTS_LANG=$lang
 
 if [ "${1:-}" = --inner ]; then
   size=$2
-  export WIN32_BUILD=$root/build/${WINE_ARCH:-win32} NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
+  WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
+  export WIN32_BUILD=$root/build/$WINE_ARCH NATIVE_BUILD=$root/build/native SOURCE_DIR=$root E2E_TIMEOUT=180
   source "$root/tests/e2e/lib.sh"
   set +e
   out=$root/out/screenshots/$size

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Runs a command with a Wine target machine ready: a 32-bit prefix, a virtual
-# display when there is none, and one persistent wineserver kept warm.
-#   WINEPREFIX  the prefix to use (default build/wineprefix; made on first use)
+# Runs a command with a Wine target machine ready: a prefix for the build that
+# runs here, a virtual display when there is none, and one persistent
+# wineserver kept warm.
+#   WINEPREFIX  the prefix to use (default build/wineprefix, build/wineprefix64
+#               for win64; made on first use)
 #   WINE_ARCH   win32 (the shipped build) or win64 (the 64-bit test build, for a
 #               host that runs no 32-bit programs); scripts/wine-arch.sh decides
 set -euo pipefail

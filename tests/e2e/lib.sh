@@ -39,7 +39,10 @@ E2E_TIMEOUT=${E2E_TIMEOUT:-300}
 
 e2e_init() {
   : "${WIN32_BUILD:?}" "${NATIVE_BUILD:?}" "${SOURCE_DIR:?}"
-  E2E_BASE_PREFIX=${E2E_BASE_PREFIX:-${WINEPREFIX:-$SOURCE_DIR/build/wineprefix}}
+  # The prepared prefix fits this host's Wine: with-wine.sh chose it, by the
+  # answer of wine-arch.sh.
+  E2E_BASE_PREFIX=${E2E_BASE_PREFIX:-${WINEPREFIX:-}}
+  [ -n "$E2E_BASE_PREFIX" ] || { echo "no Wine prefix given (run under scripts/with-wine.sh)"; exit 1; }
   [ -f "$E2E_BASE_PREFIX/system.reg" ] || { echo "no prepared Wine prefix at $E2E_BASE_PREFIX (run under scripts/with-wine.sh)"; exit 1; }
   E2E_SETUP=$WIN32_BUILD/resources/SETUP.EXE
   E2E_VEQINS=$WIN32_BUILD/resources/VEQINS.DLL

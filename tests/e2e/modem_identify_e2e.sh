@@ -7,7 +7,8 @@
 # Windows). Last, a code-31 modem that vanishes after its fifth command.
 set -euo pipefail
 : "${WIN32_BUILD:?}" "${NATIVE_BUILD:?}" "${SOURCE_DIR:?}"
-export WINEPREFIX=${WINEPREFIX:-$SOURCE_DIR/build/wineprefix}
+# The prefix that with-wine.sh chose for this host's Wine.
+: "${WINEPREFIX:?no Wine prefix given (run under scripts/with-wine.sh)}"
 sim=$NATIVE_BUILD/tools/modemsim/modemsim
 probe=$WIN32_BUILD/tests/modem_identify_test.exe
 [ -x "$sim" ] || { echo "modemsim not built: $sim (build the native build first)"; exit 1; }

@@ -158,7 +158,7 @@ TEST_F(Identify, FaxProductFromTheSettingsSkipsTheTreeOnAVoiceModem)
     EXPECT_FALSE(logged("not voice modem"));
 }
 
-TEST_F(Identify, EndOfTheTreeTurnsProductOneIntoTheFaxProductButKeepsTwo)
+TEST_F(Identify, EndOfTheTreeTurnsProductOneIntoTheFaxProduct)
 {
     ctx->INS_whichprogram = 1;
     ASSERT_EQ(detect("vendor98-unknown-voice.modem"), ST_OK);
@@ -167,9 +167,10 @@ TEST_F(Identify, EndOfTheTreeTurnsProductOneIntoTheFaxProductButKeepsTwo)
     EXPECT_EQ(ctx->INS_whichprogram, 0);
     EXPECT_STREQ(ctx->producttitle, "Didovada Fax");
     EXPECT_TRUE(sent("AT+FCLASS=?"));
+}
 
-    TearDown();
-    SetUp();
+TEST_F(Identify, EndOfTheTreeKeepsProductTwoAndItsTitle)
+{
     ctx->INS_whichprogram = 2;
     std::snprintf(ctx->producttitle, sizeof ctx->producttitle, "%s", "Rorar Voice Pro");
     ASSERT_EQ(detect("vendor98-unknown-voice.modem"), ST_OK);
@@ -204,14 +205,15 @@ TEST_F(Identify, MakerFoundEndsBeforeTheAtiQueriesAndEmptiesTheTag)
     EXPECT_TRUE(loggedstart("found CM_buffer=AT+GMI?\r\r\nLucent Technologies"));
 }
 
-TEST_F(Identify, MakerAnswersAreUpperCasedButAtiAnswersAreNot)
+// "conexant" in lower case is a Conexant; "phoneblaster" in lower case is no PhoneBlaster.
+TEST_F(Identify, MakerAnswersAreUpperCased)
 {
-    // "conexant" in lower case is a Conexant; "phoneblaster" in lower case is no PhoneBlaster.
     ASSERT_EQ(detect("vendor65-conexant.modem"), ST_OK);
     EXPECT_EQ(ctx->INS_vendor, 65);
+}
 
-    TearDown();
-    SetUp();
+TEST_F(Identify, AtiAnswersAreNotUpperCased)
+{
     attach_text("unknown = ERROR\n[AT#CLS=8]\n[AT#CLS=0]\n[ATI4]\nanswer = creative phoneblaster\n"
                 "[ATI3]\n[ATI7]\n[ATI2]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
@@ -228,20 +230,22 @@ TEST_F(Identify, MakerAnswerIsCutTo255Characters)
     EXPECT_EQ(ctx->INS_vendor, 98);
 }
 
-TEST_F(Identify, MfrQueryNamesMotorolaOrEss)
+TEST_F(Identify, MfrQueryNamesMotorola)
 {
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = Motorola\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
     EXPECT_EQ(ctx->INS_vendor, 59);
+}
 
-    TearDown();
-    SetUp();
+TEST_F(Identify, MfrQueryNamesEssTechnology)
+{
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = ess technology inc\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
     EXPECT_EQ(ctx->INS_vendor, 64);
+}
 
-    TearDown();
-    SetUp();
+TEST_F(Identify, MfrAnswerEssAloneIsNoMaker)
+{
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = ESS\n[AT+FCLASS=?]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
     EXPECT_TRUE(logged("No maker matched 2")) << "ESS alone is not ESS TECHNOLOGY";
@@ -326,15 +330,16 @@ TEST_F(Identify, MissingInstallIniEndsTheIdentificationAndClosesThePort)
     EXPECT_FALSE(sent("AT+VSM=?"));
 }
 
-TEST_F(Identify, ModemThatDoesNotConfirmTheWayBackFailsTheIdentification)
+TEST_F(Identify, ModemThatRefusesTheFclassWayBackFailsTheIdentification)
 {
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n");
     EXPECT_EQ(INS_detectmodem(ctx), ST_NO_OK);
     EXPECT_TRUE(logged("Invalid command = AT+FCLASS=0"));
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
+}
 
-    TearDown();
-    SetUp();
+TEST_F(Identify, ModemThatRefusesTheClsWayBackFailsTheIdentification)
+{
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT+GMI?]\nanswer = Motorola\n[AT#CLS=8]\n");
     EXPECT_EQ(INS_detectmodem(ctx), ST_NO_OK) << "AT#CLS=0 refused after AT#CLS=8";
     EXPECT_TRUE(logged("after AT#CLS=8"));
