@@ -67,6 +67,12 @@ bool UC_parsecommand(const char* line, uninstall_command* out)
             out->userdata = 0;
         } else if (n > 6 && (line[0] == '/' || line[0] == '-') && same_head(line + 1, "PATH=", 5)) {
             if (!copy_unquoted(out->path, sizeof out->path, line + 6, end)) return false;
+            // The installer writes a drive's root without its backslash ("C:"),
+            // which alone would mean the drive's current directory.
+            if (out->path[0] && out->path[1] == ':' && out->path[2] == '\0') {
+                out->path[2] = '\\';
+                out->path[3] = '\0';
+            }
             out->haspath = out->path[0] != '\0';
         }
         line = end;

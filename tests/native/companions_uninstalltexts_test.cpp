@@ -61,6 +61,10 @@ TEST(UninstallCommand, ThePathIsReadWholeWithItsBlanksAndTheOptionsInAnyOrder)
     EXPECT_STREQ(c.program, "C:\\WINDOWS\\ZVUNINST.EXE");
     EXPECT_STREQ(c.path, "C:\\ZELTAPRO\\");
     EXPECT_EQ(c.userdata, 1);
+    // An installation into a drive's root is written "C:" and means the root.
+    ASSERT_TRUE(UC_parsecommand("\"C:\\WINDOWS\\ZVUNINST.EXE\" /PATH=\"C:\"", &c));
+    EXPECT_STREQ(c.path, "C:\\");
+    EXPECT_TRUE(UC_isabsolute(c.path));
     ASSERT_TRUE(UC_parsecommand("\"C:\\WINDOWS\\ZVUNINST.EXE\"", &c)) << "the entry of an older installation";
     EXPECT_FALSE(c.haspath);
     EXPECT_EQ(c.userdata, -1);
