@@ -27,6 +27,8 @@ std::uint32_t FS_size(ul_file file);
 
 enum fs_kind { FS_MISSING, FS_FILE, FS_DIRECTORY };
 fs_kind FS_kind(const char* name);
+// A junction or symbolic link (a reparse point), of a file or a directory.
+bool FS_islink(const char* name);
 bool FS_makedir(const char* path);
 // Paths without a trailing backslash; failures are left to the caller's next look.
 void FS_removedir(const char* path);

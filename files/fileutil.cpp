@@ -195,6 +195,12 @@ status_t UL_isdirectory(setup_context* ctx, const char* path, std::uint16_t* isd
     return ST_OK;
 }
 
+bool UL_islink(const char* path)
+{
+    char copy[PATHSIZE];
+    return without_slash(copy, path) && FS_islink(copy);
+}
+
 std::uint16_t UL_createdir(const char* path) { return FS_makedir(path) ? 0 : 1; }
 
 status_t UL_removedir(const char* path)

@@ -50,6 +50,9 @@ status_t UL_setnormalattributes(const char* name);
 
 // Directories and searches.
 status_t UL_isdirectory(setup_context* ctx, const char* path, std::uint16_t* isdir);
+// A junction or symbolic link, with or without a trailing backslash: what is
+// deleted below it is deleted in the place it points at.
+bool UL_islink(const char* path);
 // A flag, not a status: 0 created, 1 not.
 std::uint16_t UL_createdir(const char* path);
 status_t UL_removedir(const char* path);

@@ -68,6 +68,12 @@ fs_kind FS_kind(const char* name)
     return (attributes & FILE_ATTRIBUTE_DIRECTORY) ? FS_DIRECTORY : FS_FILE;
 }
 
+bool FS_islink(const char* name)
+{
+    DWORD attributes = GetFileAttributesA(name);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+}
+
 bool FS_makedir(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
 void FS_removedir(const char* path) { RemoveDirectoryA(path); }
 void FS_delete(const char* name) { DeleteFileA(name); }

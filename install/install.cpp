@@ -47,7 +47,8 @@ status_t ask_everything(setup_context* ctx)
 
 status_t remove_stale_data(setup_context* ctx)
 {
-    // A missing file is no error.
+    // A missing file is no error; a data folder that is a link is left alone.
+    if (UL_islink(ctx->datadir)) return ST_OK;
     char path[TEXTSIZE];
     UL_makepath(path, ctx->datadir, "VEQ.dat");
     UL_deletefile(path);

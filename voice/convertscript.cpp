@@ -76,6 +76,12 @@ status_t voicefile_road(setup_context* ctx, const vendor_road* row)
     prompt_dir(ctx, dir);
     UL_makepath(pattern, dir, "*.WAV");
     UL_logstring(ctx, "tmpfile=", pattern);
+    // A prompt folder that is a link would have the prompts of wherever it
+    // points deleted.
+    if (remove && UL_islink(dir)) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "prompt folder is a link, nothing removed: ", dir);
+        return ST_OK;
+    }
     find_record found;
     std::memset(&found, 0, sizeof found);
     std::int16_t converted = 0;

@@ -321,6 +321,14 @@ TEST_F(Driver, UseVoxRockDeletesTheRockwellPrompts)
     EXPECT_TRUE(exists(prompts + "RINGING.WAV"));
     EXPECT_TRUE(exists(prompts + "PHONE.WAV"));
     EXPECT_TRUE(logged("numfiles=0\r\n"));
+
+    // A prompt folder planted as a link: the prompts where it points stay.
+    const std::string elsewhere = dir + "ELSEWHERE/";
+    ASSERT_EQ(rename(prompts.c_str(), elsewhere.c_str()), 0);
+    ASSERT_EQ(symlink(elsewhere.c_str(), (dir + "SCRIPT1").c_str()), 0);
+    writefile(elsewhere + "B.WAV", wave(1, 8000, 16, pcm16(tone(50))));
+    ASSERT_EQ(INS_convertscript(ctx), ST_OK);
+    EXPECT_TRUE(exists(elsewhere + "B.WAV"));
 }
 
 TEST_F(Driver, EmptyPromptDirectoryCountsNoFiles)

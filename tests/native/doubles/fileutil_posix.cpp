@@ -65,6 +65,14 @@ fs_kind FS_kind(const char* name)
     return stat(host(name).c_str(), &st) != 0 ? FS_MISSING : S_ISDIR(st.st_mode) ? FS_DIRECTORY : FS_FILE;
 }
 
+bool FS_islink(const char* name)
+{
+    struct stat st;
+    std::string p = host(name);
+    if (p.size() > 1 && p.back() == '/') p.pop_back();
+    return lstat(p.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool FS_makedir(const char* path) { return mkdir(host(path).c_str(), 0755) == 0; }
 void FS_removedir(const char* path) { rmdir(host(path).c_str()); }
 void FS_delete(const char* name) { unlink(host(name).c_str()); }
