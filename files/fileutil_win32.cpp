@@ -82,7 +82,7 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
         case UL_SHARED:
         case UL_SHARED2: share = OF_SHARE_DENY_NONE; break;
         case UL_EXCLUSIVE: share = OF_SHARE_EXCLUSIVE; break;
-        default: st = ST_BAD_ARGUMENT; share = 0; break;
+        default: st = ST_BAD_REQUEST; share = 0; break;
         }
         if (st == ST_OK) {
             ul_file h = open_by_name(name, OF_CREATE | OF_READWRITE | share);
@@ -101,7 +101,7 @@ status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, u
         char caption[16];
         wsprintfA(caption, "%u", unsigned(kind));
         MessageBoxA(nullptr, name, caption, MB_OK);
-        return fail_open(ctx, "UL_openfile", name, ST_BAD_ARGUMENT);
+        return fail_open(ctx, "UL_openfile", name, ST_BAD_REQUEST);
     }
     ul_file h = open_by_name(name, OF_READWRITE | OF_SHARE_DENY_NONE);
     if (h < 0) return fail_open(ctx, "UL_openfile", name, ST_OPEN_FAILED);
@@ -111,7 +111,7 @@ status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, u
 
 status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
 {
-    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_ARGUMENT);
+    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_REQUEST);
     ul_file h = open_by_name(name, OF_READ | OF_SHARE_DENY_NONE);
     if (h < 0) return fail_open(ctx, "UL_openreadfile", name, ST_OPEN_FAILED);
     *out = h;

@@ -91,7 +91,7 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
     if (exists && (kind >> 8) != 0) {
         st = UL_openfile(ctx, name, low, out);
     } else if (low != UL_SHARED && low != UL_SHARED2 && low != UL_EXCLUSIVE) {
-        st = ST_BAD_ARGUMENT;
+        st = ST_BAD_REQUEST;
     } else {
         int fd = open(host(name).c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
         if (fd < 0) st = ST_CREATE_FAILED;
@@ -104,7 +104,7 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
 
 status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
 {
-    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openfile", name, ST_BAD_ARGUMENT);
+    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openfile", name, ST_BAD_REQUEST);
     int fd = open(host(name).c_str(), O_RDWR);
     if (fd < 0) return fail_open(ctx, "UL_openfile", name, ST_OPEN_FAILED);
     *out = fd + 1;
@@ -113,7 +113,7 @@ status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, u
 
 status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
 {
-    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_ARGUMENT);
+    if (kind != UL_SHARED && kind != UL_SHARED2) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_REQUEST);
     struct stat st;
     int fd = (stat(host(name).c_str(), &st) == 0 && !S_ISDIR(st.st_mode)) ? open(host(name).c_str(), O_RDONLY) : -1;
     if (fd < 0) return fail_open(ctx, "UL_openreadfile", name, ST_OPEN_FAILED);
