@@ -102,7 +102,7 @@ status_t INS_DelActiveFile(setup_context* ctx, const char* file)
     status_t st = ST_OK;
     if (UL_getwindowsdir(windowsdir, sizeof windowsdir) == 0) {
         UL_logline(ctx, "err=920");
-        st = 920;
+        st = ST_NO_WINDOWS_DIR;
     } else {
         UL_addslash(windowsdir);
         std::int16_t version = 0;

@@ -234,13 +234,13 @@ status_t INS_checkdiskspace(setup_context* ctx, std::uint16_t* reason)
     if (drive >= 'a' && drive <= 'z') drive = char(drive - 'a' + 'A');
     if (st != ST_OK || trimmed[0] == '\0' || trimmed[1] != ':') {
         *reason = 1;
-        st = 2251;
+        st = ST_DEST_NO_DRIVE;
     } else if (drive < 'A' || drive > 'Z') {
         *reason = 3;
-        st = 2253;
+        st = ST_DEST_BAD_DRIVE;
     } else if (UL_checkdiskspace(ctx, ctx->pathname, REQUIRED) != ST_OK) {
         *reason = 4;
-        st = 2254;
+        st = ST_DEST_NO_ROOM;
     }
     if (st != ST_OK) UL_logerror(ctx, "INS_checkdiskspace", st);
     return st;
@@ -254,7 +254,7 @@ status_t INS_getfilesize(setup_context* ctx)
     UL_logstring(ctx, "filename =", path);
     std::uint16_t exists = 0;
     UL_fileexists(path, &exists);
-    if (!exists) return ST_FILESIZE_MISSING;
+    if (!exists) return ST_NOT_AVAILABLE;
     line_reader reader;
     RETURN_IF_FAILED(UL_readlineopen(ctx, &reader, path));
     char line[TEXTSIZE] = {};

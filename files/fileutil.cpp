@@ -75,7 +75,7 @@ status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind,
     if (exists && (kind >> 8) != 0) {
         st = UL_openfile(ctx, name, low, out);
     } else if (!shared_kind(low) && low != UL_EXCLUSIVE) {
-        st = ST_BAD_ARGUMENT;
+        st = ST_BAD_REQUEST;
     } else if (!FS_open(name, low == UL_EXCLUSIVE ? FS_CREATE_ALONE : FS_CREATE, out)) {
         st = ST_CREATE_FAILED;
     }
@@ -91,7 +91,7 @@ status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, u
         char caption[16];
         std::snprintf(caption, sizeof caption, "%u", unsigned(kind));
         UL_messagebox(caption, name, UL_BOX_INFO);
-        return fail_open(ctx, "UL_openfile", name, ST_BAD_ARGUMENT);
+        return fail_open(ctx, "UL_openfile", name, ST_BAD_REQUEST);
     }
     if (!FS_open(name, FS_READWRITE, out)) return fail_open(ctx, "UL_openfile", name, ST_OPEN_FAILED);
     return ST_OK;
@@ -99,7 +99,7 @@ status_t UL_openfile(setup_context* ctx, const char* name, std::uint16_t kind, u
 
 status_t UL_openreadfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
 {
-    if (!shared_kind(kind)) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_ARGUMENT);
+    if (!shared_kind(kind)) return fail_open(ctx, "UL_openreadfile", name, ST_BAD_REQUEST);
     if (!FS_open(name, FS_READ, out)) return fail_open(ctx, "UL_openreadfile", name, ST_OPEN_FAILED);
     return ST_OK;
 }

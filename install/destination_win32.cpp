@@ -117,15 +117,15 @@ status_t check_destination(setup_context* ctx, HWND dialog, bool* accepted)
     UL_logshort(ctx, "checkdir exist=", std::int16_t(exists));
     if (!INS_destinationfits(ctx->pathname)) {
         // Longer paths would be cut on the way and files land elsewhere.
-        INS_recorderror(ctx, 2315, ctx->pathname);
-        return 2315;
+        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
+        return ST_DEST_NOT_CREATED;
     }
     if (!INS_progmanfield(ctx->pathname)) {
         // The program group's items carry the destination in quoted fields,
         // which cannot hold a '"', a '[' or ']' or a control character.
         if (UL_logdetail(ctx)) UL_logstring(ctx, "destination refused: ", ctx->pathname);
-        INS_recorderror(ctx, 2315, ctx->pathname);
-        return 2315;
+        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
+        return ST_DEST_NOT_CREATED;
     }
     if (exists) {
         std::uint16_t yes = 0;
@@ -137,8 +137,8 @@ status_t check_destination(setup_context* ctx, HWND dialog, bool* accepted)
     std::uint16_t made = 0;
     INS_makepath(ctx, ctx->pathname, &made);
     if (made != 0) {
-        INS_recorderror(ctx, 2315, ctx->pathname);
-        return 2315;
+        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
+        return ST_DEST_NOT_CREATED;
     }
     UL_addslash(ctx->pathname);
     *accepted = true;
@@ -231,12 +231,12 @@ INT_PTR on_user_init(setup_context* ctx, HWND dialog)
     INS_keyabortclose(ctx);
     if (st == ST_OK) {
         if (lastgood) choose_port(dialog, ctx, lastgood);
-        else st = 2312;
+        else st = ST_NO_MODEM_PORT;
     }
     INS_answerdialog(ctx, dialog, 997);
     if (st == ST_OK) return TRUE;
     report(ctx, st);
-    SetFocus(st == 2312 ? port_button(dialog, ctx->comport) : GetDlgItem(dialog, 102));
+    SetFocus(st == ST_NO_MODEM_PORT ? port_button(dialog, ctx->comport) : GetDlgItem(dialog, 102));
     return FALSE;
 }
 
@@ -254,18 +254,18 @@ status_t check_user_choice(setup_context* ctx, HWND dialog)
     LRESULT sel = SendDlgItemMessageA(dialog, MODEM_LIST, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) {
         SetFocus(GetDlgItem(dialog, MODEM_LIST));
-        return 2311;
+        return ST_NO_MODEM_CHOSEN;
     }
     // The second entry stands for "do not detect the modem".
     ctx->detectmodem = std::int16_t(1 - sel);
     if (ctx->detectmodem != 0) {
         std::uint16_t cannotopen = 0, noanswer = 0;
         status_t st = CM_probeport(ctx->comport, &cannotopen);
-        if (st == ST_OK && cannotopen) st = 2312;
+        if (st == ST_OK && cannotopen) st = ST_NO_MODEM_PORT;
         if (st == ST_OK) {
             st = checkatcommand(ctx->comport, &noanswer);
             UL_logshort(ctx, "fail = ", std::int16_t(noanswer));
-            if (st == ST_OK && noanswer) st = 2313;
+            if (st == ST_OK && noanswer) st = ST_MODEM_NO_ANSWER;
         }
         if (st != ST_OK) {
             SetFocus(port_button(dialog, ctx->comport));

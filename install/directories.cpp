@@ -80,8 +80,8 @@ status_t INS_makedirs(setup_context* ctx)
         std::uint16_t result = 0;
         INS_createdir(ctx, path, &result);
         if (result != DIR_MADE) {
-            INS_recorderror(ctx, 2231, path);
-            return 2231;
+            INS_recorderror(ctx, ST_DIR_NOT_CREATED, path);
+            return ST_DIR_NOT_CREATED;
         }
     }
     return ST_OK;

@@ -150,7 +150,7 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
     if (!INS_answertext(ctx, number, "Answer", answer, sizeof answer)) {
         char why[32];
         std::snprintf(why, sizeof why, "no answer to question %u", number);
-        INS_unattendedfail(ctx, ST_NO_ANSWER, why);
+        INS_unattendedfail(ctx, ST_BAD_REQUEST, why);
         return true;
     }
     *yes = UL_equalnocase(answer, "Yes") ? 1 : 0;

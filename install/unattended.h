@@ -8,10 +8,6 @@
 
 #include "shell/context.h"
 
-// Status of an unattended run whose answer file lacks a needed answer, or
-// whose dialog stayed open after its button without saying why.
-constexpr status_t ST_NO_ANSWER = ST_BAD_ARGUMENT;
-
 bool INS_isunattended(const setup_context* ctx);
 bool INS_isrecording(const setup_context* ctx);
 // What an unattended run shows (SILENT_...); SILENT_NONE for every other run.

@@ -98,7 +98,7 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
         if (index != LB_ERR) SendMessageA(control, LB_SETCURSEL, WPARAM(index), 0);
         if (index == LB_ERR || SendMessageA(control, LB_GETCURSEL, 0, 0) == LB_ERR) {
             UL_logstring(f->ctx, "unattended no entry=", value);
-            INS_unattendedfail(f->ctx, ST_NO_ANSWER, "list entry not offered");
+            INS_unattendedfail(f->ctx, ST_BAD_REQUEST, "list entry not offered");
         }
         SendMessageA(f->dialog, WM_COMMAND, MAKEWPARAM(id, LBN_SELCHANGE), LPARAM(control));
         break;
@@ -110,7 +110,7 @@ BOOL CALLBACK feed_control(HWND control, LPARAM param)
         } else if (UL_atol(value) != 0) {
             // A person cannot click a disabled button either.
             UL_loglong(f->ctx, "unattended: disabled choice ", id);
-            INS_unattendedfail(f->ctx, ST_NO_ANSWER, "choice not available");
+            INS_unattendedfail(f->ctx, ST_BAD_REQUEST, "choice not available");
         }
         break;
     default:
@@ -152,13 +152,13 @@ void CALLBACK on_watch(HWND dialog, UINT, UINT_PTR, DWORD)
             return;
         }
         KillTimer(dialog, TIMER_WATCH);
-        give_up(ctx, dialog, templ, ST_FILESIZE_MISSING, "diskette not inserted in time");
+        give_up(ctx, dialog, templ, ST_NOT_AVAILABLE, "diskette not inserted in time");
         return;
     }
     KillTimer(dialog, TIMER_WATCH);
     char why[48];
     std::snprintf(why, sizeof why, "dialog %u stayed open", templ);
-    give_up(ctx, dialog, templ, ST_NO_ANSWER, why);
+    give_up(ctx, dialog, templ, ST_BAD_REQUEST, why);
 }
 
 void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
@@ -174,14 +174,14 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
         return;
     }
     if (int(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_SHOWING))) > MAX_SHOWINGS) {
-        give_up(ctx, dialog, f.templ, ST_NO_ANSWER, "dialog shown too often");
+        give_up(ctx, dialog, f.templ, ST_BAD_REQUEST, "dialog shown too often");
         return;
     }
     int button = button_for(ctx, dialog);
     if (button == 0) {
         char why[48];
         std::snprintf(why, sizeof why, "no answer for dialog %u", f.templ);
-        give_up(ctx, dialog, f.templ, ST_NO_ANSWER, why);
+        give_up(ctx, dialog, f.templ, ST_BAD_REQUEST, why);
         return;
     }
     EnumChildWindows(dialog, feed_control, LPARAM(&f));

@@ -2,8 +2,6 @@
 #pragma once
 #include "shell/context.h"
 
-constexpr status_t ST_INI_NOT_WRITTEN = 2213;
-
 // One key through the private-profile service; 0 or 2213.
 status_t INS_writeini(setup_context* ctx, const char* section, const char* key, const char* value,
                       const char* file);

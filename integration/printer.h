@@ -4,8 +4,6 @@
 
 #include "shell/context.h"
 
-constexpr status_t ST_WININI_NOT_WRITTEN = 2214;
-
 status_t INS_CopyAddPrinterFiles(setup_context* ctx, std::int16_t fromwindows, const char* sourcedir,
                                  const char* programdir, const char* windowsdir);
 // Runs "programdir\VEQADDPR.EXE" /p<selector> [/d] and waits for it to end,

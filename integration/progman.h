@@ -5,12 +5,6 @@
 #include "integration/shellentries.h"
 #include "shell/context.h"
 
-constexpr status_t ST_DDE_NO_WINDOW = 13023;
-constexpr status_t ST_DDE_NO_SERVER = 13024;
-constexpr status_t ST_DDE_NO_MEMORY = 13025;
-constexpr status_t ST_DDE_NO_LOCK = 13026;
-constexpr status_t ST_DDE_NO_ACK = 13027;
-
 enum {
     DDE_COMMANDSIZE = 160,  // a whole command: 159 characters
     DDE_MAXITEMS = 10,

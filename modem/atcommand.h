@@ -10,8 +10,6 @@ enum {
     CM_COMMANDSIZE = 80,  // a command of at most 78 characters, its CR and the NUL
 };
 
-constexpr status_t ST_NO_OK = 2107;
-
 typedef char cm_answer[CM_ANSWERSIZE];
 
 status_t CM_send(setup_context* ctx, const char* command);

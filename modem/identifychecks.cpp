@@ -369,7 +369,6 @@ status_t INS_checksierra(setup_context* ctx, std::uint16_t* found)
 namespace {
 
 enum : std::uint32_t { VOICEWATCH = 5000 };
-constexpr status_t ST_NO_VOICE_ANSWER = 900;  // the modem did not start voice reception
 enum { CANCELAFTER = 100 };
 
 const cm_answer voicestart[] = {"VCON", "CONNECT"};
@@ -381,12 +380,12 @@ status_t watchvoicedata(setup_context* ctx)
     UL_logstring(ctx, "done ", "AT#VLS=1");
     std::int16_t index = -1;
     RETURN_IF_FAILED(CM_waitforany(ctx, voicestart, 2, 5, &index));
-    if (index < 0) return ST_NO_VOICE_ANSWER;
+    if (index < 0) return ST_NOT_AVAILABLE;
     RETURN_IF_FAILED(CM_send(ctx, "AT#VRX"));
     UL_logstring(ctx, "done ", "AT#VRX");
     std::uint16_t found = 0;
     RETURN_IF_FAILED(CM_waitfor(ctx, "CONNECT\r\n", 5, &found));
-    if (!found) return ST_NO_VOICE_ANSWER;
+    if (!found) return ST_NOT_AVAILABLE;
 
     std::int16_t scan = 0;
     bool cancelled = false;

@@ -12,10 +12,6 @@ enum {
 // The driver ends a write that the port has not taken after this many milliseconds.
 enum : std::uint32_t { CM_WRITETIMEOUT = 5000 };
 
-constexpr status_t ST_PORT_NOT_OPENED = 900;
-constexpr status_t ST_PORT_SETTINGS = 8110;
-constexpr status_t ST_PORT_CLOSED = 8141;
-
 // The receive buffer (null while no port is open) and its count of valid bytes.
 // Owned by the port layer; the AT engine reads them.
 extern unsigned char* CM_buffer;

@@ -122,11 +122,11 @@ status_t CM_opencomm(setup_context* ctx, std::int16_t number)
     port = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (port == INVALID_HANDLE_VALUE) {
         UL_loglong(ctx, "opencomm err=", std::int32_t(GetLastError()));
-        return failopen(ST_PORT_NOT_OPENED);
+        return failopen(ST_NOT_AVAILABLE);
     }
     writeevent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
     readevent = CreateEventA(nullptr, TRUE, TRUE, nullptr);
-    if (!writeevent || !readevent) return failopen(ST_PORT_NOT_OPENED);
+    if (!writeevent || !readevent) return failopen(ST_NOT_AVAILABLE);
     SetupComm(port, QUEUESIZE, QUEUESIZE);
 
     COMMTIMEOUTS timeouts = {};

@@ -23,8 +23,8 @@ bool is_separator(char c) { return c == ' ' || c == ','; }
 // A value is refused, never cut: a cut path names another file.
 status_t refuse(setup_context* ctx, const char* why)
 {
-    INS_recorderror(ctx, ST_BAD_ARGUMENT, why);
-    return ST_BAD_ARGUMENT;
+    INS_recorderror(ctx, ST_BAD_REQUEST, why);
+    return ST_BAD_REQUEST;
 }
 
 status_t refuse_long(setup_context* ctx, const char* option, std::size_t limit)

@@ -65,7 +65,7 @@ status_t INS_getproducttext(setup_context* ctx, unsigned number, char* out, std:
         }
         return ST_OK;
     default:
-        return ST_BAD_ARGUMENT;
+        return ST_BAD_REQUEST;
     }
 }
 

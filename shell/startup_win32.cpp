@@ -222,7 +222,7 @@ status_t INS_loadresourcelib(setup_context* ctx)
     UL_makepath(target, ctx->windowsdir, "VEQINS.DLL");
     RETURN_IF_FAILED(INS_expandfile(ctx, target, source));
     HINSTANCE library = LoadLibraryA(target);
-    if (reinterpret_cast<ULONG_PTR>(library) < 32) return ST_NO_LIBRARY;
+    if (reinterpret_cast<ULONG_PTR>(library) < 32) return ST_NOT_LOADED;
     ctx->resourcelib = library;
     return ST_OK;
 }

@@ -91,7 +91,7 @@ status_t UL_wfratechunk(setup_context* ctx, std::int32_t inrate, std::int32_t ou
         }
     }
     UL_logshort(ctx, "len=", *chunk);
-    return *chunk ? ST_OK : ST_NO_RATE_CHUNK;
+    return *chunk ? ST_OK : ST_NOT_AVAILABLE;
 }
 
 status_t UL_wfdecimate(setup_context*, std::int32_t inrate, std::int32_t outrate, const std::uint8_t* source,

@@ -5,9 +5,6 @@
 
 #include "shell/context.h"
 
-constexpr status_t ST_NO_RATE_CHUNK = 900;    // rate pair without a chunk length
-constexpr status_t ST_WAVE_NOT_11025 = 13104;  // a prompt to resample is not 11025 Hz
-
 // The voice file header: family tag, 0x02, zeros, the coding at offset 10.
 enum { VOICEHEADERSIZE = 16, VOICEHEADER_CODING = 10 };
 void LV_makeheader(std::uint8_t header[VOICEHEADERSIZE], const char* tag, std::uint8_t coding);

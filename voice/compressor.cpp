@@ -177,7 +177,7 @@ status_t INS_loadsbfile(setup_context* ctx)
     if (!library) {
         UL_logstring(ctx, "cannot load", target);
         UL_loglong(ctx, "load err=", error);
-        return ST_SB_NOT_LOADED;
+        return ST_NOT_AVAILABLE;
     }
     const bool vendor = ctx->sbvendorindex == 1;
     const char* startname = vendor ? "SB_initcompressvendor" : "SB_initcompress";
@@ -189,7 +189,7 @@ status_t INS_loadsbfile(setup_context* ctx)
     if (!ctx->sbstartentry || !ctx->sbcompressentry) {
         if (UL_logdetail(ctx)) UL_logstring(ctx, "cannot find entry ", ctx->sbstartentry ? compressname : startname);
         LV_releasecompressor(ctx);
-        return ST_SB_NOT_LOADED;
+        return ST_NOT_AVAILABLE;
     }
     return ST_OK;
 }
@@ -201,7 +201,7 @@ status_t LV_initcompress(setup_context* ctx, std::int16_t coding, std::int32_t* 
     *blocklength = p.blocklength;
     if (!ctx->sblibrary || !ctx->sbstartentry) {
         if (UL_logdetail(ctx)) UL_logline(ctx, "no compressor loaded");
-        return ST_SB_NOT_LOADED;
+        return ST_NOT_AVAILABLE;
     }
     if (ctx->sbvendorindex < 0)
         return reinterpret_cast<sb_initcompress_fn>(ctx->sbstartentry)(ctx, coding, p.startflag);
@@ -213,7 +213,7 @@ status_t LV_compress(setup_context* ctx, const std::int16_t* samples, std::int16
                      std::uint16_t* outcount)
 {
     *outcount = 0;
-    if (!ctx->sblibrary || !ctx->sbcompressentry) return ST_SB_NOT_LOADED;
+    if (!ctx->sblibrary || !ctx->sbcompressentry) return ST_NOT_AVAILABLE;
     if (ctx->sbvendorindex < 0)
         return reinterpret_cast<sb_compress_fn>(ctx->sbcompressentry)(ctx, samples, std::uint16_t(bytecount), output,
                                                                       outcount);

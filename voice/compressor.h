@@ -6,9 +6,6 @@
 #include "shell/context.h"
 #include "voice/voice.h"
 
-// The load of the staged library failed.
-constexpr status_t ST_SB_NOT_LOADED = 900;
-
 // The entry points of a vendor compressor library, exported undecorated.
 #if defined(_WIN32) && defined(__i386__)
 #define SB_CALL __stdcall

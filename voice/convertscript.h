@@ -7,18 +7,6 @@
 #include "shell/context.h"
 #include "voice/voice.h"
 
-constexpr status_t ST_NO_DRIVE = 2173;              // a prompt name without a drive
-constexpr status_t ST_CONVERTER_NO_OUTPUT = 13077;  // the external converter left no file
-constexpr status_t ST_TASK_NOT_STARTED = 13082;
-constexpr status_t ST_TASK_TIMEOUT = 13083;
-// The voice library's own numbers (traced only).
-constexpr status_t LV_ERR_OPEN = 48520;
-constexpr status_t LV_ERR_CHUNK = 48521;
-constexpr status_t LV_ERR_TYPE = 48522;
-constexpr status_t LV_ERR_FMT = 48523;
-constexpr status_t LV_ERR_FMTSIZE = 48524;
-constexpr status_t LV_ERR_FORMAT = 48526;
-
 enum voice_road { ROAD_VOICEFILE, ROAD_RESAMPLE, ROAD_NONE };
 enum road_condition { ANY_SETTING, ATT8000_OFF, ATT8000_ON };
 

@@ -5,11 +5,9 @@
 #pragma once
 #include <cstdint>
 
+#include "shell/status.h"
 #include "voice/voicecoder.h"
 
-// Status of a coder call that cannot be carried out (unknown coding, block
-// that does not fit); one of the voice library's own numbers.
-constexpr std::uint16_t SB_BADREQUEST = 48525;
 // Largest output of one compress call.
 constexpr std::uint16_t SB_OUTPUTSIZE = 2048;
 

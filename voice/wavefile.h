@@ -5,11 +5,6 @@
 
 #include "shell/context.h"
 
-// Statuses of the WAV library (message numbers of the resource library).
-constexpr status_t ST_WAVE_NOT_OPENED = 13011;
-constexpr status_t ST_WAVE_NOT_WRITTEN = 13012;
-constexpr status_t ST_WAVE_BAD_FORMAT = 13013;
-
 struct wf_stream;  // the buffered RIFF reader/writer behind a record
 
 // What is needed to rewrite a chunk's size when the chunk is closed.

@@ -208,7 +208,7 @@ status_t LVWAVE_wavetomodem(setup_context* ctx, const char* wavename, const char
     if (st == ST_OK) {
         std::uint16_t exists = 0;
         UL_fileexists(tempout, &exists);
-        if (!exists) st = ST_CONVERTER_NO_OUTPUT;
+        if (!exists) st = ST_NOT_LOADED;
     }
     if (st == ST_OK) st = INS_expandfile(ctx, voicename, tempout);
     if (st != ST_OK) UL_logerror(ctx, "LVWAVE_wavetomodem", st);

@@ -5,29 +5,18 @@
 //   VEQWAVE <format> <input.wav> <output.vox> <bits>
 //
 // format 28673 (0x7001): Rockwell voice file ("ROCK " header) at 7200 Hz.
-// bits: 2, 4 or 8. Exit code 0 on success, else the reason (below).
+// bits: 2, 4 or 8. Exit code 0 on success, else the reason: the installer
+// takes it as the conversion's status.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
+#include "shell/status.h"
 #include "voice/sbcoder.h"
 
 namespace {
-
-enum exitcode {
-    OK = 0,
-    BAD_ARGUMENTS = 13001,
-    CANNOT_WRITE = 13012,
-    NO_DATA = 13013,
-    CANNOT_OPEN = 48520,
-    FIRST_CHUNK = 48521,
-    NOT_WAVE = 48522,
-    NO_FORMAT = 48523,
-    SHORT_FORMAT = 48524,
-    WRONG_FORMAT = 48526,
-};
 
 constexpr long FORMAT_ROCK7200 = 28673;
 constexpr std::uint32_t MODEM_RATE = 7200;
@@ -67,25 +56,25 @@ bool find_chunk(const std::vector<std::uint8_t>& b, std::uint64_t at, std::uint6
 
 int parse(const std::vector<std::uint8_t>& b, std::vector<std::int16_t>* samples, std::uint32_t* rate)
 {
-    if (b.size() < 12) return FIRST_CHUNK;
-    if (std::memcmp(&b[0], "RIFF", 4) != 0 || std::memcmp(&b[8], "WAVE", 4) != 0) return NOT_WAVE;
+    if (b.size() < 12) return LV_ERR_CHUNK;
+    if (std::memcmp(&b[0], "RIFF", 4) != 0 || std::memcmp(&b[8], "WAVE", 4) != 0) return LV_ERR_TYPE;
     const std::uint64_t end = 8 + std::uint64_t(get32(&b[4]));
     std::uint64_t fmt = 0, data = 0;
     std::uint32_t fmtsize = 0, datasize = 0;
-    if (!find_chunk(b, 12, end, "fmt ", &fmt, &fmtsize)) return NO_FORMAT;
-    if (fmtsize < 16) return SHORT_FORMAT;
-    if (fmt + 16 > b.size()) return NO_DATA;
+    if (!find_chunk(b, 12, end, "fmt ", &fmt, &fmtsize)) return LV_ERR_FMT;
+    if (fmtsize < 16) return LV_ERR_FMTSIZE;
+    if (fmt + 16 > b.size()) return ST_WAVE_BAD_FORMAT;
     const std::uint16_t tag = get16(&b[fmt]), channels = get16(&b[fmt + 2]), bits = get16(&b[fmt + 14]);
     *rate = get32(&b[fmt + 4]);
-    if (tag != 1 || channels != 1 || (bits != 8 && bits != 16) || *rate == 0) return WRONG_FORMAT;
-    if (!find_chunk(b, fmt + fmtsize + (fmtsize & 1u), end, "data", &data, &datasize)) return NO_DATA;
-    if (data + datasize > b.size()) return NO_DATA;
+    if (tag != 1 || channels != 1 || (bits != 8 && bits != 16) || *rate == 0) return LV_ERR_FORMAT;
+    if (!find_chunk(b, fmt + fmtsize + (fmtsize & 1u), end, "data", &data, &datasize)) return ST_WAVE_BAD_FORMAT;
+    if (data + datasize > b.size()) return ST_WAVE_BAD_FORMAT;
     if (bits == 16) {
         for (std::uint32_t i = 0; i + 1 < datasize; i += 2) samples->push_back(std::int16_t(get16(&b[data + i])));
     } else {
         for (std::uint32_t i = 0; i < datasize; ++i) samples->push_back(std::int16_t((b[data + i] - 128) * 256));
     }
-    return OK;
+    return ST_OK;
 }
 
 // Output sample j is input sample j x rate / modem rate: samples are dropped
@@ -104,7 +93,7 @@ std::vector<std::int16_t> to_modem_rate(const std::vector<std::int16_t>& in, std
 int usage()
 {
     std::fprintf(stderr, "usage: VEQWAVE 28673 input.wav output.vox bits(2|4|8)\n");
-    return BAD_ARGUMENTS;
+    return ST_BAD_REQUEST;
 }
 
 }  // namespace
@@ -119,12 +108,12 @@ int main(int argc, char** argv)
     std::vector<std::uint8_t> input;
     if (!read_file(argv[2], &input)) {
         std::fprintf(stderr, "VEQWAVE: cannot read %s\n", argv[2]);
-        return CANNOT_OPEN;
+        return LV_ERR_OPEN;
     }
     std::vector<std::int16_t> samples;
     std::uint32_t rate = 0;
     int rc = parse(input, &samples, &rate);
-    if (rc != OK) {
+    if (rc != ST_OK) {
         std::fprintf(stderr, "VEQWAVE: %s is not a mono PCM wave file (%d)\n", argv[2], rc);
         return rc;
     }
@@ -152,7 +141,7 @@ int main(int argc, char** argv)
         // No partial voice file: the installer takes an existing output as converted.
         std::remove(argv[3]);
         std::fprintf(stderr, "VEQWAVE: cannot write %s\n", argv[3]);
-        return CANNOT_WRITE;
+        return ST_WAVE_NOT_WRITTEN;
     }
-    return OK;
+    return ST_OK;
 }

@@ -313,7 +313,7 @@ TEST_F(filesize, BlanksSignAndTrailingTextAreReadLikeAtoi)
 
 TEST_F(filesize, MissingFileIs900)
 {
-    EXPECT_EQ(INS_getfilesize(log.ctx), ST_FILESIZE_MISSING);
+    EXPECT_EQ(INS_getfilesize(log.ctx), ST_NOT_AVAILABLE);
     EXPECT_TRUE(log.logged("enter INS_getfilesize"));
 }
 

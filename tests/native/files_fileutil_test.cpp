@@ -25,14 +25,14 @@ TEST(FilePolicy, KindsDecideBetweenKeepingCreatingAndRefusing)
 
     // A kind no caller may pass fails with the name recorded; the read-write
     // open shows it in a box as well.
-    EXPECT_EQ(UL_createfile(lc.ctx, (s / "k.dat").c_str(), 7, &h), ST_BAD_ARGUMENT);
+    EXPECT_EQ(UL_createfile(lc.ctx, (s / "k.dat").c_str(), 7, &h), ST_BAD_REQUEST);
     EXPECT_FALSE(kit::exists(s / "k.dat"));
-    EXPECT_EQ(UL_openreadfile(lc.ctx, keep.c_str(), UL_EXCLUSIVE, &h), ST_BAD_ARGUMENT);
+    EXPECT_EQ(UL_openreadfile(lc.ctx, keep.c_str(), UL_EXCLUSIVE, &h), ST_BAD_REQUEST);
     EXPECT_TRUE(doubles::boxes.empty());
-    EXPECT_EQ(UL_openfile(lc.ctx, keep.c_str(), UL_EXCLUSIVE, &h), ST_BAD_ARGUMENT);
+    EXPECT_EQ(UL_openfile(lc.ctx, keep.c_str(), UL_EXCLUSIVE, &h), ST_BAD_REQUEST);
     ASSERT_EQ(doubles::boxes.size(), 1u);
     EXPECT_EQ(doubles::boxes[0], std::make_pair(std::string("2"), keep));
-    EXPECT_EQ(lc.ctx->lasterror, ST_BAD_ARGUMENT);
+    EXPECT_EQ(lc.ctx->lasterror, ST_BAD_REQUEST);
     EXPECT_EQ(std::string(lc.ctx->lasterrortext), keep);
 
     const std::string missing = s / "none/x.txt";

@@ -34,7 +34,7 @@ TEST_F(AtCommand, OpeningNamesTheDeviceAndASecondOpenIsANoOp)
 TEST_F(AtCommand, MissingPortAndRefusedSettingsLeaveThePortClosed)
 {
     doubles::serialports = {1};
-    EXPECT_EQ(CM_opencomm(ctx, 4), ST_PORT_NOT_OPENED);
+    EXPECT_EQ(CM_opencomm(ctx, 4), ST_NOT_AVAILABLE);
     EXPECT_TRUE(logged("opencomm err=2"));
     EXPECT_EQ(CM_flush(ctx), ST_PORT_CLOSED);
 
@@ -324,7 +324,7 @@ TEST_F(AtCommand, ProbesOfAMissingPortFailOnlyTheAtCheck)
 {
     doubles::serialports = {1, 2};
     std::uint16_t noanswer = 7;
-    EXPECT_EQ(checkatcommand(6, &noanswer), ST_PORT_NOT_OPENED);
+    EXPECT_EQ(checkatcommand(6, &noanswer), ST_NOT_AVAILABLE);
     EXPECT_EQ(noanswer, 0);
     EXPECT_TRUE(logged("Error in checkatcommand = 900"));
 

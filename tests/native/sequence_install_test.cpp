@@ -48,7 +48,7 @@ TEST_F(Install, BackRepeatsTheDestinationThenTheUserDetails)
     sd::askpath_back = {1, 0};
     sd::proceed_cancels = {false, false};
     // FILESIZE.txt missing: the sequence stops right after the dialogs with 900.
-    EXPECT_EQ(INS_install(ctx), ST_FILESIZE_MISSING);
+    EXPECT_EQ(INS_install(ctx), ST_NOT_AVAILABLE);
     std::vector<std::string> expected = {"country", "proceed", "open Installation", "askpath",
                                          "proceed", "open Installation", "askpath", "close", "fail 900"};
     EXPECT_EQ(sd::calls, expected);

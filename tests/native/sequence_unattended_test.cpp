@@ -70,7 +70,7 @@ TEST_F(Unattended, QuestionAnsweredYesNoOrMissing)
     answers("[992]\nButton=111\n");
     ASSERT_TRUE(INS_answerquestion(ctx, 494, &yes));
     EXPECT_EQ(yes, 0) << "a missing answer is No";
-    EXPECT_EQ(ctx->unattendedstatus, ST_NO_ANSWER) << "and ends the run";
+    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST) << "and ends the run";
 }
 
 TEST_F(Unattended, DialogsNeedingADecisionHaveNoDefaultButton)

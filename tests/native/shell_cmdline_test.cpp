@@ -79,21 +79,21 @@ TEST(CommandLine, OverlongLineAndOverlongSourceAreRefusedNotCut)
 {
     std::string line = "-SC:\\" + std::string(200, 'X');
     parsed p;
-    EXPECT_EQ(INS_parsecommandline(&p.ctx, line.c_str(), &p.level), ST_BAD_ARGUMENT);
+    EXPECT_EQ(INS_parsecommandline(&p.ctx, line.c_str(), &p.level), ST_BAD_REQUEST);
     EXPECT_STREQ(p.ctx.sourcedir, "") << "a cut source names another directory";
-    EXPECT_EQ(p.ctx.lasterror, ST_BAD_ARGUMENT);
+    EXPECT_EQ(p.ctx.lasterror, ST_BAD_REQUEST);
     EXPECT_STREQ(p.ctx.lasterrortext, "-S is longer than 78 characters");
 
     // The longest that fits: 78 characters and the backslash added, or 79 ending in one.
     std::string dir78 = "C:\\" + std::string(75, 'A');
     EXPECT_EQ(parse("-S" + dir78).ctx.sourcedir, dir78 + "\\");
     EXPECT_EQ(parse("-S" + dir78 + "\\").ctx.sourcedir, dir78 + "\\");
-    EXPECT_EQ(parse("-S" + dir78 + "B").ctx.lasterror, ST_BAD_ARGUMENT);
+    EXPECT_EQ(parse("-S" + dir78 + "B").ctx.lasterror, ST_BAD_REQUEST);
 
     std::string whole(CMDLINE_MAX, 'x');
     EXPECT_EQ(parse(whole).ctx.lasterror, 0) << "a line of 259 characters is taken";
     parsed q;
-    EXPECT_EQ(INS_parsecommandline(&q.ctx, ("/ANSWERS=C:\\A.INI " + whole).c_str(), &q.level), ST_BAD_ARGUMENT);
+    EXPECT_EQ(INS_parsecommandline(&q.ctx, ("/ANSWERS=C:\\A.INI " + whole).c_str(), &q.level), ST_BAD_REQUEST);
     EXPECT_STREQ(q.ctx.lasterrortext, "The command line is longer than 259 characters");
     EXPECT_STREQ(q.ctx.answerfile, "") << "nothing of a refused line is used";
 }
@@ -139,7 +139,7 @@ TEST(CommandLine, PathOptionsTakePlainAndQuotedValues)
         EXPECT_EQ(parse(c.option + fits).ctx.*c.field, fits + slash);
         parsed cut;
         std::string toolong = std::string(c.option) + "\"C:\\" + std::string(longest - 3, ' ') + "X\"";
-        EXPECT_EQ(INS_parsecommandline(&cut.ctx, toolong.c_str(), &cut.level), ST_BAD_ARGUMENT);
+        EXPECT_EQ(INS_parsecommandline(&cut.ctx, toolong.c_str(), &cut.level), ST_BAD_REQUEST);
         EXPECT_EQ(cut.ctx.*c.field, std::string()) << "refused, never cut";
         std::string name(c.option, std::strlen(c.option));
         EXPECT_EQ(std::string(cut.ctx.lasterrortext), name + " is longer than " + std::to_string(longest) + " characters");
@@ -167,8 +167,8 @@ TEST(CommandLine, SilentRunsWithoutAnswersAreRefused)
     for (const char* line : {"/SILENT", "/VERYSILENT /LOG=C:\\S.DEB", "/SILENT /ANSWERS=", "/ANSWERS=\"\" /SILENT"}) {
         SCOPED_TRACE(line);
         parsed p;
-        EXPECT_EQ(INS_parsecommandline(&p.ctx, line, &p.level), ST_BAD_ARGUMENT);
-        EXPECT_EQ(p.ctx.lasterror, ST_BAD_ARGUMENT);
+        EXPECT_EQ(INS_parsecommandline(&p.ctx, line, &p.level), ST_BAD_REQUEST);
+        EXPECT_EQ(p.ctx.lasterror, ST_BAD_REQUEST);
     }
     EXPECT_STREQ(parse("/SILENT").ctx.lasterrortext, "/SILENT needs /ANSWERS=");
     EXPECT_STREQ(parse("/VERYSILENT").ctx.lasterrortext, "/VERYSILENT needs /ANSWERS=");
@@ -184,7 +184,7 @@ TEST(CommandLine, UnknownSlashOptionsAndStrayQuotesKeepTheClassicRules)
     EXPECT_STREQ(parse("/X=\"a b\"-SC:\\T").ctx.sourcedir, "C:\\T\\") << "quoted, it is still one token";
     EXPECT_STREQ(parse("-S\"A:\\X").ctx.sourcedir, "\"A:\\X\\") << "a quote outside a / option is a character";
     parsed open;
-    EXPECT_EQ(INS_parsecommandline(&open.ctx, "/ANSWERS=\"C:\\A B\\Z.INI D2", &open.level), ST_BAD_ARGUMENT);
+    EXPECT_EQ(INS_parsecommandline(&open.ctx, "/ANSWERS=\"C:\\A B\\Z.INI D2", &open.level), ST_BAD_REQUEST);
     EXPECT_STREQ(open.ctx.answerfile, "");
     EXPECT_STREQ(open.ctx.lasterrortext, "a quote is not closed: /ANSWERS=C:\\A B\\Z.INI D2");
 }

@@ -70,7 +70,7 @@ TEST_F(Messages, MissingIdentityTextGivesAnEmptyTextAndUnknownNumbersAreRefused)
     char text[80] = "old";
     EXPECT_EQ(INS_getproducttext(&ctx, 7104, text, sizeof text), ST_OK);
     EXPECT_STREQ(text, "");
-    EXPECT_EQ(INS_getproducttext(&ctx, 7107, text, sizeof text), ST_BAD_ARGUMENT);
+    EXPECT_EQ(INS_getproducttext(&ctx, 7107, text, sizeof text), ST_BAD_REQUEST);
 }
 
 TEST_F(Messages, ProductTitleReplacesOnlyTheFirstMarker)

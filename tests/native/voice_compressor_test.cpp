@@ -265,23 +265,23 @@ TEST_F(Staging, MissingFilesAndLoadFailures)
 
     ctx->INS_vendor = 21;
     doubles::load_error = 193;
-    EXPECT_EQ(INS_loadsbfile(ctx), ST_SB_NOT_LOADED);
+    EXPECT_EQ(INS_loadsbfile(ctx), ST_NOT_AVAILABLE);
     EXPECT_TRUE(logged("cannot load" + win + "VEQSB95.DLL")) << log();
     EXPECT_TRUE(logged("load err=193"));
     EXPECT_EQ(ctx->sblibrary, nullptr);
 
     doubles::load_error = 0;
     doubles::missing_entries = {"SB_compress"};
-    EXPECT_EQ(INS_loadsbfile(ctx), ST_SB_NOT_LOADED);
+    EXPECT_EQ(INS_loadsbfile(ctx), ST_NOT_AVAILABLE);
     EXPECT_EQ(doubles::libraries_open, 0) << "a library without its entry points is unloaded";
     EXPECT_EQ(ctx->sblibrary, nullptr);
     std::int32_t rate = 0;
     std::int16_t block = 0;
-    EXPECT_EQ(LV_initcompress(ctx, 8, &rate, &block), ST_SB_NOT_LOADED) << "no library: no call through a null entry";
+    EXPECT_EQ(LV_initcompress(ctx, 8, &rate, &block), ST_NOT_AVAILABLE) << "no library: no call through a null entry";
     std::uint16_t n = 0;
     std::int16_t s[2] = {};
     std::uint8_t out[4];
-    EXPECT_EQ(LV_compress(ctx, s, 4, out, &n), ST_SB_NOT_LOADED);
+    EXPECT_EQ(LV_compress(ctx, s, 4, out, &n), ST_NOT_AVAILABLE);
 }
 
 TEST_F(Staging, LibraryStatusesPassThrough)

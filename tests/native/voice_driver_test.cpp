@@ -492,7 +492,7 @@ TEST_F(External, ConverterWithoutOutputGives13077)
 {
     writefile("C:/INST/SCRIPT1/PROMPT.WAV", wave(1, 11025, 16, pcm16(tone(100))));
     EXPECT_EQ(LVWAVE_wavetomodem(ctx, "C:\\INST\\SCRIPT1\\PROMPT.WAV", "C:\\INST\\SCRIPT1\\PROMPT.VOX", 4),
-              ST_CONVERTER_NO_OUTPUT);
+              ST_NOT_LOADED);
     EXPECT_FALSE(exists("C:/VEQWAVE.WAV"));
 }
 

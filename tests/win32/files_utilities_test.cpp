@@ -54,8 +54,8 @@ TEST_F(FileUtilities, FailuresRecordTheStatusAndTheFileName)
     EXPECT_EQ(ctx.lasterror, ST_CREATE_FAILED);
     EXPECT_EQ(std::string(ctx.lasterrortext), nodir);
 
-    EXPECT_EQ(UL_createfile(&ctx, dir.file("k.txt").c_str(), 7, &h), ST_BAD_ARGUMENT);
-    EXPECT_EQ(UL_openreadfile(&ctx, missing.c_str(), 2, &h), ST_BAD_ARGUMENT);
+    EXPECT_EQ(UL_createfile(&ctx, dir.file("k.txt").c_str(), 7, &h), ST_BAD_REQUEST);
+    EXPECT_EQ(UL_openreadfile(&ctx, missing.c_str(), 2, &h), ST_BAD_REQUEST);
 }
 
 TEST_F(FileUtilities, ReadDataOfMoreThanTheFileHoldsIsAShortRead)

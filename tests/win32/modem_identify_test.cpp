@@ -177,7 +177,7 @@ TEST_F(ModemOnPort, DetectionOnAMissingPortGives900AndLeavesNothingOpen)
     int absent = envport("MODEM_ABSENTPORT");
     if (!absent) GTEST_SKIP() << "MODEM_ABSENTPORT not set";
     ctx->comport = std::int16_t(absent);
-    EXPECT_EQ(INS_detectmodem(ctx), ST_PORT_NOT_OPENED);
+    EXPECT_EQ(INS_detectmodem(ctx), ST_NOT_AVAILABLE);
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
 }
 

@@ -148,7 +148,7 @@ TEST_F(SerialPort, ProbesTellAnswerSilenceAndMissingPorts)
     EXPECT_EQ(flag, 0);
     EXPECT_EQ(CM_probeport(std::int16_t(absent), &flag), ST_OK);
     EXPECT_EQ(flag, 1);
-    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(absent)), ST_PORT_NOT_OPENED);
+    EXPECT_EQ(CM_opencomm(ctx, std::int16_t(absent)), ST_NOT_AVAILABLE);
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "a failed open leaves no port open";
 }
 

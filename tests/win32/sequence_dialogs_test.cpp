@@ -97,8 +97,8 @@ TEST_F(SequenceDialogs, CountryDialogWithoutAnswerEndsTheRun)
     src.write("COUNTRY\\COUNTRY.LST", "GER,Germany\r\n");
     answers("[992]\nButton=111\n");
     EXPECT_EQ(INS_askcountry(ctx), ST_CANCELLED);
-    EXPECT_EQ(ctx->unattendedstatus, ST_NO_ANSWER);
-    EXPECT_EQ(INS_unattendedoutcome(ctx, ST_CANCELLED), ST_NO_ANSWER);
+    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST);
+    EXPECT_EQ(INS_unattendedoutcome(ctx, ST_CANCELLED), ST_BAD_REQUEST);
 }
 
 TEST_F(SequenceDialogs, DisketteAcceptedOnlyWhenItsCheckFileExists)
@@ -112,7 +112,7 @@ TEST_F(SequenceDialogs, DisketteAcceptedOnlyWhenItsCheckFileExists)
     EXPECT_EQ(INS_changediskette(ctx, 4, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "disk 4 never arrives";
     EXPECT_GE(GetTickCount() - start, 900u) << "OK is pressed again until the time limit";
-    EXPECT_EQ(ctx->unattendedstatus, ST_FILESIZE_MISSING);
+    EXPECT_EQ(ctx->unattendedstatus, ST_NOT_AVAILABLE);
 }
 
 DWORD WINAPI insert_disk_later(LPVOID param)
@@ -188,7 +188,7 @@ TEST_F(SequenceDialogs, ExistingDestinationNeedsAYesToQuestion494)
     answers("[992]\n102=" + dest.path() + "\nButton=111\n[494]\nAnswer=No\n");
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "No keeps the dialog open, which ends an unattended run";
-    EXPECT_EQ(ctx->unattendedstatus, ST_NO_ANSWER);
+    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST);
 }
 
 TEST_F(SequenceDialogs, DestinationWithoutDriveLetterIsRefusedWith2251)

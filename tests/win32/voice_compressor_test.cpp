@@ -175,7 +175,7 @@ TEST_F(Binding, ALibraryThatIsNoLibraryGives900)
 {
     ctx->INS_vendor = 0;
     writefile(src + "PROGCHIP\\VEQSB95.ROC", {'n', 'o', 't', ' ', 'a', ' ', 'd', 'l', 'l'});
-    EXPECT_EQ(INS_loadsbfile(ctx), ST_SB_NOT_LOADED);
+    EXPECT_EQ(INS_loadsbfile(ctx), ST_NOT_AVAILABLE);
     EXPECT_EQ(ctx->sblibrary, nullptr);
 }
 

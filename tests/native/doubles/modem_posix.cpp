@@ -117,7 +117,7 @@ status_t CM_opencomm(setup_context* ctx, std::int16_t number)
     doubles::serialopened.push_back(name);
     if (!doubles::serialports.count(number)) {
         UL_loglong(ctx, "opencomm err=", 2);
-        return failopen(ST_PORT_NOT_OPENED);
+        return failopen(ST_NOT_AVAILABLE);
     }
     doubles::serialopen = number;
     if (doubles::serialsettingsfail == 1) {
