@@ -97,7 +97,7 @@ INT_PTR on_dest_init(setup_context* ctx, HWND dialog)
     SetDlgItemTextA(dialog, DEST_EDIT, ctx->pathname);
     UL_logline(ctx, "Before if(INS_bak == 1)");
     UL_logshort(ctx, "INS_back = ", ctx->INS_back);
-    if (ctx->INS_back == 1) {
+    if (ctx->INS_back == BACK_TO_DESTINATION) {
         // Coming back: the directory made on the last pass goes if still empty.
         read_destination(dialog, ctx);
         std::uint16_t result = 0;
@@ -107,49 +107,12 @@ INT_PTR on_dest_init(setup_context* ctx, HWND dialog)
     return TRUE;
 }
 
-status_t check_destination(setup_context* ctx, HWND dialog, bool* accepted)
-{
-    *accepted = false;
-    read_destination(dialog, ctx);
-    UL_logstring(ctx, "checkdir=", ctx->pathname);
-    std::uint16_t exists = 0;
-    UL_isdirectory(ctx, ctx->pathname, &exists);
-    UL_logshort(ctx, "checkdir exist=", std::int16_t(exists));
-    if (!INS_destinationfits(ctx->pathname)) {
-        // Longer paths would be cut on the way and files land elsewhere.
-        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
-        return ST_DEST_NOT_CREATED;
-    }
-    if (!INS_progmanfield(ctx->pathname)) {
-        // The program group's items carry the destination in quoted fields,
-        // which cannot hold a '"', a '[' or ']' or a control character.
-        if (UL_logdetail(ctx)) UL_logstring(ctx, "destination refused: ", ctx->pathname);
-        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
-        return ST_DEST_NOT_CREATED;
-    }
-    if (exists) {
-        std::uint16_t yes = 0;
-        RETURN_IF_FAILED(INS_askquestion(ctx, dialog, 494, ctx->productname, &yes));
-        if (!yes) return ST_OK;
-    }
-    std::uint16_t reason = 0;
-    RETURN_IF_FAILED(INS_checkdiskspace(ctx, &reason));
-    std::uint16_t made = 0;
-    INS_makepath(ctx, ctx->pathname, &made);
-    if (made != 0) {
-        INS_recorderror(ctx, ST_DEST_NOT_CREATED, ctx->pathname);
-        return ST_DEST_NOT_CREATED;
-    }
-    UL_addslash(ctx->pathname);
-    *accepted = true;
-    return ST_OK;
-}
-
 INT_PTR on_dest_ok(setup_context* ctx, HWND dialog)
 {
     INS_recorddialog(ctx, dialog, 992, DEST_OK);
+    read_destination(dialog, ctx);
     bool accepted = false;
-    status_t st = check_destination(ctx, dialog, &accepted);
+    status_t st = INS_checkdestination(ctx, dialog, &accepted);
     if (st != ST_OK) INS_errorbox(ctx, st);
     if (accepted && st == ST_OK) EndDialog(dialog, 0);
     return TRUE;
@@ -251,29 +214,12 @@ void read_user_details(setup_context* ctx, HWND dialog, bool back)
 
 status_t check_user_choice(setup_context* ctx, HWND dialog)
 {
-    LRESULT sel = SendDlgItemMessageA(dialog, MODEM_LIST, LB_GETCURSEL, 0, 0);
-    if (sel == LB_ERR) {
-        SetFocus(GetDlgItem(dialog, MODEM_LIST));
-        return ST_NO_MODEM_CHOSEN;
-    }
-    // The second entry stands for "do not detect the modem".
-    ctx->detectmodem = std::int16_t(1 - sel);
-    if (ctx->detectmodem != 0) {
-        std::uint16_t cannotopen = 0, noanswer = 0;
-        status_t st = CM_probeport(ctx->comport, &cannotopen);
-        if (st == ST_OK && cannotopen) st = ST_NO_MODEM_PORT;
-        if (st == ST_OK) {
-            st = checkatcommand(ctx->comport, &noanswer);
-            UL_logshort(ctx, "fail = ", std::int16_t(noanswer));
-            if (st == ST_OK && noanswer) st = ST_MODEM_NO_ANSWER;
-        }
-        if (st != ST_OK) {
-            SetFocus(port_button(dialog, ctx->comport));
-            return st;
-        }
-    }
-    read_user_details(ctx, dialog, false);
-    return ST_OK;
+    LRESULT selection = SendDlgItemMessageA(dialog, MODEM_LIST, LB_GETCURSEL, 0, 0);
+    status_t st = INS_checkmodemchoice(ctx, selection == LB_ERR ? -1 : long(selection));
+    if (st == ST_NO_MODEM_CHOSEN) SetFocus(GetDlgItem(dialog, MODEM_LIST));
+    else if (st != ST_OK) SetFocus(port_button(dialog, ctx->comport));
+    else read_user_details(ctx, dialog, false);
+    return st;
 }
 
 INT_PTR on_user_ok(setup_context* ctx, HWND dialog)
@@ -328,29 +274,15 @@ status_t run_user_dialog(setup_context* ctx, modem_list* list)
     if (INS_getselection(ctx, MODEMLIST_MAX, filename, list->texts, numbers, &list->count) != ST_OK)
         list->count = 0;  // an unusable list offers nothing
     UL_logline(ctx, "before write to system.ini");
-    ctx->INS_back = 0;
+    ctx->INS_back = BACK_NONE;
     UL_logline(ctx, "before askpath");
     modems = list;
     INT_PTR result = DialogBoxParamA(library(ctx), MAKEINTRESOURCEA(997), static_cast<HWND>(ctx->mainwindow),
                                      user_proc, 0);
     modems = nullptr;
-    UL_logline(ctx, "after askpath");
-    if (result == -1) {
-        UL_logline(ctx, "INS_askpath cannot open dialog");
-        return ST_GENERAL;
-    }
-    if (result == 1) return ST_CANCELLED;
-    if (result == RESULT_BACK) {
-        ctx->INS_back = 1;
-        return ST_OK;
-    }
-    if (ctx->detectmodem != 0) RETURN_IF_FAILED(INS_searchmodem(ctx));
-    else ctx->INS_vendor = 8;
-    UL_logstring(ctx, "pathname      = ", ctx->pathname);
-    UL_logstring(ctx, "username      = ", ctx->username);
-    UL_logstring(ctx, "terminalid    = ", ctx->terminalid);
-    UL_logshort(ctx, "comport       = ", ctx->comport);
-    return ST_OK;
+    if (result == -1) return INS_userdialogdone(ctx, USER_DIALOG_NOT_SHOWN);
+    if (result == 1) return INS_userdialogdone(ctx, USER_DIALOG_CANCELLED);
+    return INS_userdialogdone(ctx, result == RESULT_BACK ? USER_DIALOG_BACK : USER_DIALOG_OK);
 }
 
 }  // namespace
@@ -369,7 +301,7 @@ status_t INS_proceed(setup_context* ctx, std::uint16_t* cancelled)
     UL_copytext(ctx->datadir, ctx->pathname);
     UL_appendtext(ctx->datadir, "DATA\\");
     RETURN_IF_FAILED(reread_system_dirs(ctx));
-    if (ctx->INS_back == 2) INS_readuserini(ctx);
+    if (ctx->INS_back == BACK_FIRST_SHOWING) INS_readuserini(ctx);
     *cancelled = 0;
     return ST_OK;
 }
@@ -388,28 +320,6 @@ status_t INS_askpath(setup_context* ctx)
     }
     if (st != ST_OK) UL_logerror(ctx, "INS_askpath", st);
     // Back returns to the destination dialog, still in the dialogs' help.
-    if (st != ST_OK || ctx->INS_back == 0) ctx->helpcontext = 101;
-    return st;
-}
-
-status_t INS_searchmodem(setup_context* ctx)
-{
-    char word[MESSAGESIZE], title[TEXTSIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
-    INS_loadmessage(ctx, word, "", 430);
-    INS_jointitle(ctx, word, title);
-    INS_loadmessage(ctx, line1, "", 434);
-    INS_loadmessage(ctx, line2, "", 435);
-    ctx->INS_modem = 7;
-    ctx->modemsearch = 1;
-    status_t st = INS_keyabortopen(ctx, title, line1, line2);
-    if (st == ST_OK) {
-        ctx->progressnote = 8;
-        st = INS_checkabort(ctx);
-        if (st == ST_OK) st = INS_detectmodem(ctx);
-        if (st == ST_OK) UL_logline(ctx, "after detect");
-    }
-    ctx->progressnote = 0;
-    ctx->modemsearch = 0;
-    INS_keyabortclose(ctx);
+    if (st != ST_OK || ctx->INS_back == BACK_NONE) ctx->helpcontext = 101;
     return st;
 }

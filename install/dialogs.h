@@ -22,6 +22,19 @@ status_t INS_askpath(setup_context* ctx);
 // The modem identification behind the progress window.
 status_t INS_searchmodem(setup_context* ctx);
 
+// What the two dialogs decide (destination.cpp).
+// The typed destination (pathname): its length and characters, the question
+// when it is there already, the room, the directory made; accepted when the
+// dialog may end. A refusal records the destination with its status.
+status_t INS_checkdestination(setup_context* ctx, ul_window owner, bool* accepted);
+// The user dialog's OK with the modem list's selection (-1: none): the second
+// entry skips the identification, the first probes the chosen port.
+status_t INS_checkmodemchoice(setup_context* ctx, long selection);
+enum user_dialog_end { USER_DIALOG_OK, USER_DIALOG_CANCELLED, USER_DIALOG_BACK, USER_DIALOG_NOT_SHOWN };
+// After the user dialog: back to the destination, cancelled, or the
+// identification (the fallback vendor when it is skipped) and the answers' trace.
+status_t INS_userdialogdone(setup_context* ctx, user_dialog_end end);
+
 // Portable part.
 status_t INS_readcountrylist(setup_context* ctx, const char* filename, char (*extensions)[COUNTRYEXT_SIZE],
                              char (*names)[TEXTSIZE], std::int16_t* count);

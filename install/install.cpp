@@ -28,7 +28,7 @@ status_t ask_everything(setup_context* ctx)
         UL_logline(ctx, "Before INS_proceed");
         std::uint16_t cancelled = 1;
         RETURN_IF_FAILED(INS_proceed(ctx, &cancelled));
-        ctx->INS_back = 0;
+        ctx->INS_back = BACK_NONE;
         if (cancelled) return ST_CANCELLED;
         ctx->INS_modem = 1;
         ctx->modemsearch = 1;
@@ -41,7 +41,7 @@ status_t ask_everything(setup_context* ctx)
         status_t st = INS_askpath(ctx);
         ctx->modemsearch = 0;
         RETURN_IF_FAILED(st);
-    } while (ctx->INS_back != 0);
+    } while (ctx->INS_back != BACK_NONE);
     return ST_OK;
 }
 
@@ -140,7 +140,7 @@ status_t INS_install(setup_context* ctx)
     UL_appendtext(path, ".HLP");
     UL_copytext(ctx->helpfile, path);
     ctx->helpcontext = 101;
-    ctx->INS_back = 2;
+    ctx->INS_back = BACK_FIRST_SHOWING;
 
     status_t st = ask_everything(ctx);
     if (st == ST_OK) st = install_files(ctx);

@@ -14,6 +14,10 @@ enum {
     TEXTSIZE = 80,  // 79 characters and the NUL
 };
 
+// Where the dialog sequence stands (INS_back): at its first showing, going
+// forward, or back from the user dialog to the destination.
+enum { BACK_NONE = 0, BACK_TO_DESTINATION = 1, BACK_FIRST_SHOWING = 2 };
+
 // What a run shows: everything, only the progress window (/SILENT), nothing (/VERYSILENT).
 enum { SILENT_NONE = 0, SILENT_PROGRESS = 1, SILENT_NOTHING = 2 };
 

@@ -16,5 +16,6 @@ extern std::vector<int> askpath_back;      // per showing: 1 = the user pressed 
 extern status_t askpath_status;
 extern bool disk_cancel;
 extern std::string destination;            // pathname set when the destination is accepted
+extern bool question_yes;                  // the answer of every yes/no question ("question N")
 void reset();
 }  // namespace sequencedoubles

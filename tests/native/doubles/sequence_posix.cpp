@@ -2,6 +2,7 @@
 // answers, every call recorded.
 #include "install/dialogs.h"
 #include "install/progress.h"
+#include "install/unattended.h"
 #include "shell/text.h"
 #include "tests/native/doubles/sequence_doubles.h"
 
@@ -13,6 +14,7 @@ std::vector<int> askpath_back;
 status_t askpath_status = ST_OK;
 bool disk_cancel = false;
 std::string destination;
+bool question_yes = false;
 namespace {
 std::size_t proceeds = 0, askpaths = 0;
 }
@@ -26,6 +28,7 @@ void reset()
     disk_cancel = false;
     destination.clear();
     proceeds = askpaths = 0;
+    question_yes = false;
 }
 }  // namespace sequencedoubles
 
@@ -65,7 +68,12 @@ status_t INS_askpath(setup_context* ctx)
     return d::askpath_status;
 }
 
-status_t INS_searchmodem(setup_context*) { return ST_OK; }
+status_t INS_askquestion(setup_context*, ul_window, unsigned number, const char*, std::uint16_t* yes)
+{
+    d::calls.push_back("question " + std::to_string(number));
+    *yes = d::question_yes ? 1 : 0;
+    return ST_OK;
+}
 
 status_t INS_keyabortopen(setup_context*, const char* title, const char*, const char*)
 {
