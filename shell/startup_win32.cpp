@@ -20,7 +20,6 @@
 
 namespace {
 
-const char SOFTWARE_VERSION[] = "2.2i - 990605";
 const char MAIN_CLASS[] = "window1";
 const char DDE_CLASS[] = "VEQ-DDE";
 
@@ -133,43 +132,6 @@ status_t create_main_window(setup_context* ctx, int show)
     SetFocus(window);
     ctx->logwindow = window;
     return ST_OK;
-}
-
-status_t check_file_list(setup_context* ctx)
-{
-    UL_logstring(ctx, "Software version=", SOFTWARE_VERSION);
-    char path[TEXTSIZE];
-    UL_makepath(path, ctx->sourcedir, "FAX.LST");
-    UL_logstring(ctx, "checking ", path);
-    std::uint16_t exists = 0;
-    UL_fileexists(path, &exists);
-    return exists ? ST_OK : ST_NO_FILE_LIST;
-}
-
-status_t create_log(setup_context* ctx)
-{
-    if (!ctx->logname[0]) {
-        char path[TEXTSIZE];
-        UL_copytext(path, ctx->windowsdir);
-        UL_addslash(path);
-        UL_appendtext(path, ctx->programname);
-        UL_appendtext(path, ".deb");
-        UL_copytext(ctx->logname, path);
-    }
-    return UL_createfile(ctx, ctx->logname, UL_SHARED, &ctx->logfile);
-}
-
-void set_default_destination(setup_context* ctx)
-{
-    if (ctx->destinationarg[0]) {
-        UL_copytext(ctx->pathname, ctx->destinationarg);
-        return;
-    }
-    char path[TEXTSIZE];
-    UL_copyleft(path, sizeof path, ctx->windowsdir, 3);
-    UL_appendtext(path, ctx->productdir);
-    UL_addslash(path);
-    UL_copytext(ctx->pathname, path);
 }
 
 int run_message_loop(setup_context* ctx)
@@ -294,15 +256,15 @@ int INS_run(ul_module instance, const char* commandline, int show)
         UL_copytext(ctx->programname, "SETUP");
         ctx->debuglevel = level;
         ctx->logtofile = 1;
-        st = create_log(ctx);
+        st = INS_createlog(ctx);
     }
     if (st == ST_OK) st = INS_readsettings(ctx);
     if (st == ST_OK) st = INS_registerclasses(ctx);
     if (st == ST_OK) {
-        set_default_destination(ctx);
+        INS_setdefaultdestination(ctx);
         st = create_main_window(ctx, show);
     }
-    if (st == ST_OK) st = check_file_list(ctx);
+    if (st == ST_OK) st = INS_checkfilelist(ctx);
     if (st == ST_OK) {
         UL_logshort(ctx, "Read-INS_vendor=", ctx->INS_vendor);
         UL_logshort(ctx, "INS_whichprogram=", ctx->INS_whichprogram);
