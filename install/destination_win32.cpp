@@ -12,6 +12,7 @@
 #include "install/unattended.h"
 #include "integration/progman.h"
 #include "modem/modem.h"
+#include "modem/vendors.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
@@ -345,7 +346,7 @@ status_t run_user_dialog(setup_context* ctx, modem_list* list)
         return ST_OK;
     }
     if (ctx->detectmodem != 0) RETURN_IF_FAILED(INS_searchmodem(ctx));
-    else ctx->INS_vendor = 8;
+    else ctx->INS_vendor = VENDOR_MODEMBLASTER;  // no detection: the default files
     UL_logstring(ctx, "pathname      = ", ctx->pathname);
     UL_logstring(ctx, "username      = ", ctx->username);
     UL_logstring(ctx, "terminalid    = ", ctx->terminalid);

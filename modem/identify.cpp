@@ -19,19 +19,19 @@ struct cls_answer_test {
     int area;
     const char* contains;
     const char* alsowith;
-    std::int16_t alsoresult;
-    std::int16_t result;
+    vendor_code alsoresult;
+    vendor_code result;
 };
 
 const cls_answer_test cls_answer_tests[] = {
-    {ATI4_AREA, "PhoneBlaster", nullptr, 0, 3},
-    {ATI4_AREA, "Phone Blaster", nullptr, 0, 3},
-    {ATI4_AREA, "ModemBlaster", "Plus", 18, 8},
-    {ATI4_AREA, "Modem Blaster", "Plus", 18, 8},
-    {ATI7_AREA, "Hayes", nullptr, 0, 9},
-    {ATI4_AREA, "UMC", nullptr, 0, 6},
-    {ATI4_AREA, "DAVICOM", nullptr, 0, 6},
-    {ATI4_AREA, "PCtel", nullptr, 0, 7},
+    {ATI4_AREA, "PhoneBlaster", nullptr, {}, VENDOR_PHONEBLASTER},
+    {ATI4_AREA, "Phone Blaster", nullptr, {}, VENDOR_PHONEBLASTER},
+    {ATI4_AREA, "ModemBlaster", "Plus", VENDOR_MODEMBLASTER_PLUS, VENDOR_MODEMBLASTER},
+    {ATI4_AREA, "Modem Blaster", "Plus", VENDOR_MODEMBLASTER_PLUS, VENDOR_MODEMBLASTER},
+    {ATI7_AREA, "Hayes", nullptr, {}, VENDOR_HAYES},
+    {ATI4_AREA, "UMC", nullptr, {}, VENDOR_UMC},
+    {ATI4_AREA, "DAVICOM", nullptr, {}, VENDOR_UMC},
+    {ATI4_AREA, "PCtel", nullptr, {}, VENDOR_PCTEL},
 };
 
 // The saved ATI queries: command, pause before the wait, area.
@@ -118,7 +118,7 @@ status_t decide(setup_context* ctx)
     std::uint16_t found = 0;
     RETURN_IF_FAILED(INS_checkess(ctx, &found));
     if (found) {
-        ctx->INS_vendor = 64;
+        ctx->INS_vendor = VENDOR_ESS;
         return ST_OK;
     }
     RETURN_IF_FAILED(INS_checkatimatch(ctx, 1, &code, tag));
@@ -132,11 +132,11 @@ status_t decide(setup_context* ctx)
     RETURN_IF_FAILED(checkafter(ctx, "AT+VSM=?", &ok));
     if (ok) {
         if (inanswer(ctx, "CL1")) {
-            ctx->INS_vendor = 13;
+            ctx->INS_vendor = VENDOR_CIRRUS;
             return ST_OK;
         }
         RETURN_IF_FAILED(CM_sendcheck(ctx, "AT+ES=?", &ok));
-        ctx->INS_vendor = 41;
+        ctx->INS_vendor = VENDOR_ATT;
         return ST_OK;
     }
     RETURN_IF_FAILED(INS_checkatimatch(ctx, 0, &code, tag));
@@ -149,14 +149,14 @@ status_t decide(setup_context* ctx)
     RETURN_IF_FAILED(INS_checkati(ctx, &ctx->atimatchcode));
     bool cls = false;
     if (ctx->atimatchcode != 5) {
-        ctx->INS_vendor = 0;
+        ctx->INS_vendor = VENDOR_CLS_GENERIC;
         if (INS_findinati(ctx, ATI4_AREA, "PARALLEL") >= 0) {
             if (INS_findinati(ctx, ATI4_AREA, "V34") >= 0) {
-                ctx->INS_vendor = 21;
+                ctx->INS_vendor = VENDOR_SIERRA;
                 return ST_OK;
             }
             if (INS_findinati(ctx, ATI4_AREA, "V32") >= 0) {
-                ctx->INS_vendor = 22;
+                ctx->INS_vendor = VENDOR_SIERRA_V32;
                 return ST_OK;
             }
         }
@@ -167,7 +167,7 @@ status_t decide(setup_context* ctx)
             RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VCL=1", &ok));
             if (ok) {
                 RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VCID=1", &ok));
-                ctx->INS_vendor = ok ? 12 : 11;
+                ctx->INS_vendor = ok ? VENDOR_CIRRUS_VCID : VENDOR_CIRRUS_VCL;
                 return ST_OK;
             }
             RETURN_IF_FAILED(CM_sendcheck(ctx, "AT+FCLASS=8", &ok));
@@ -187,18 +187,18 @@ status_t decide(setup_context* ctx)
         RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VSR=?", &ok));
         if (ok) {
             if (inanswer(ctx, "8000")) {
-                ctx->INS_vendor = 31;
+                ctx->INS_vendor = VENDOR_USROBOTICS;
                 return ST_OK;
             }
             CM_tracebuffer(ctx);
         }
         if (INS_findinati(ctx, ATI3_AREA, "ACF") >= 0) {
-            ctx->INS_vendor = 5;
+            ctx->INS_vendor = VENDOR_ROCKWELL_ACF;
             return ST_OK;
         }
         RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VBS=8", &ok));
         if (ok) {
-            ctx->INS_vendor = 5;
+            ctx->INS_vendor = VENDOR_ROCKWELL_ACF;
             return ST_OK;
         }
         RETURN_IF_FAILED(INS_checkzyxel(ctx, &found));
@@ -206,7 +206,7 @@ status_t decide(setup_context* ctx)
         RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VLS=6", &ok));
         if (!ok) return ST_OK;
         RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VLS=0", &ok));
-        ctx->INS_vendor = 8;
+        ctx->INS_vendor = VENDOR_MODEMBLASTER;
         return ST_OK;
     }
 
@@ -257,7 +257,7 @@ status_t INS_identifymodem(setup_context* ctx, std::int16_t* modemclass)
         INS_freeatiblock(ctx);
         return st;
     }
-    if (ctx->INS_vendor == 31) INS_checkusrversion(ctx, &ctx->usrversion);
+    if (ctx->INS_vendor == VENDOR_USROBOTICS) INS_checkusrversion(ctx, &ctx->usrversion);
     if (ctx->INS_vendor == VENDOR_FAXONLY) {
         ctx->INS_modem = 2;
         if (ctx->INS_whichprogram == 1) {

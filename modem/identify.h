@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "modem/vendors.h"
 #include "shell/context.h"
 
 enum {
@@ -13,8 +14,6 @@ enum {
     ATI_AREAS = 3,
     VENDORINI_MAX = 11,  // a match section's data-set extension, after trimming
 };
-
-constexpr std::int16_t VENDOR_FAXONLY = 98;
 
 status_t INS_identifymodem(setup_context* ctx, std::int16_t* modemclass);
 status_t INS_checkvoicemodem(setup_context* ctx, std::uint16_t* voice);
