@@ -33,3 +33,5 @@ status_t INS_allocatiblock(setup_context* ctx);
 void INS_freeatiblock(setup_context* ctx);
 // Index of pattern in the saved answer `area`, or -1 (also for an empty pattern or answer).
 std::int16_t INS_findinati(setup_context* ctx, int area, const char* pattern);
+// Whether pattern occurs in the answer just received (CM_buffer).
+bool INS_inanswer(setup_context* ctx, const char* pattern);

@@ -84,13 +84,6 @@ status_t sendwait(setup_context* ctx, const char* command, std::uint32_t pause, 
 // Status of an expect step that the caller may take as "not accepted" (2107).
 bool refused(status_t st) { return st == ST_NO_OK; }
 
-bool inanswer(setup_context* ctx, const char* pattern)
-{
-    std::int16_t at = -1;
-    CM_find(ctx, CM_buffer, pattern, CM_buffer ? CM_where : std::int16_t(0), &at);
-    return at >= 0;
-}
-
 // The received answer up to its first NUL, cut to fit, then flushed and upper-cased.
 status_t takemakeranswer(setup_context* ctx, char copy[MAKERCOPYSIZE])
 {
@@ -240,7 +233,7 @@ status_t INS_checkess(setup_context* ctx, std::uint16_t* found)
     UL_logshort(ctx, "ok=", std::int16_t(ok));
     if (!ok) return ST_OK;
     UL_logshort(ctx, "CM_where=", CM_where);
-    if (inanswer(ctx, "ESS")) {
+    if (INS_inanswer(ctx, "ESS")) {
         UL_logline(ctx, "Found ESS");
         *found = 1;
     } else {
@@ -346,9 +339,9 @@ status_t INS_checkzyxel(setup_context* ctx, std::uint16_t* found)
     // Any failure here only means that this is not a ZyXEL modem.
     if (CM_sendexpect(ctx, "ATI2") != ST_OK) return ST_OK;
     CM_sleep(ctx, 100);
-    if (!inanswer(ctx, "ZyXEL")) return ST_OK;
+    if (!INS_inanswer(ctx, "ZyXEL")) return ST_OK;
     if (CM_sendexpect(ctx, "ATI") != ST_OK) ctx->INS_vendor = VENDOR_ZYXEL;
-    else ctx->INS_vendor = inanswer(ctx, "2864") ? VENDOR_ZYXEL_2864 : VENDOR_ZYXEL;
+    else ctx->INS_vendor = INS_inanswer(ctx, "2864") ? VENDOR_ZYXEL_2864 : VENDOR_ZYXEL;
     *found = 1;
     return ST_OK;
 }
