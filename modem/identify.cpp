@@ -245,7 +245,7 @@ status_t vclcommands(setup_context* ctx, bool* decided)
 status_t voicecommandset(setup_context* ctx, bool* decided)
 {
     RETURN_IF_FAILED(INS_checkati(ctx, &ctx->atimatchcode));
-    if (ctx->atimatchcode == 5) return ST_OK;
+    if (ctx->atimatchcode == ATIMATCH_ATI4FAX) return ST_OK;
     ctx->INS_vendor = VENDOR_CLS_GENERIC;
     if (parallelport(ctx)) {
         *decided = true;

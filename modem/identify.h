@@ -15,6 +15,17 @@ enum {
     VENDORINI_MAX = 11,  // a match section's data-set extension, after trimming
 };
 
+// Which of INSTALL.INI's ATI patterns matched. 3, 4, 6 and 8 are also the digit
+// that the chip-family data set's extension ends with.
+enum ati_match_code : std::int16_t {
+    ATIMATCH_NONE = 0,
+    ATIMATCH_ATI3 = 3,
+    ATIMATCH_ATI4 = 4,
+    ATIMATCH_ATI4FAX = 5,  // the tree skips the voice command sets
+    ATIMATCH_ATI3A = 6,
+    ATIMATCH_ATI4A = 8,
+};
+
 status_t INS_identifymodem(setup_context* ctx, std::int16_t* modemclass);
 status_t INS_checkvoicemodem(setup_context* ctx, std::uint16_t* voice);
 status_t INS_checkmaker(setup_context* ctx, std::int16_t* code, char tag[TEXTSIZE]);

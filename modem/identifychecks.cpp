@@ -45,15 +45,15 @@ const maker_row mfr_makers[] = {
 struct ati_pattern_row {
     char (setup_context::*pattern)[TEXTSIZE];
     int area;
-    std::int16_t code;
+    ati_match_code code;
 };
 
 const ati_pattern_row ati_pattern_rows[] = {
-    {&setup_context::INS_ati3, ATI3_AREA, 3},
-    {&setup_context::INS_ati3a, ATI3_AREA, 6},
-    {&setup_context::INS_ati4, ATI4_AREA, 4},
-    {&setup_context::INS_ati4a, ATI4_AREA, 8},
-    {&setup_context::INS_ati4fax, ATI4_AREA, 5},
+    {&setup_context::INS_ati3, ATI3_AREA, ATIMATCH_ATI3},
+    {&setup_context::INS_ati3a, ATI3_AREA, ATIMATCH_ATI3A},
+    {&setup_context::INS_ati4, ATI4_AREA, ATIMATCH_ATI4},
+    {&setup_context::INS_ati4a, ATI4_AREA, ATIMATCH_ATI4A},
+    {&setup_context::INS_ati4fax, ATI4_AREA, ATIMATCH_ATI4FAX},
 };
 
 // The keys of a match section with the answer each is searched in and its trace labels.
@@ -319,7 +319,7 @@ status_t INS_checkatimatch(setup_context* ctx, std::int16_t kind, std::int16_t* 
 
 status_t INS_checkati(setup_context* ctx, std::int16_t* code)
 {
-    *code = 0;
+    *code = ATIMATCH_NONE;
     for (const ati_pattern_row& row : ati_pattern_rows) {
         const char* pattern = ctx->*row.pattern;
         if (!pattern[0]) continue;
