@@ -12,6 +12,7 @@
 #include "files/log.h"
 #include "install/completion.h"
 #include "install/install.h"
+#include "modem/vendors.h"
 #include "shell/text.h"
 
 namespace {
@@ -45,24 +46,42 @@ struct vendor_rows {
 };
 
 const vendor_rows VENDOR_ROWS[] = {
-    {{0, 62, 63}, {{"ROCKPG", "PROGRAM"}, {"ROCKDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
-    {{3, -1, -1}, {{"ROCKPG", "PROGRAM"}, {"PBPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
-    {{4, -1, -1}, {{"ZOOMPG", "PROGRAM"}, {"ZOOMDAT", "DATA"}, {"ZOOMSC1", "SCRIPT1"}, {"ZOOMSC2", "SCRIPT2"}}},
-    {{5, 59, -1}, {{"ACFPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ACFSC1", "SCRIPT1"}, {"ACFSC2", "SCRIPT2"}}},
-    {{6, -1, -1}, {{"UMCPG", "PROGRAM"}, {"UMCDAT", "DATA"}, {"UMCSC1", "SCRIPT1"}, {"UMCSC2", "SCRIPT2"}}},
-    {{7, -1, -1}, {{"PCTPG", "PROGRAM"}, {"PCTDAT", "DATA"}, {"PCTSC1", "SCRIPT1"}, {"PCTSC2", "SCRIPT2"}}},
-    {{8, -1, -1}, {{"ROCKPG", "PROGRAM"}, {"MBPG", "PROGRAM"}, {"MBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
-    {{9, -1, -1}, {{"HAYPG", "PROGRAM"}, {"HAYDAT", "DATA"}, {"HAYSC1", "SCRIPT1"}, {"HAYSC2", "SCRIPT2"}}},
-    {{11, 13, -1}, {{"CIRPG", "PROGRAM"}, {"CIRDAT", "DATA"}, {"CIRSC1", "SCRIPT1"}, {"CIRSC2", "SCRIPT2"}}},
-    {{12, -1, -1}, {{"CIRUPG", "PROGRAM"}, {"CIRUDAT", "DATA"}, {"CIRUSC1", "SCRIPT1"}, {"CIRUSC2", "SCRIPT2"}}},
-    {{18, -1, -1}, {{"MBPPG", "PROGRAM"}, {"MBPDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
-    {{21, 22, -1}, {{"SIEPG", "PROGRAM"}, {"SIEDAT", "DATA"}, {"SIESC1", "SCRIPT1"}, {"SIESC2", "SCRIPT2"}}},
-    {{31, -1, -1}, {{"USRPG", "PROGRAM"}, {"USRDAT", "DATA"}, {"USRSC1", "SCRIPT1"}, {"USRSC2", "SCRIPT2"}}},
-    {{41, -1, -1}, {{"ATTPG", "PROGRAM"}, {"ATTDAT", "DATA"}, {"ATTSC1", "SCRIPT1"}, {"ATTSC2", "SCRIPT2"}}},
-    {{51, 52, -1}, {{"ZYXPG", "PROGRAM"}, {"ZYXDAT", "DATA"}, {"ZYXSC1", "SCRIPT1"}, {"ZYXSC2", "SCRIPT2"}}},
-    {{61, -1, -1}, {{"PROGRAM", "PROGRAM"}, {"DATA", "DATA"}, {"ATTSC1", "SCRIPT1"}}},
-    {{65, 69, -1}, {{"S101PG", "PROGRAM"}, {"S101DAT", "DATA"}, {"S101SC1", "SCRIPT1"}, {"S101SC2", "SCRIPT2"}}},
-    {{98, -1, -1}, {{"FAXPG", "PROGRAM"}, {"FAXDAT", "DATA"}}},
+    {{VENDOR_CLS_GENERIC, VENDOR_ESS_VOICE, VENDOR_LUCENT},
+     {{"ROCKPG", "PROGRAM"}, {"ROCKDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
+    {{VENDOR_PHONEBLASTER, -1, -1},
+     {{"ROCKPG", "PROGRAM"}, {"PBPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"ROCKSC2", "SCRIPT2"}}},
+    {{VENDOR_ZOOM, -1, -1},
+     {{"ZOOMPG", "PROGRAM"}, {"ZOOMDAT", "DATA"}, {"ZOOMSC1", "SCRIPT1"}, {"ZOOMSC2", "SCRIPT2"}}},
+    {{VENDOR_ROCKWELL_ACF, VENDOR_MOTOROLA, -1},
+     {{"ACFPG", "PROGRAM"}, {"PBDAT", "DATA"}, {"ACFSC1", "SCRIPT1"}, {"ACFSC2", "SCRIPT2"}}},
+    {{VENDOR_UMC, -1, -1},
+     {{"UMCPG", "PROGRAM"}, {"UMCDAT", "DATA"}, {"UMCSC1", "SCRIPT1"}, {"UMCSC2", "SCRIPT2"}}},
+    {{VENDOR_PCTEL, -1, -1},
+     {{"PCTPG", "PROGRAM"}, {"PCTDAT", "DATA"}, {"PCTSC1", "SCRIPT1"}, {"PCTSC2", "SCRIPT2"}}},
+    {{VENDOR_MODEMBLASTER, -1, -1},
+     {{"ROCKPG", "PROGRAM"}, {"MBPG", "PROGRAM"}, {"MBDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
+    {{VENDOR_HAYES, -1, -1},
+     {{"HAYPG", "PROGRAM"}, {"HAYDAT", "DATA"}, {"HAYSC1", "SCRIPT1"}, {"HAYSC2", "SCRIPT2"}}},
+    {{VENDOR_CIRRUS_VCL, VENDOR_CIRRUS, -1},
+     {{"CIRPG", "PROGRAM"}, {"CIRDAT", "DATA"}, {"CIRSC1", "SCRIPT1"}, {"CIRSC2", "SCRIPT2"}}},
+    {{VENDOR_CIRRUS_VCID, -1, -1},
+     {{"CIRUPG", "PROGRAM"}, {"CIRUDAT", "DATA"}, {"CIRUSC1", "SCRIPT1"}, {"CIRUSC2", "SCRIPT2"}}},
+    {{VENDOR_MODEMBLASTER_PLUS, -1, -1},
+     {{"MBPPG", "PROGRAM"}, {"MBPDAT", "DATA"}, {"ROCKSC1", "SCRIPT1"}, {"RCKSC2", "SCRIPT2"}}},
+    {{VENDOR_SIERRA, VENDOR_SIERRA_V32, -1},
+     {{"SIEPG", "PROGRAM"}, {"SIEDAT", "DATA"}, {"SIESC1", "SCRIPT1"}, {"SIESC2", "SCRIPT2"}}},
+    {{VENDOR_USROBOTICS, -1, -1},
+     {{"USRPG", "PROGRAM"}, {"USRDAT", "DATA"}, {"USRSC1", "SCRIPT1"}, {"USRSC2", "SCRIPT2"}}},
+    {{VENDOR_ATT, -1, -1},
+     {{"ATTPG", "PROGRAM"}, {"ATTDAT", "DATA"}, {"ATTSC1", "SCRIPT1"}, {"ATTSC2", "SCRIPT2"}}},
+    {{VENDOR_ZYXEL, VENDOR_ZYXEL_2864, -1},
+     {{"ZYXPG", "PROGRAM"}, {"ZYXDAT", "DATA"}, {"ZYXSC1", "SCRIPT1"}, {"ZYXSC2", "SCRIPT2"}}},
+    {{VENDOR_CONEXANT_HCF, -1, -1},
+     {{"PROGRAM", "PROGRAM"}, {"DATA", "DATA"}, {"ATTSC1", "SCRIPT1"}}},
+    {{VENDOR_CONEXANT_IS101, VENDOR_LUCENT_IS101, -1},
+     {{"S101PG", "PROGRAM"}, {"S101DAT", "DATA"}, {"S101SC1", "SCRIPT1"}, {"S101SC2", "SCRIPT2"}}},
+    {{VENDOR_FAXONLY, -1, -1},
+     {{"FAXPG", "PROGRAM"}, {"FAXDAT", "DATA"}}},
     {{-1, -1, -1}, {{"ATTSC1", "SCRIPT1"}}},  // any other vendor
 };
 

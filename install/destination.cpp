@@ -12,6 +12,7 @@
 #include "install/unattended.h"
 #include "integration/progman.h"
 #include "modem/modem.h"
+#include "modem/vendors.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -82,7 +83,7 @@ status_t INS_userdialogdone(setup_context* ctx, user_dialog_end end)
     case USER_DIALOG_OK: break;
     }
     if (ctx->detectmodem != 0) RETURN_IF_FAILED(INS_searchmodem(ctx));
-    else ctx->INS_vendor = 8;
+    else ctx->INS_vendor = VENDOR_MODEMBLASTER;  // no detection: the default files
     UL_logstring(ctx, "pathname      = ", ctx->pathname);
     UL_logstring(ctx, "username      = ", ctx->username);
     UL_logstring(ctx, "terminalid    = ", ctx->terminalid);

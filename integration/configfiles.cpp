@@ -7,13 +7,11 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "integration/integration.h"
+#include "modem/vendors.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
 namespace {
-
-// The vendor whose modems carry the firmware flag in [HARDWARE].
-constexpr std::int16_t VENDOR_WITH_FIRMWARE_FLAG = 31;
 
 // The user's details, in the order they are written to [GENERAL]; these are
 // the keys the user-details dialog reads back on a reinstallation.
@@ -73,7 +71,8 @@ status_t INS_addproductini(setup_context* ctx)
     decimal(value, 3);
     RETURN_IF_FAILED(INS_writeini(ctx, "VEQFAX1", "MAXRATE", value, file));
 
-    if (ctx->INS_vendor == VENDOR_WITH_FIRMWARE_FLAG) {
+    // Only these modems carry the firmware flag.
+    if (ctx->INS_vendor == VENDOR_USROBOTICS) {
         decimal(value, ctx->usrversion);
         RETURN_IF_FAILED(INS_writeini(ctx, "HARDWARE", "VERSION", value, file));
     }

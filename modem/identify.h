@@ -3,6 +3,7 @@
 #pragma once
 #include <cstdint>
 
+#include "modem/vendors.h"
 #include "shell/context.h"
 
 enum {
@@ -14,7 +15,16 @@ enum {
     VENDORINI_MAX = 11,  // a match section's data-set extension, after trimming
 };
 
-constexpr std::int16_t VENDOR_FAXONLY = 98;
+// Which of INSTALL.INI's ATI patterns matched. 3, 4, 6 and 8 are also the digit
+// that the chip-family data set's extension ends with.
+enum ati_match_code : std::int16_t {
+    ATIMATCH_NONE = 0,
+    ATIMATCH_ATI3 = 3,
+    ATIMATCH_ATI4 = 4,
+    ATIMATCH_ATI4FAX = 5,  // the tree skips the voice command sets
+    ATIMATCH_ATI3A = 6,
+    ATIMATCH_ATI4A = 8,
+};
 
 status_t INS_identifymodem(setup_context* ctx, std::int16_t* modemclass);
 status_t INS_checkvoicemodem(setup_context* ctx, std::uint16_t* voice);
@@ -34,3 +44,5 @@ status_t INS_allocatiblock(setup_context* ctx);
 void INS_freeatiblock(setup_context* ctx);
 // Index of pattern in the saved answer `area`, or -1 (also for an empty pattern or answer).
 std::int16_t INS_findinati(setup_context* ctx, int area, const char* pattern);
+// Whether pattern occurs in the answer just received (CM_buffer).
+bool INS_inanswer(setup_context* ctx, const char* pattern);

@@ -22,38 +22,38 @@ enum maker_action { MAKER_CODE, MAKER_ROCKWELL, MAKER_MOTOROLA, MAKER_CIRRUS };
 struct maker_row {
     const char* name;
     maker_action action;
-    std::int16_t code;
+    vendor_code code;
 };
 
 const maker_row gmi_makers[] = {
-    {"ESS", MAKER_CODE, 64},
-    {"LUCENT", MAKER_CODE, 63},
-    {"ROCKWELL", MAKER_ROCKWELL, 0},
-    {"CONEXANT", MAKER_ROCKWELL, 0},
-    {"MOTOROLA", MAKER_MOTOROLA, 0},
-    {"PCTEL", MAKER_CODE, 7},
-    {"CIRRUS", MAKER_CIRRUS, 0},
+    {"ESS", MAKER_CODE, VENDOR_ESS},
+    {"LUCENT", MAKER_CODE, VENDOR_LUCENT},
+    {"ROCKWELL", MAKER_ROCKWELL, {}},  // the sub-test decides
+    {"CONEXANT", MAKER_ROCKWELL, {}},
+    {"MOTOROLA", MAKER_MOTOROLA, {}},
+    {"PCTEL", MAKER_CODE, VENDOR_PCTEL},
+    {"CIRRUS", MAKER_CIRRUS, {}},
 };
 
 // The answer to "AT#MFR?", asked when "AT+GMI?" got no OK.
 const maker_row mfr_makers[] = {
-    {"MOTOROLA", MAKER_CODE, 59},
-    {"ESS TECHNOLOGY", MAKER_CODE, 64},
+    {"MOTOROLA", MAKER_CODE, VENDOR_MOTOROLA},
+    {"ESS TECHNOLOGY", MAKER_CODE, VENDOR_ESS},
 };
 
 // The ATI patterns of INSTALL.INI, first hit wins.
 struct ati_pattern_row {
     char (setup_context::*pattern)[TEXTSIZE];
     int area;
-    std::int16_t code;
+    ati_match_code code;
 };
 
 const ati_pattern_row ati_pattern_rows[] = {
-    {&setup_context::INS_ati3, ATI3_AREA, 3},
-    {&setup_context::INS_ati3a, ATI3_AREA, 6},
-    {&setup_context::INS_ati4, ATI4_AREA, 4},
-    {&setup_context::INS_ati4a, ATI4_AREA, 8},
-    {&setup_context::INS_ati4fax, ATI4_AREA, 5},
+    {&setup_context::INS_ati3, ATI3_AREA, ATIMATCH_ATI3},
+    {&setup_context::INS_ati3a, ATI3_AREA, ATIMATCH_ATI3A},
+    {&setup_context::INS_ati4, ATI4_AREA, ATIMATCH_ATI4},
+    {&setup_context::INS_ati4a, ATI4_AREA, ATIMATCH_ATI4A},
+    {&setup_context::INS_ati4fax, ATI4_AREA, ATIMATCH_ATI4FAX},
 };
 
 // The keys of a match section with the answer each is searched in and its trace labels.
@@ -84,13 +84,6 @@ status_t sendwait(setup_context* ctx, const char* command, std::uint32_t pause, 
 // Status of an expect step that the caller may take as "not accepted" (2107).
 bool refused(status_t st) { return st == ST_NO_OK; }
 
-bool inanswer(setup_context* ctx, const char* pattern)
-{
-    std::int16_t at = -1;
-    CM_find(ctx, CM_buffer, pattern, CM_buffer ? CM_where : std::int16_t(0), &at);
-    return at >= 0;
-}
-
 // The received answer up to its first NUL, cut to fit, then flushed and upper-cased.
 status_t takemakeranswer(setup_context* ctx, char copy[MAKERCOPYSIZE])
 {
@@ -119,23 +112,23 @@ status_t rockwell(setup_context* ctx, std::int16_t* code)
     if (ok) {
         RETURN_IF_FAILED(CM_sendexpect(ctx, "AT+FCLASS=0"));
         RETURN_IF_FAILED(sendwait(ctx, "AT+GMR?", 20, &ok));
-        *code = 61;
+        *code = VENDOR_CONEXANT_HCF;
         if (!ok) return ST_OK;
         char text[80];
         CM_buffertext(text, 0);
         UL_logstring(ctx, "CM_buffer=", text);
         char copy[MAKERCOPYSIZE];
         RETURN_IF_FAILED(takemakeranswer(ctx, copy));
-        if (std::strstr(copy, "V90_2M_DL")) *code = 65;
+        if (std::strstr(copy, "V90_2M_DL")) *code = VENDOR_CONEXANT_IS101;
         return ST_OK;
     }
     RETURN_IF_FAILED(CM_sendcheck(ctx, "AT#VLS=6", &ok));
     if (!ok) {
-        *code = 5;
+        *code = VENDOR_ROCKWELL_ACF;
         return ST_OK;
     }
     RETURN_IF_FAILED(CM_sendexpect(ctx, "AT#VLS=0"));
-    *code = 8;
+    *code = VENDOR_MODEMBLASTER;
     return ST_OK;
 }
 
@@ -143,13 +136,13 @@ status_t motorola(setup_context* ctx, std::int16_t* code)
 {
     status_t st = CM_sendexpect(ctx, "AT#CLS=8");
     if (refused(st)) {
-        *code = 60;
+        *code = VENDOR_MOTOROLA_NOCLASS;
         return ST_OK;
     }
     RETURN_IF_FAILED(st);
     UL_logstring(ctx, "after ", "AT#CLS=8");
     RETURN_IF_FAILED(CM_sendexpect(ctx, "AT#CLS=0"));
-    *code = 59;
+    *code = VENDOR_MOTOROLA;
     return ST_OK;
 }
 
@@ -162,7 +155,7 @@ status_t cirrus(setup_context* ctx, std::int16_t* code)
     }
     RETURN_IF_FAILED(st);
     RETURN_IF_FAILED(CM_sendexpect(ctx, "AT+FCLASS=0"));
-    *code = 13;
+    *code = VENDOR_CIRRUS;
     return ST_OK;
 }
 
@@ -240,7 +233,7 @@ status_t INS_checkess(setup_context* ctx, std::uint16_t* found)
     UL_logshort(ctx, "ok=", std::int16_t(ok));
     if (!ok) return ST_OK;
     UL_logshort(ctx, "CM_where=", CM_where);
-    if (inanswer(ctx, "ESS")) {
+    if (INS_inanswer(ctx, "ESS")) {
         UL_logline(ctx, "Found ESS");
         *found = 1;
     } else {
@@ -326,7 +319,7 @@ status_t INS_checkatimatch(setup_context* ctx, std::int16_t kind, std::int16_t* 
 
 status_t INS_checkati(setup_context* ctx, std::int16_t* code)
 {
-    *code = 0;
+    *code = ATIMATCH_NONE;
     for (const ati_pattern_row& row : ati_pattern_rows) {
         const char* pattern = ctx->*row.pattern;
         if (!pattern[0]) continue;
@@ -346,9 +339,9 @@ status_t INS_checkzyxel(setup_context* ctx, std::uint16_t* found)
     // Any failure here only means that this is not a ZyXEL modem.
     if (CM_sendexpect(ctx, "ATI2") != ST_OK) return ST_OK;
     CM_sleep(ctx, 100);
-    if (!inanswer(ctx, "ZyXEL")) return ST_OK;
-    if (CM_sendexpect(ctx, "ATI") != ST_OK) ctx->INS_vendor = 51;
-    else ctx->INS_vendor = inanswer(ctx, "2864") ? 52 : 51;
+    if (!INS_inanswer(ctx, "ZyXEL")) return ST_OK;
+    if (CM_sendexpect(ctx, "ATI") != ST_OK) ctx->INS_vendor = VENDOR_ZYXEL;
+    else ctx->INS_vendor = INS_inanswer(ctx, "2864") ? VENDOR_ZYXEL_2864 : VENDOR_ZYXEL;
     *found = 1;
     return ST_OK;
 }
@@ -359,7 +352,7 @@ status_t INS_checksierra(setup_context* ctx, std::uint16_t* found)
     std::uint16_t ok = 0;
     CM_sendcheck(ctx, "AT#VS1", &ok);
     if (ok) {
-        ctx->INS_vendor = 21;
+        ctx->INS_vendor = VENDOR_SIERRA;
         *found = 1;
     }
     UL_logshort(ctx, "checksierra=", std::int16_t(*found));

@@ -4,6 +4,7 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "modem/vendors.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -57,7 +58,7 @@ status_t INS_readsettings(setup_context* ctx)
     UL_logstring(ctx, "INI path=", path);
 
     // The defaults that differ from the zero-filled context.
-    ctx->INS_vendor = 8;
+    ctx->INS_vendor = VENDOR_MODEMBLASTER;
     ctx->INS_diskspace = 15;
     for (const setting& s : SETTINGS) {
         char value[TEXTSIZE];

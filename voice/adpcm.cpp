@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "files/log.h"
+#include "modem/vendors.h"
 #include "voice/voicecoder.h"
 
 namespace {
@@ -68,7 +69,7 @@ status_t LV_compand8(setup_context* ctx, const std::int16_t* source, std::int16_
                      std::uint8_t* destination, std::int16_t* produced)
 {
     std::int16_t n = bytecount > 0 ? std::int16_t(bytecount / 2) : 0;
-    const bool invert = ctx->INS_vendor == 41;
+    const bool invert = ctx->INS_vendor == VENDOR_ATT;
     for (std::int16_t i = 0; i < n; ++i) destination[i] = vc::compand8(source[i], invert);
     *produced = n;
     return ST_OK;

@@ -6,6 +6,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "modem/vendors.h"
 #include "shell/text.h"
 
 namespace {
@@ -20,33 +21,33 @@ struct vendor_ext {
 };
 
 const vendor_ext vendor_exts[] = {
-    {0, "ROC", nullptr, "ROC"},
-    {3, "PB", nullptr, "ROC"},
-    {4, "ZM", nullptr, "ROC"},
-    {5, "ACF", "AC", "ACF"},
-    {6, "UMC", nullptr, "UMC"},
-    {7, "PCT", nullptr, "PCT"},
-    {8, "MB", nullptr, "ROC"},
-    {9, "HAY", nullptr, "ROC"},
-    {11, "CIR", nullptr, "CIR"},
-    {12, "CUX", nullptr, "CIR"},
-    {13, "C01", "C0", "C01"},
-    {18, "MBP", nullptr, "ROC"},
-    {21, "SIE", nullptr, "SIE"},
-    {22, "SI4", nullptr, "SIE"},
-    {31, "USR", "US", "USR"},
-    {41, "ATT", "AT", "ATT"},
-    {51, "ZYX", nullptr, "ZYX"},
-    {52, "Z28", nullptr, "ZYX"},
-    {59, "M01", nullptr, "PCT"},
-    {60, "MOT", nullptr, "PCT"},
-    {61, "HCF", nullptr, "PCT"},
-    {62, "ESS", nullptr, "PCT"},
-    {64, "ESS", nullptr, "PCT"},
-    {63, "A02", nullptr, "PCT"},
-    {65, "R01", nullptr, "PCT"},
-    {69, "A01", nullptr, "PCT"},
-    {98, "FAX", "FA", "FAX"},
+    {VENDOR_CLS_GENERIC, "ROC", nullptr, "ROC"},
+    {VENDOR_PHONEBLASTER, "PB", nullptr, "ROC"},
+    {VENDOR_ZOOM, "ZM", nullptr, "ROC"},
+    {VENDOR_ROCKWELL_ACF, "ACF", "AC", "ACF"},
+    {VENDOR_UMC, "UMC", nullptr, "UMC"},
+    {VENDOR_PCTEL, "PCT", nullptr, "PCT"},
+    {VENDOR_MODEMBLASTER, "MB", nullptr, "ROC"},
+    {VENDOR_HAYES, "HAY", nullptr, "ROC"},
+    {VENDOR_CIRRUS_VCL, "CIR", nullptr, "CIR"},
+    {VENDOR_CIRRUS_VCID, "CUX", nullptr, "CIR"},
+    {VENDOR_CIRRUS, "C01", "C0", "C01"},
+    {VENDOR_MODEMBLASTER_PLUS, "MBP", nullptr, "ROC"},
+    {VENDOR_SIERRA, "SIE", nullptr, "SIE"},
+    {VENDOR_SIERRA_V32, "SI4", nullptr, "SIE"},
+    {VENDOR_USROBOTICS, "USR", "US", "USR"},
+    {VENDOR_ATT, "ATT", "AT", "ATT"},
+    {VENDOR_ZYXEL, "ZYX", nullptr, "ZYX"},
+    {VENDOR_ZYXEL_2864, "Z28", nullptr, "ZYX"},
+    {VENDOR_MOTOROLA, "M01", nullptr, "PCT"},
+    {VENDOR_MOTOROLA_NOCLASS, "MOT", nullptr, "PCT"},
+    {VENDOR_CONEXANT_HCF, "HCF", nullptr, "PCT"},
+    {VENDOR_ESS_VOICE, "ESS", nullptr, "PCT"},
+    {VENDOR_ESS, "ESS", nullptr, "PCT"},
+    {VENDOR_LUCENT, "A02", nullptr, "PCT"},
+    {VENDOR_CONEXANT_IS101, "R01", nullptr, "PCT"},
+    {VENDOR_LUCENT_IS101, "A01", nullptr, "PCT"},
+    {VENDOR_FAXONLY, "FAX", "FA", "FAX"},
 };
 const vendor_ext other_vendor_ext = {-1, "PCT", nullptr, "PCT"};
 
@@ -60,12 +61,14 @@ struct compressor_row {
 };
 
 const compressor_row compressor_rows[] = {
-    {{3, 5, 6, 8, 9, 18, -1}, 7200, 48, 0},
-    {{7, -1}, 8000, 48, 0},
-    {{60, -1}, 8000, 48, 1},
-    {{11, -1}, 4800, 2048, 0},
-    {{31, -1}, 8000, 320, -1},
-    {{51, 52, -1}, 9600, 2040, 0},
+    {{VENDOR_PHONEBLASTER, VENDOR_ROCKWELL_ACF, VENDOR_UMC, VENDOR_MODEMBLASTER, VENDOR_HAYES, VENDOR_MODEMBLASTER_PLUS,
+      -1},
+     7200, 48, 0},
+    {{VENDOR_PCTEL, -1}, 8000, 48, 0},
+    {{VENDOR_MOTOROLA_NOCLASS, -1}, 8000, 48, 1},
+    {{VENDOR_CIRRUS_VCL, -1}, 4800, 2048, 0},
+    {{VENDOR_USROBOTICS, -1}, 8000, 320, -1},
+    {{VENDOR_ZYXEL, VENDOR_ZYXEL_2864, -1}, 9600, 2040, 0},
 };
 const compressor_row other_compressor = {{-1}, 8000, 2048, 0};
 
@@ -74,7 +77,12 @@ const char* const thunkfiles[] = {"VEQSB16.DLL", "VEQTHK16.DLL", "VEQTHK32.DLL"}
 bool rockwell(std::int16_t vendor)
 {
     switch (vendor) {
-    case 0: case 3: case 5: case 8: case 9: case 18: return true;
+    case VENDOR_CLS_GENERIC:
+    case VENDOR_PHONEBLASTER:
+    case VENDOR_ROCKWELL_ACF:
+    case VENDOR_MODEMBLASTER:
+    case VENDOR_HAYES:
+    case VENDOR_MODEMBLASTER_PLUS: return true;
     default: return false;
     }
 }
@@ -154,7 +162,7 @@ status_t INS_loadsbfile(setup_context* ctx)
     LV_releasecompressor(ctx);
     ctx->sbvendorindex = -1;
     const bool rock = rockwell(ctx->INS_vendor);
-    if (ctx->INS_vendor == 60 || ctx->INS_vendor == 63) {
+    if (ctx->INS_vendor == VENDOR_MOTOROLA_NOCLASS || ctx->INS_vendor == VENDOR_LUCENT) {
         ctx->sbvendorindex = 1;
         UL_makepath(source, ctx->sourcedir, "PROGRAM\\VEQSBV.DLL");
     } else {

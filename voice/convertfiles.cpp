@@ -5,6 +5,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/install.h"
+#include "modem/vendors.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"
 #include "voice/wavefile.h"
@@ -123,7 +124,7 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
 {
     enum { BLOCK = 1024 };
     std::uint8_t header[VOICEHEADERSIZE];
-    LV_makeheader(header, ctx->INS_vendor == 41 ? "AT&T " : "SIERR", 8);
+    LV_makeheader(header, ctx->INS_vendor == VENDOR_ATT ? "AT&T " : "SIERR", 8);
     LV_adpcminit(ctx);
 
     work_area work;

@@ -6,6 +6,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/install.h"
+#include "modem/vendors.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"
@@ -15,18 +16,22 @@ namespace {
 
 // The road of each vendor code; first hit wins, the last row takes every other code.
 const vendor_road roads[] = {
-    {{0, 3, 5, 8, 9, 18, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, true},
-    {{6, 7, 60, 61, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, false},
-    {{31, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 2, 0, 0, false},
-    {{11, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 8, 0, 0, false},
-    {{12, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 4, 0, 0, false},
-    {{21, 22, -1}, ANY_SETTING, ROAD_VOICEFILE, "SIERR", 8, 0, 0, false},
-    {{41, -1}, ATT8000_OFF, ROAD_VOICEFILE, "AT&T ", 8, 0, 0, false},
-    {{41, -1}, ATT8000_ON, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
-    {{13, 62, 63, 65, 69, -1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
-    {{59, -1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 7200, 8, false},
-    {{51, 52, -1}, ANY_SETTING, ROAD_VOICEFILE, "ZyXEL", 4, 0, 0, false},
-    {{14, 64, -1}, ANY_SETTING, ROAD_NONE, nullptr, 0, 0, 0, false},
+    {{VENDOR_CLS_GENERIC, VENDOR_PHONEBLASTER, VENDOR_ROCKWELL_ACF, VENDOR_MODEMBLASTER, VENDOR_HAYES,
+      VENDOR_MODEMBLASTER_PLUS, -1},
+     ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, true},
+    {{VENDOR_UMC, VENDOR_PCTEL, VENDOR_MOTOROLA_NOCLASS, VENDOR_CONEXANT_HCF, -1},
+     ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 4, 0, 0, false},
+    {{VENDOR_USROBOTICS, -1}, ANY_SETTING, ROAD_VOICEFILE, "ROCK ", 2, 0, 0, false},
+    {{VENDOR_CIRRUS_VCL, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 8, 0, 0, false},
+    {{VENDOR_CIRRUS_VCID, -1}, ANY_SETTING, ROAD_VOICEFILE, "CIRRU", 4, 0, 0, false},
+    {{VENDOR_SIERRA, VENDOR_SIERRA_V32, -1}, ANY_SETTING, ROAD_VOICEFILE, "SIERR", 8, 0, 0, false},
+    {{VENDOR_ATT, -1}, ATT8000_OFF, ROAD_VOICEFILE, "AT&T ", 8, 0, 0, false},
+    {{VENDOR_ATT, -1}, ATT8000_ON, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
+    {{VENDOR_CIRRUS, VENDOR_ESS_VOICE, VENDOR_LUCENT, VENDOR_CONEXANT_IS101, VENDOR_LUCENT_IS101, -1},
+     ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 8000, 8, false},
+    {{VENDOR_MOTOROLA, -1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 7200, 8, false},
+    {{VENDOR_ZYXEL, VENDOR_ZYXEL_2864, -1}, ANY_SETTING, ROAD_VOICEFILE, "ZyXEL", 4, 0, 0, false},
+    {{VENDOR_KEEPPROMPTS, VENDOR_ESS, -1}, ANY_SETTING, ROAD_NONE, nullptr, 0, 0, 0, false},
     {{-1}, ANY_SETTING, ROAD_RESAMPLE, nullptr, 0, 8000, 16, false},
 };
 

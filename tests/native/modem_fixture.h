@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 #include <cstdio>
@@ -26,6 +27,27 @@ inline std::string modem_source_dir()
 }
 
 inline std::string profile_path(const std::string& name) { return modem_source_dir() + "/media/modems/" + name; }
+
+// The profiles that each give one vendor code ("vendor<code>-<what>.modem"), sorted.
+inline std::vector<std::string> vendor_profiles()
+{
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
+        std::string name = entry.path().filename().string();
+        if (name.rfind("vendor", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// A profile's test name: its file name without ".modem", other characters as '_'.
+inline std::string profile_test_name(const ::testing::TestParamInfo<std::string>& info)
+{
+    std::string n = info.param.substr(0, info.param.size() - 6);
+    for (char& c : n)
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    return n;
+}
 
 class ModemTest : public ::testing::Test {
 protected:

@@ -10,21 +10,6 @@
 #include "modem/modem.h"
 #include "tests/native/modem_fixture.h"
 
-namespace {
-
-std::vector<std::string> vendor_profiles()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
-        std::string name = entry.path().filename().string();
-        if (name.rfind("vendor", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-}  // namespace
-
 class Floor : public ModemTest, public ::testing::WithParamInterface<std::string> {
 protected:
     void SetUp() override
@@ -61,10 +46,4 @@ TEST_P(Floor, HoldsThePacingOfEveryCommandSent)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(MediaModems, Floor, ::testing::ValuesIn(vendor_profiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string n = info.param.substr(0, info.param.size() - 6);
-                             for (char& c : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(MediaModems, Floor, ::testing::ValuesIn(vendor_profiles()), profile_test_name);

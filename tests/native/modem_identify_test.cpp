@@ -9,17 +9,6 @@
 
 namespace {
 
-std::vector<std::string> vendor_profiles()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
-        std::string name = entry.path().filename().string();
-        if (name.rfind("vendor", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 int code_in_name(const std::string& name)
 {
     std::smatch m;
@@ -100,13 +89,7 @@ TEST_P(EveryProfile, FindsTheSameWhenIdleTimePassesInSteps)
     EXPECT_LE(doubles::serialreads, reads);
 }
 
-INSTANTIATE_TEST_SUITE_P(MediaModems, EveryProfile, ::testing::ValuesIn(vendor_profiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string n = info.param.substr(0, info.param.size() - 6);
-                             for (char& c : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(MediaModems, EveryProfile, ::testing::ValuesIn(vendor_profiles()), profile_test_name);
 
 TEST(ModemProfiles, CoverEveryVendorCodeOfTheTree)
 {

@@ -16,6 +16,7 @@
 #include <sstream>
 
 #include "files/copyplan_rows.h"
+#include "modem/vendors.h"
 #include "tools/mkmedia/mkmedia.h"
 
 namespace {
@@ -322,7 +323,7 @@ bool write_media(const options& opt, media_set* set)
     ini_text settings(ini->content);
     settings.set("CDROM", set->cdrom ? "1" : "0");
     ini->content = settings.content();
-    long whichprogram = 2, inivendor = 8;
+    long whichprogram = 2, inivendor = VENDOR_MODEMBLASTER;
     settings.get("WHICHPROGRAM", &whichprogram);
     settings.get("VENDOR", &inivendor);
     int vendor = set->vendor >= 0 ? set->vendor : int(inivendor);
