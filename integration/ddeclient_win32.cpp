@@ -1,7 +1,7 @@
 // The DDE client of Program Manager: one conversation at a time, driven from
 // the installer's thread by pumping messages while it waits. What each answer
 // means, and the wait for it, are in ddewait.cpp.
-#include "integration/ddeclient.h"
+#include "integration/ddeclient_win32.h"
 
 #include <dde.h>
 

@@ -8,7 +8,7 @@
 #include "files/log.h"
 #include "install/install.h"
 #include "install/unattended.h"
-#include "integration/ddeclient.h"
+#include "integration/ddeclient_win32.h"
 #include "shell/cmdline.h"
 #include "shell/mainscreen.h"
 #include "shell/mainwindow_win32.h"

@@ -9,7 +9,7 @@
 
 #include <cstring>
 
-#include "integration/ddeclient.h"
+#include "integration/ddeclient_win32.h"
 #include "integration/progman.h"
 #include "tests/win32/integration_fixture.h"
 

@@ -3,7 +3,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "integration/ddeclient.h"
+#include "integration/ddeclient_win32.h"
 #include "integration/progman.h"
 #include "tests/win32/integration_fixture.h"
 

@@ -10,7 +10,7 @@
 
 #include "command.h"
 #include "texts.h"
-#include "vequnins.h"
+#include "vequnins_win32.h"
 
 namespace {
 

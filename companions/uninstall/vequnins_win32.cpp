@@ -21,7 +21,7 @@
 #include "files/plainname.h"
 #include "files/recordpath.h"
 #include "texts.h"
-#include "vequnins.h"
+#include "vequnins_win32.h"
 
 namespace {
 
