@@ -8,20 +8,19 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "files/fileutil.h"
 #include "shell/context.h"
+#include "tests/native/support/testfiles.h"
 
 namespace kit {
 
 inline std::vector<std::uint8_t> read_bytes(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string all = testfiles::read(path);
+    return std::vector<std::uint8_t>(all.begin(), all.end());
 }
 
 inline void write_bytes(const std::string& path, const std::vector<std::uint8_t>& data)
@@ -81,13 +80,7 @@ public:
         ctx->logtofile = 1;
     }
     ~logged_context() { INS_destroycontext(ctx); }
-    std::string log() const
-    {
-        std::ifstream in(path_, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    std::string log() const { return testfiles::read(path_); }
     bool logged(const std::string& line) const { return log().find(line + "\r\n") != std::string::npos; }
 
     setup_context* ctx = nullptr;

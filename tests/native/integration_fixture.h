@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "files/fileutil.h"
@@ -14,6 +13,7 @@
 #include "shell/text.h"
 #include "tests/native/doubles/integration_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
+#include "tests/native/support/testfiles.h"
 
 class IntegrationTest : public ::testing::Test {
 protected:
@@ -53,13 +53,7 @@ protected:
 
     void dir(char* field, const char* sub) { UL_copytext(field, TEXTSIZE, (root + sub).c_str()); }
 
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string read(const std::string& path) { return testfiles::read(path); }
 
     static void write(const std::string& path, const std::string& text)
     {

@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "modem/modem.h"
-#include "tests/native/modem_fixture.h"
+#include "tests/native/modem_identifyfixture.h"
 
 namespace {
 
@@ -43,17 +43,7 @@ expectation expected(const std::string& name)
 
 }  // namespace
 
-class BadAnswers : public ModemTest, public ::testing::WithParamInterface<std::string> {
-protected:
-    void SetUp() override
-    {
-        ModemTest::SetUp();
-        std::ifstream in(profile_path("install-match.ini"));
-        write_ini(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), dir);
-        ctx->comport = 2;
-        ctx->INS_whichprogram = 2;
-    }
-};
+class BadAnswers : public IdentifyingTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(BadAnswers, EndWithTheNamedOutcomeAndAClosedPort)
 {

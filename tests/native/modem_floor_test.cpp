@@ -8,19 +8,9 @@
 #include <regex>
 
 #include "modem/modem.h"
-#include "tests/native/modem_fixture.h"
+#include "tests/native/modem_identifyfixture.h"
 
-class Floor : public ModemTest, public ::testing::WithParamInterface<std::string> {
-protected:
-    void SetUp() override
-    {
-        ModemTest::SetUp();
-        std::ifstream in(profile_path("install-match.ini"));
-        write_ini(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()), dir);
-        ctx->comport = 2;
-        ctx->INS_whichprogram = 2;
-    }
-};
+class Floor : public IdentifyingTest, public ::testing::WithParamInterface<std::string> {};
 
 TEST_P(Floor, HoldsThePacingOfEveryCommandSent)
 {

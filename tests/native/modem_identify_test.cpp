@@ -5,7 +5,7 @@
 #include "modem/atcommand.h"
 #include "modem/identify.h"
 #include "modem/modem.h"
-#include "tests/native/modem_fixture.h"
+#include "tests/native/modem_identifyfixture.h"
 
 namespace {
 
@@ -16,22 +16,13 @@ int code_in_name(const std::string& name)
     return std::stoi(m[1]);
 }
 
-std::string readfile(const std::string& path)
-{
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 }  // namespace
 
-class Identify : public ModemTest {
+class Identify : public IdentifyingTest {
 protected:
     void SetUp() override
     {
-        ModemTest::SetUp();
-        write_ini(readfile(profile_path("install-match.ini")), dir);
-        ctx->comport = 2;
-        ctx->INS_whichprogram = 2;
+        IdentifyingTest::SetUp();
         ctx->resourcelib = reinterpret_cast<ul_module>(1);
         doubles::strings = {{7104, "Didovada Fax"}, {7114, "Roderora Voice"}, {7124, "Rorar Voice Pro"}};
     }

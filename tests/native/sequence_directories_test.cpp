@@ -10,6 +10,7 @@
 #include "install/install.h"
 #include "install/record.h"
 #include "tests/native/sequence_fixture.h"
+#include "tests/native/support/testfiles.h"
 
 namespace {
 std::vector<std::string> names(std::int16_t product)
@@ -141,14 +142,10 @@ TEST_F(Directories, FaxProductInstallsFaxFaxAsFaxIni)
     write("/src/FAX.INI", "[FAX]\nPRODUCT=voice edition here\n");
     ctx->INS_whichprogram = 0;
     ASSERT_EQ(INS_copyfaxini(ctx), ST_OK);
-    std::ifstream in(dir("/win/FAX.INI"));
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_NE(content.find("fax only"), std::string::npos);
+    EXPECT_NE(testfiles::read(dir("/win/FAX.INI")).find("fax only"), std::string::npos);
     ctx->INS_whichprogram = 2;
     ASSERT_EQ(INS_copyfaxini(ctx), ST_OK);
-    std::ifstream again(dir("/win/FAX.INI"));
-    std::string second((std::istreambuf_iterator<char>(again)), std::istreambuf_iterator<char>());
-    EXPECT_NE(second.find("voice edition"), std::string::npos);
+    EXPECT_NE(testfiles::read(dir("/win/FAX.INI")).find("voice edition"), std::string::npos);
 }
 
 TEST_F(Directories, MissingFaxTemplateFailsTheStep)
@@ -183,11 +180,7 @@ protected:
         ASSERT_EQ(UL_createfile(ctx, (std::string(ctx->pathname) + rel).c_str(), UL_EXCLUSIVE, &f), ST_OK) << rel;
         UL_closefile(ctx, f);
     }
-    std::string record() const
-    {
-        std::ifstream in(dir("/dest/DATA/UNINSTAL.LST"), std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
+    std::string record() const { return testfiles::read(dir("/dest/DATA/UNINSTAL.LST")); }
     static std::string lines(std::initializer_list<const char*> entries)
     {
         std::string out;
@@ -256,9 +249,7 @@ TEST_F(Record, NewRecordReplacesAPlantedLinkInsteadOfWritingThroughIt)
     ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
     create("DATA\\FAX.INI");
     ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
-    std::ifstream in(dir("/victim.txt"));
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
-              "not the installer's");
+    EXPECT_EQ(testfiles::read(dir("/victim.txt")), "not the installer's");
     EXPECT_EQ(record(), lines({"F,DATA\\FAX.INI"}));
 }
 

@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/doubles/voice_doubles.h"
+#include "tests/native/support/testfiles.h"
 
 namespace voicetest {
 
@@ -97,8 +97,8 @@ inline void writefile(const std::string& path, const bytes& b)
 
 inline bytes readfile(const std::string& path)
 {
-    std::ifstream in(path, std::ios::binary);
-    return bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string all = testfiles::read(path);
+    return bytes(all.begin(), all.end());
 }
 
 inline bool exists(const std::string& path)

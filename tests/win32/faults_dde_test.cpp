@@ -9,9 +9,8 @@
 
 #include <cstring>
 
-#include "integration/ddeclient_win32.h"
 #include "integration/progman.h"
-#include "tests/win32/integration_fixture.h"
+#include "tests/win32/integration_ddefixture.h"
 
 namespace {
 
@@ -39,7 +38,7 @@ private:
     static DWORD WINAPI run(void* param)
     {
         auto* self = static_cast<hung_window*>(param);
-        self->window_ = CreateWindowA("VEQ-TESTHUNG", "hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+        self->window_ = CreateWindowA(PLAIN_WINDOW_CLASS, "hung", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
                                       GetModuleHandleA(nullptr), nullptr);
         SetEvent(self->ready_);
         WaitForSingleObject(self->release_, INFINITE);  // no message is ever taken
@@ -114,34 +113,8 @@ private:
 int ending_server::executes = 0;
 int ending_server::terminates = 0;
 
-class HungMachine : public WineIntegrationTest {
-protected:
-    HWND parent = nullptr;
-
-    void SetUp() override
-    {
-        WineIntegrationTest::SetUp();
-        WNDCLASSA dde = {};
-        dde.lpfnWndProc = DDE_clientproc;
-        dde.hInstance = GetModuleHandleA(nullptr);
-        dde.lpszClassName = "VEQ-DDE";
-        RegisterClassA(&dde);
-        WNDCLASSA plain = {};
-        plain.lpfnWndProc = DefWindowProcA;
-        plain.hInstance = GetModuleHandleA(nullptr);
-        plain.lpszClassName = "VEQ-TESTHUNG";
-        RegisterClassA(&plain);
-        parent = CreateWindowA("VEQ-TESTHUNG", "main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(parent, nullptr);
-    }
-
-    void TearDown() override
-    {
-        DestroyWindow(parent);
-        WineIntegrationTest::TearDown();
-    }
-};
+// The machine the cases below disturb: a hung window, a server of our own.
+class HungMachine : public DdeClientTest {};
 
 }  // namespace
 

@@ -3,43 +3,19 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "integration/ddeclient_win32.h"
 #include "integration/progman.h"
-#include "tests/win32/integration_fixture.h"
+#include "tests/win32/integration_ddefixture.h"
 
 namespace {
 
-class ProgramManager : public WineIntegrationTest {
+class ProgramManager : public DdeClientTest {
 protected:
-    HWND parent = nullptr;
-
     void SetUp() override
     {
-        WineIntegrationTest::SetUp();
-        WNDCLASSA dde = {};
-        dde.lpfnWndProc = DDE_clientproc;
-        dde.hInstance = GetModuleHandleA(nullptr);
-        dde.lpszClassName = "VEQ-DDE";
-        RegisterClassA(&dde);
-        WNDCLASSA main = {};
-        main.lpfnWndProc = DefWindowProcA;
-        main.hInstance = GetModuleHandleA(nullptr);
-        main.lpszClassName = "VEQ-TESTMAIN";
-        RegisterClassA(&main);
-        parent = CreateWindowA("VEQ-TESTMAIN", "main", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-        ASSERT_NE(parent, nullptr);
-        ctx->hinstance = GetModuleHandleA(nullptr);
-        ctx->mainwindow = parent;
+        DdeClientTest::SetUp();
         UL_copytext(ctx->sourcedir, root.c_str());
         UL_copytext(ctx->pathname, "C:\\VEQTEST\\");
         UL_copytext(ctx->producttitle, "VEQ Group Test");
-    }
-
-    void TearDown() override
-    {
-        DestroyWindow(parent);
-        WineIntegrationTest::TearDown();
     }
 
     static std::string programs_folder()

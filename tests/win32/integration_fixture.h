@@ -6,12 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "files/fileutil.h"
 #include "shell/context.h"
 #include "shell/text.h"
+#include "tests/win32/support/winpaths.h"
 
 class WineIntegrationTest : public ::testing::Test {
 protected:
@@ -60,13 +60,7 @@ protected:
         RemoveDirectoryA(dir.c_str());
     }
 
-    static std::string read(const std::string& path)
-    {
-        std::ifstream in(path, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    static std::string read(const std::string& path) { return winpaths::read(path); }
 
     static void write(const std::string& path, const std::string& text)
     {

@@ -22,6 +22,7 @@
 #include "modem/modem.h"
 #include "modem/serialport.h"
 #include "shell/context.h"
+#include "tests/win32/support/winpaths.h"
 
 namespace {
 
@@ -50,12 +51,6 @@ std::vector<assignment> assignments()
     }
     if (list.empty()) list.push_back({});  // one case that skips
     return list;
-}
-
-std::string readall(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // What a profile must give: the code in a vendorNN- name, or a bad- profile's "# expect:" line.
@@ -130,7 +125,7 @@ TEST_P(EveryProfile, IsIdentifiedAsTheCodeItNames)
 {
     const assignment& a = GetParam();
     if (!a.port || profiles.empty()) GTEST_SKIP() << "MODEM_IDENTIFY not set: run through tests/e2e/modem_identify_e2e.sh";
-    expectation e = expected(a.profile, readall(profiles + a.profile));
+    expectation e = expected(a.profile, winpaths::read(profiles + a.profile));
     ASSERT_GE(e.status, 0) << a.profile << " names no outcome";
     prepare(a.port);
 

@@ -16,6 +16,7 @@
 #include "modem/modem.h"
 #include "modem/serialport.h"
 #include "shell/context.h"
+#include "tests/win32/support/winpaths.h"
 
 namespace {
 
@@ -31,17 +32,11 @@ std::string envtext(const char* name)
     return v ? v : "";
 }
 
-std::string readall(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // Waits up to two seconds for modemsim to log a line.
 bool simlogged(const std::string& logpath, const std::string& line)
 {
     for (int i = 0; i < 40; ++i) {
-        if (readall(logpath).find(line) != std::string::npos) return true;
+        if (winpaths::read(logpath).find(line) != std::string::npos) return true;
         Sleep(50);
     }
     return false;
@@ -111,9 +106,9 @@ TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)
     if (log.empty()) GTEST_SKIP() << "MODEM_TEST_LOG not set";
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
     ASSERT_EQ(CM_sendexpect(ctx, "ATI3", 2), ST_OK);
-    EXPECT_TRUE(simlogged(log, "# line 19200 8N1\n")) << readall(log);
+    EXPECT_TRUE(simlogged(log, "# line 19200 8N1\n")) << winpaths::read(log);
     CM_closecomm(ctx);
-    EXPECT_TRUE(simlogged(log, "ATI3\n# close\n")) << readall(log);
+    EXPECT_TRUE(simlogged(log, "ATI3\n# close\n")) << winpaths::read(log);
 }
 
 TEST_F(SerialPort, VoiceModemIsIdentifiedWithItsFirmware)

@@ -12,6 +12,7 @@
 
 #include "shell/context.h"
 #include "shell/text.h"
+#include "tests/win32/support/winpaths.h"
 
 namespace voicewin {
 
@@ -28,13 +29,8 @@ inline std::string stage_dir()
 
 inline std::vector<std::uint8_t> readfile(const std::string& name)
 {
-    std::vector<std::uint8_t> b;
-    if (std::FILE* f = std::fopen(name.c_str(), "rb")) {
-        int c;
-        while ((c = std::fgetc(f)) != EOF) b.push_back(std::uint8_t(c));
-        std::fclose(f);
-    }
-    return b;
+    std::string all = winpaths::read(name);
+    return std::vector<std::uint8_t>(all.begin(), all.end());
 }
 
 inline void writefile(const std::string& name, const std::vector<std::uint8_t>& b)
