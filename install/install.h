@@ -5,12 +5,6 @@
 status_t INS_install(setup_context* ctx);
 // 13000 when the user has asked to stop, else 0; keeps the windows alive.
 status_t INS_checkabort(setup_context* ctx);
-// Adds installed bytes to INS_currentfilesize; the counter wraps in 32 bits, never overflows.
-void INS_addfilesize(setup_context* ctx, std::uint32_t bytes);
-// 0 = Windows older than 3, 1 = the Windows 95 family, 2 = Windows NT.
-status_t INS_getwinversion(setup_context* ctx, std::int16_t* code);
-// The code for a version record (portable part of INS_getwinversion).
-std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid);
 
 // The destination tree of the product; 2231 when a directory cannot be made.
 status_t INS_makedirs(setup_context* ctx);

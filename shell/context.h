@@ -114,5 +114,8 @@ status_t INS_createcontext(setup_context** out);
 void INS_destroycontext(setup_context* ctx);
 // Remembers the text (usually a file name) that belongs to a failure status.
 void INS_recorderror(setup_context* ctx, status_t status, const char* text);
+// Adds bytes processed to INS_currentfilesize, which the progress bar reads;
+// the counter wraps in 32 bits, never overflows.
+void INS_addfilesize(setup_context* ctx, std::uint32_t bytes);
 // The message text of a status, with the recorded detail appended when it belongs to it.
 status_t INS_statustext(setup_context* ctx, status_t status, char out[TEXTSIZE]);
