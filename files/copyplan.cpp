@@ -16,6 +16,18 @@
 
 namespace {
 
+// Subdirectories of the destination, parents before their children.
+const char* const DIRS_FAX[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SCRIPT1",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
+
+const char* const DIRS_OTHER[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK",
+    "SCRIPT1", "SCRIPT2", "SCRIPT3", "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
+
 struct plan_row {
     const char* source;  // below sourcedir
     const char* target;  // below pathname; "" is pathname itself
@@ -158,6 +170,11 @@ status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const ch
         UL_logstring(ctx, "expand to   dir ", targetdir);
     }
     return st;
+}
+
+const char* const* INS_directorylist(std::int16_t whichprogram)
+{
+    return (whichprogram == 0 || whichprogram == 1) ? DIRS_FAX : DIRS_OTHER;
 }
 
 std::vector<copyplan_row> INS_copyplanrows(std::int16_t vendor, bool cdrom)

@@ -15,9 +15,6 @@ status_t INS_copycountry(setup_context* ctx);
 // The fax configuration template into the Windows directory.
 status_t INS_copyfaxini(setup_context* ctx);
 
-// The subdirectories of the destination for a product, in creation order; ends with nullptr.
-const char* const* INS_directorylist(std::int16_t whichprogram);
-
 // The copy plan disk by disk: copy runs for every inserted disk, ask requests
 // the next one (cancelled = 1 when the user refused).
 typedef status_t (*ins_copydisk)(setup_context* ctx);
