@@ -6,12 +6,11 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/checkabort.h"
 #include "files/diskspace.h"
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/completion.h"
-#include "install/install.h"
 #include "shell/text.h"
 
 namespace {
@@ -134,7 +133,7 @@ bool source_has_files(const setup_context* ctx, const copyplan_row& row)
 status_t expand_directory_files(setup_context* ctx, const char* targetdir, const char* sourcedir, find_record* found)
 {
     for (;;) {
-        RETURN_IF_FAILED(INS_checkabort(ctx));
+        RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
         // The medium holds 8.3 names; a longer one is not ours to copy.
         if (UL_trim(name, found->filename) != ST_OK) name[0] = '\0';
@@ -144,7 +143,7 @@ status_t expand_directory_files(setup_context* ctx, const char* targetdir, const
             UL_makepath(source, sourcedir, name);
             UL_makepath(target, targetdir, name);
             RETURN_IF_FAILED(INS_expandfile(ctx, target, source));
-            INS_notecopied(ctx, target);
+            if (ctx->filecopied) ctx->filecopied(ctx, target);
         }
         if (UL_findnext(found) != 0) return ST_OK;
     }

@@ -97,6 +97,11 @@ struct setup_context {
     std::int32_t INS_currentfilesize;
     std::int32_t totalfilesize;
 
+    // Boxes that an unattended run takes in place of a person; handed down at
+    // start-up, null when nothing does. True: taken, not to be shown.
+    bool (*answerbox)(setup_context* ctx, status_t status, const char* body);     // error box
+    bool (*answermessage)(setup_context* ctx, const char* text);                   // message box
+
     // Fields that each subsystem keeps for its own operations.
 #include "install/context_fields.inc"
 #include "modem/context_fields.inc"

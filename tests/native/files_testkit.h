@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "files/fileutil.h"
+#include "install/install.h"
 #include "shell/context.h"
 
 namespace kit {
@@ -75,6 +76,7 @@ public:
     explicit logged_context(const scratch& s) : path_(s / "SETUP.deb")
     {
         INS_createcontext(&ctx);
+        INS_sethooks(ctx);  // as start-up does
         ul_file f = 0;
         UL_createfile(ctx, path_.c_str(), UL_SHARED, &f);
         ctx->logfile = f;
