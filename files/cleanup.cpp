@@ -5,7 +5,6 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/install.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 

@@ -6,16 +6,27 @@
 #include <cstdint>
 #include <cstring>
 
+#include "files/checkabort.h"
 #include "files/diskspace.h"
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/completion.h"
-#include "install/install.h"
 #include "modem/vendors.h"
 #include "shell/text.h"
 
 namespace {
+
+// Subdirectories of the destination, parents before their children.
+const char* const DIRS_FAX[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SCRIPT1",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
+
+const char* const DIRS_OTHER[] = {
+    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK",
+    "SCRIPT1", "SCRIPT2", "SCRIPT3", "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9",
+    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
+};
 
 struct plan_row {
     const char* source;  // below sourcedir
@@ -141,7 +152,7 @@ bool source_has_files(const setup_context* ctx, const copyplan_row& row)
 status_t expand_directory_files(setup_context* ctx, const char* targetdir, const char* sourcedir, find_record* found)
 {
     for (;;) {
-        RETURN_IF_FAILED(INS_checkabort(ctx));
+        RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
         // The medium holds 8.3 names; a longer one is not ours to copy.
         if (UL_trim(name, found->filename) != ST_OK) name[0] = '\0';
@@ -151,7 +162,7 @@ status_t expand_directory_files(setup_context* ctx, const char* targetdir, const
             UL_makepath(source, sourcedir, name);
             UL_makepath(target, targetdir, name);
             RETURN_IF_FAILED(INS_expandfile(ctx, target, source));
-            INS_notecopied(ctx, target);
+            if (ctx->filecopied) ctx->filecopied(ctx, target);
         }
         if (UL_findnext(found) != 0) return ST_OK;
     }
@@ -177,6 +188,11 @@ status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const ch
         UL_logstring(ctx, "expand to   dir ", targetdir);
     }
     return st;
+}
+
+const char* const* INS_directorylist(std::int16_t whichprogram)
+{
+    return (whichprogram == 0 || whichprogram == 1) ? DIRS_FAX : DIRS_OTHER;
 }
 
 std::vector<copyplan_row> INS_copyplanrows(std::int16_t vendor, bool cdrom)

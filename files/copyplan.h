@@ -1,4 +1,5 @@
-// The copy plan from the medium, the disk-space check and the total size.
+// The copy plan from the medium, the product's directory list, the disk-space
+// check and the total size.
 // Implemented in files/.
 #pragma once
 #include <cstdint>
@@ -10,3 +11,7 @@ status_t INS_expandall(setup_context* ctx);
 status_t UL_checkdiskspace(setup_context* ctx, const char* path, std::int32_t requiredbytes);
 status_t INS_checkdiskspace(setup_context* ctx, std::uint16_t* reason);
 status_t INS_getfilesize(setup_context* ctx);
+
+// The subdirectories of the destination for a product, in creation order; ends with nullptr.
+// The destination tree is made from it and the copy plan copies only into it.
+const char* const* INS_directorylist(std::int16_t whichprogram);

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
+#include "files/checkabort.h"
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "files/lzservice.h"
 #include "files/szdd.h"
-#include "install/install.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -87,7 +87,7 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
     UL_copytext(ctx->expandtarget, target);
 
     bool complete = false;
-    status_t st = INS_checkabort(ctx);
+    status_t st = UL_checkabort(ctx);
     if (st == ST_OK) {
         std::int32_t size = copy_whole(ctx, in, out, source);
         if (size < 0) {
@@ -100,7 +100,7 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
             UL_loglong(ctx, "filesize=", size);
             INS_addfilesize(ctx, std::uint32_t(size));
             UL_loglong(ctx, "curretnfilesize=", ctx->INS_currentfilesize);
-            st = INS_checkabort(ctx);
+            st = UL_checkabort(ctx);
         }
     }
     UL_lzclose(in);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "files/fileutil.h"
-#include "install/unattended.h"
 #include "shell/text.h"
 
 namespace {
@@ -25,7 +24,7 @@ status_t emit(setup_context* ctx, const char* label, std::size_t labelmax, const
 status_t UL_logline(setup_context* ctx, const char* text)
 {
     if (!ctx) return ST_GENERAL;
-    INS_unattendedlogline(ctx, text);  // an answer file may press the stop button at this line
+    if (ctx->loglistener) ctx->loglistener(ctx, text);  // an answer file may press the stop button at this line
     char windowcopy[LINESIZE] = {};
     UL_copytext(windowcopy, text);
     if (ctx->logtofile && ctx->logfile && !ctx->logfailing) {

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/copyplan.h"
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
@@ -11,18 +12,6 @@
 #include "shell/text.h"
 
 namespace {
-
-// Subdirectories of the destination, parents before their children.
-const char* const DIRS_FAX[] = {
-    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SCRIPT1",
-    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
-};
-
-const char* const DIRS_OTHER[] = {
-    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK",
-    "SCRIPT1", "SCRIPT2", "SCRIPT3", "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9",
-    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
-};
 
 enum : std::uint16_t { DIR_MADE = 0, DIR_EMPTY = 1, DIR_FAILED = 2 };
 
@@ -38,11 +27,6 @@ bool clean_path(const char* path, char out[TEXTSIZE])
 }
 
 }  // namespace
-
-const char* const* INS_directorylist(std::int16_t whichprogram)
-{
-    return (whichprogram == 0 || whichprogram == 1) ? DIRS_FAX : DIRS_OTHER;
-}
 
 status_t INS_createdir(setup_context* ctx, const char* path, std::uint16_t* result)
 {

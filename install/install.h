@@ -3,14 +3,12 @@
 #include "shell/context.h"
 
 status_t INS_install(setup_context* ctx);
+// Hands the lower layers what they report up to: the debug log's listener, the
+// cancel check, the note of files copied from the set, the unattended answers to
+// boxes. Start-up calls it as soon as the context exists.
+void INS_sethooks(setup_context* ctx);
 // 13000 when the user has asked to stop, else 0; keeps the windows alive.
 status_t INS_checkabort(setup_context* ctx);
-// Adds installed bytes to INS_currentfilesize; the counter wraps in 32 bits, never overflows.
-void INS_addfilesize(setup_context* ctx, std::uint32_t bytes);
-// 0 = Windows older than 3, 1 = the Windows 95 family, 2 = Windows NT.
-status_t INS_getwinversion(setup_context* ctx, std::int16_t* code);
-// The code for a version record (portable part of INS_getwinversion).
-std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid);
 
 // The destination tree of the product; 2231 when a directory cannot be made.
 status_t INS_makedirs(setup_context* ctx);
@@ -20,9 +18,6 @@ status_t INS_createdir(setup_context* ctx, const char* path, std::uint16_t* resu
 status_t INS_copycountry(setup_context* ctx);
 // The fax configuration template into the Windows directory.
 status_t INS_copyfaxini(setup_context* ctx);
-
-// The subdirectories of the destination for a product, in creation order; ends with nullptr.
-const char* const* INS_directorylist(std::int16_t whichprogram);
 
 // The copy plan disk by disk: copy runs for every inserted disk, ask requests
 // the next one (cancelled = 1 when the user refused).

@@ -117,6 +117,13 @@ bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body)
     return true;
 }
 
+bool INS_unattendedmessage(setup_context* ctx, const char* text)
+{
+    if (!INS_isunattended(ctx)) return false;
+    UL_logstring(ctx, "unattended msg: ", text);
+    return true;
+}
+
 status_t INS_unattendedoutcome(const setup_context* ctx, status_t status)
 {
     if (!INS_isunattended(ctx) || ctx->unattendedstatus == ST_OK) return status;

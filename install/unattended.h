@@ -50,6 +50,8 @@ void INS_recordtext(setup_context* ctx, unsigned section, const char* key, const
 void INS_unattendedfail(setup_context* ctx, status_t status, const char* why);
 // An error box in an unattended run: traced and ending the run; true when handled (not to be shown).
 bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body);
+// A message box in an unattended run: traced only; true when handled (not to be shown).
+bool INS_unattendedmessage(setup_context* ctx, const char* text);
 // The status an unattended run ends with: the recorded reason in place of the cancel it caused.
 status_t INS_unattendedoutcome(const setup_context* ctx, status_t status);
 // The result that ends a dialog of the template as its Cancel would; -1 when it has none.

@@ -8,7 +8,6 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/record.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -145,7 +144,7 @@ status_t INS_addshellentries(setup_context* ctx)
     status_t closed = UL_closefile(ctx, record);
     if (st == ST_OK) st = closed;
     // What the installation made, beside the record of what it registered.
-    if (st == ST_OK) st = INS_recordwrite(ctx);
+    if (st == ST_OK && ctx->recordwrite) st = ctx->recordwrite(ctx);
     if (st != ST_OK) UL_logerror(ctx, "INS_addshellentries", st);
     return st;
 }

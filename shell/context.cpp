@@ -42,6 +42,11 @@ void INS_recorderror(setup_context* ctx, status_t status, const char* text)
     UL_copytext(ctx->lasterrortext, text);
 }
 
+void INS_addfilesize(setup_context* ctx, std::uint32_t bytes)
+{
+    ctx->INS_currentfilesize = std::int32_t(std::uint32_t(ctx->INS_currentfilesize) + bytes);
+}
+
 status_t INS_statustext(setup_context* ctx, status_t status, char out[TEXTSIZE])
 {
     out[0] = '\0';

@@ -101,6 +101,11 @@ struct setup_context {
     std::int32_t INS_currentfilesize;
     std::int32_t totalfilesize;
 
+    // Boxes that an unattended run takes in place of a person; handed down at
+    // start-up, null when nothing does. True: taken, not to be shown.
+    bool (*answerbox)(setup_context* ctx, status_t status, const char* body);     // error box
+    bool (*answermessage)(setup_context* ctx, const char* text);                   // message box
+
     // Fields that each subsystem keeps for its own operations.
 #include "install/context_fields.inc"
 #include "modem/context_fields.inc"
@@ -118,5 +123,8 @@ status_t INS_createcontext(setup_context** out);
 void INS_destroycontext(setup_context* ctx);
 // Remembers the text (usually a file name) that belongs to a failure status.
 void INS_recorderror(setup_context* ctx, status_t status, const char* text);
+// Adds bytes processed to INS_currentfilesize, which the progress bar reads;
+// the counter wraps in 32 bits, never overflows.
+void INS_addfilesize(setup_context* ctx, std::uint32_t bytes);
 // The message text of a status, with the recorded detail appended when it belongs to it.
 status_t INS_statustext(setup_context* ctx, status_t status, char out[TEXTSIZE]);

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "files/log.h"
-#include "install/unattended.h"
 #include "shell/mainscreen.h"
 #include "shell/platform.h"
 #include "shell/text.h"
@@ -157,17 +156,15 @@ status_t INS_errorbox(setup_context* ctx, std::uint16_t status)
     char body[MESSAGESIZE], caption[MESSAGESIZE];
     INS_errorboxtexts(ctx, status, body, caption);
     // An unattended run must not wait for a person: the box ends it instead.
-    if (INS_unattendedbox(ctx, status, body)) return ST_OK;
+    if (ctx && ctx->answerbox && ctx->answerbox(ctx, status, body)) return ST_OK;
     UL_messagebox(caption, body, UL_BOX_WARNING);
     return ST_OK;
 }
 
 status_t INS_messagebox(const char* caption, const char* text)
 {
-    if (INS_isunattended(INS_context)) {
-        UL_logstring(INS_context, "unattended msg: ", text);
-        return ST_OK;
-    }
+    setup_context* ctx = INS_context;
+    if (ctx && ctx->answermessage && ctx->answermessage(ctx, text)) return ST_OK;
     UL_messagebox(caption, text, UL_BOX_INFO);
     return ST_OK;
 }

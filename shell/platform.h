@@ -32,3 +32,9 @@ std::uint32_t UL_getwindowsdir(char* out, std::uint32_t size);
 std::uint32_t UL_getsystemdir(char* out, std::uint32_t size);
 // Deletes the file at the next restart (Windows NT).
 void UL_deleteatrestart(const char* name);
+
+// 0 = Windows older than 3, 1 = the Windows 95 family, 2 = Windows NT; traces
+// the version record it asks for.
+status_t INS_getwinversion(setup_context* ctx, std::int16_t* code);
+// The code for a version record (portable part of INS_getwinversion).
+std::int16_t INS_wincode(std::uint32_t major, std::uint32_t platformid);

@@ -245,6 +245,7 @@ int INS_run(ul_module instance, const char* commandline, int show)
 
     status_t st = INS_createcontext(&ctx);
     if (st == ST_OK) {
+        INS_sethooks(ctx);
         ctx->hinstance = instance;
         if (line[0]) st = INS_parsecommandline(ctx, line, &level);
         if (st == ST_OK) st = INS_setupdirectories(ctx);

@@ -2,9 +2,9 @@
 // companded voice file, and 11025 Hz WAV to the modem's rate.
 #include <cstring>
 
+#include "files/checkabort.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/install.h"
 #include "modem/vendors.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"
@@ -151,7 +151,7 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
     }
     st = UL_writedata(ctx, out, header, VOICEHEADERSIZE);
     while (st == ST_OK) {
-        st = INS_checkabort(ctx);
+        st = UL_checkabort(ctx);
         if (st != ST_OK) break;
         std::int32_t got = UL_readchecked(in, codes, BLOCK);
         if (got < 0) {

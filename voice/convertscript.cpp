@@ -3,9 +3,9 @@
 
 #include <cstring>
 
+#include "files/checkabort.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/install.h"
 #include "modem/vendors.h"
 #include "shell/platform.h"
 #include "shell/text.h"
@@ -91,7 +91,7 @@ status_t voicefile_road(setup_context* ctx, const vendor_road* row)
     std::memset(&found, 0, sizeof found);
     std::int16_t converted = 0;
     for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
-        status_t st = INS_checkabort(ctx);
+        status_t st = UL_checkabort(ctx);
         if (st != ST_OK) {
             UL_findclose(&found);
             return st;
@@ -198,7 +198,7 @@ status_t INS_decodeprompts(setup_context* ctx)
     UL_logshort(ctx, "findfirst=", std::int16_t(more));
     if (more != 0) return ST_OK;
     for (; more == 0; more = UL_findnext(&found)) {
-        status_t st = INS_checkabort(ctx);
+        status_t st = UL_checkabort(ctx);
         if (st != ST_OK) {
             UL_findclose(&found);
             return st;
@@ -220,7 +220,7 @@ status_t INS_decodeprompts(setup_context* ctx)
     UL_logshort(ctx, "numfile=", std::int16_t(list.count));
 
     for (int i = 0; i < list.count; ++i) {
-        RETURN_IF_FAILED(INS_checkabort(ctx));
+        RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
         if (!full_name(name, dir, list.names + i * DECODESLOT)) {
             UL_logstring(ctx, "wrong file=", list.names + i * DECODESLOT);
@@ -254,7 +254,7 @@ status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t
     find_record found;
     std::memset(&found, 0, sizeof found);
     for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
-        status_t st = INS_checkabort(ctx);
+        status_t st = UL_checkabort(ctx);
         if (st != ST_OK) {
             UL_findclose(&found);
             return st;
@@ -273,7 +273,7 @@ status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t
     UL_logshort(ctx, "numfiles=", std::int16_t(list.count));
 
     for (int i = 0; i < list.count; ++i) {
-        RETURN_IF_FAILED(INS_checkabort(ctx));
+        RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
         if (!full_name(name, dir, list.names + i * RESAMPLESLOT)) {
             UL_logstring(ctx, "wrong file=", list.names + i * RESAMPLESLOT);

@@ -6,7 +6,6 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
-#include "install/install.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 #include "voice/adpcm.h"

@@ -1,6 +1,7 @@
 // The copy plan, directory expansion, the free-space rule and FILESIZE.txt.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "files/copyplan.h"
@@ -174,6 +175,8 @@ TEST_F(plan, CancelDuringADirectoryStopsWith13000)
     doubles::stop_at_call = 2;
     EXPECT_EQ(INS_expandall(log.ctx), ST_CANCELLED);
     EXPECT_TRUE(log.logged("Error in INS_expanddirectory = 13000"));
+    log.ctx->checkabort = nullptr;
+    EXPECT_EQ(INS_expandall(log.ctx), ST_OK) << "without a cancel check handed down nothing stops";
 }
 
 TEST_F(plan, DirectoryExpansionCopiesPlainAndCompressedFilesButNotSubdirectories)
@@ -185,7 +188,13 @@ TEST_F(plan, DirectoryExpansionCopiesPlainAndCompressedFilesButNotSubdirectories
     szdd_compress(original.data(), original.size(), 'L', &packed);
     kit::write_bytes(src + "PROGRAM/PACKED.DL_", packed);
     put("SRC/PROGRAM/PLAIN.TXT", "plain text");
+    static std::vector<std::string> copied;
+    copied.clear();
+    log.ctx->filecopied = [](setup_context*, const char* target) { copied.push_back(target); };
     EXPECT_EQ(INS_expanddirectory(log.ctx, (dst + "PROGRAM\\").c_str(), (src + "PROGRAM\\").c_str()), ST_OK);
+    std::sort(copied.begin(), copied.end());
+    EXPECT_EQ(copied, (std::vector<std::string>{dst + "PROGRAM\\PACKED.DL_", dst + "PROGRAM\\PLAIN.TXT"}))
+        << "the copy plan tells every file it brought, and only those";
     EXPECT_EQ(kit::read_bytes(dst + "PROGRAM/PACKED.DL_"), original);
     EXPECT_EQ(kit::read_bytes(dst + "PROGRAM/PLAIN.TXT").size(), 10u);
     EXPECT_FALSE(kit::exists(dst + "PROGRAM/NESTED"));

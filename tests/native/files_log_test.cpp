@@ -3,6 +3,7 @@
 #include <fcntl.h>
 
 #include <string>
+#include <vector>
 
 #include "files/fileutil.h"
 #include "files/log.h"
@@ -95,6 +96,21 @@ TEST_F(Log, NoFileWhileLoggingToFileIsOff)
     ctx.logtofile = 0;
     UL_logline(&ctx, "a");
     EXPECT_EQ(written(), "");
+}
+
+TEST_F(Log, ListenerIsShownEveryWholeLineAlsoWhenNothingIsWritten)
+{
+    static std::vector<std::string> heard;
+    heard.clear();
+    ctx.loglistener = [](setup_context*, const char* line) { heard.push_back(line); };
+    std::string text(120, 'w');
+    UL_logline(&ctx, text.c_str());
+    UL_loglong(&ctx, "filesize=", 42);
+    ctx.logtofile = 0;
+    UL_logline(&ctx, "unwritten");
+    EXPECT_EQ(heard, (std::vector<std::string>{text, "filesize=42", "unwritten"}))
+        << "got " << heard.size() << " lines";
+    EXPECT_EQ(written(), text + "\r\nfilesize=42\r\n");
 }
 
 TEST(LogWithoutContext, WriterRefusesAndBuildersStillSucceed)

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "files/fileutil.h"
+#include "install/install.h"
 #include "shell/context.h"
 #include "tests/native/support/testfiles.h"
 
@@ -74,6 +75,7 @@ public:
     explicit logged_context(const scratch& s) : path_(s / "SETUP.deb")
     {
         INS_createcontext(&ctx);
+        INS_sethooks(ctx);  // as start-up does
         ul_file f = 0;
         UL_createfile(ctx, path_.c_str(), UL_SHARED, &f);
         ctx->logfile = f;

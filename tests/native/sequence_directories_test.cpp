@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "install/dialogs.h"
+#include "files/copyplan.h"
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "install/install.h"

@@ -7,6 +7,7 @@
 #include <string>
 #include <sys/stat.h>
 
+#include "install/install.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/native/doubles/shell_doubles.h"
@@ -21,6 +22,7 @@ protected:
         char pattern[] = "/tmp/seqtestXXXXXX";
         root = mkdtemp(pattern);
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
+        INS_sethooks(ctx);  // as start-up does
         ctx->resourcelib = reinterpret_cast<ul_module>(1);
         doubles::strings.clear();
         doubles::boxes.clear();

@@ -9,6 +9,7 @@
 
 #include "files/cleanup.h"
 #include "install/install.h"
+#include "shell/platform.h"
 #include "shell/text.h"
 
 namespace {

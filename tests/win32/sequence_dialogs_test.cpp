@@ -19,6 +19,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
+        INS_sethooks(ctx);  // as start-up does
         INS_context = ctx;
         std::string dll = winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL"));
         library = LoadLibraryA(dll.c_str());

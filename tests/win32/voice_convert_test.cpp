@@ -6,6 +6,7 @@
 
 #include "tests/win32/voice_testkit.h"
 #include "install/install.h"
+#include "shell/platform.h"
 #include "voice/adpcm.h"
 #include "voice/compressor.h"
 #include "voice/convertscript.h"

@@ -1,7 +1,8 @@
+// The Windows version test: the system's version record, traced, and its code.
 #include <windows.h>
 
 #include "files/log.h"
-#include "install/install.h"
+#include "shell/platform.h"
 
 status_t INS_getwinversion(setup_context* ctx, std::int16_t* code)
 {
