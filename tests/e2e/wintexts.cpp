@@ -83,6 +83,15 @@ bool ask(HWND window, UINT message, WPARAM wparam, LPARAM lparam, DWORD_PTR* res
 
 std::string text_of(HWND window)
 {
+    // The text the system keeps for the window, read without a message, so
+    // that a window whose thread is busy (the identification, the copying)
+    // still shows it; the message only for a window that keeps none.
+    WCHAR kept[4096] = {};
+    if (InternalGetWindowText(window, kept, 4096) > 0) {
+        char ansi[4096] = {};
+        WideCharToMultiByte(CP_ACP, 0, kept, -1, ansi, sizeof ansi - 1, nullptr, nullptr);
+        return ansi;
+    }
     DWORD_PTR length = 0;
     if (!ask(window, WM_GETTEXTLENGTH, 0, 0, &length) || length == 0 || length > 4096) return "";
     std::vector<char> buffer(length + 2, '\0');
