@@ -225,12 +225,6 @@ status_t INS_expandall(setup_context* ctx)
     return ST_OK;
 }
 
-std::int64_t UL_freekilobytes(const disk_free& d)
-{
-    std::int64_t factor = d.freeclusters > 1024 ? d.freeclusters / 1024 : 1;
-    return std::int64_t(d.bytespersector) * d.sectorspercluster * factor;
-}
-
 status_t UL_checkdiskspace(setup_context* ctx, const char* path, std::int32_t requiredbytes)
 {
     char trimmed[TEXTSIZE] = {};

@@ -1,4 +1,4 @@
-// The country dialog (template 988) and the diskette dialog (template 900).
+// The country dialog (template 988).
 #include <windows.h>
 
 #include "files/fileutil.h"
@@ -11,19 +11,12 @@
 namespace {
 
 const int COUNTRY_LIST = 111;
-const int DISK_PROMPT = 100;
-const int DISK_OK = 102;
 
 struct country_table {
     char (*extensions)[COUNTRYEXT_SIZE];
     char (*names)[TEXTSIZE];
 };
 country_table* countries = nullptr;
-
-void open_help(setup_context* ctx, HWND window)
-{
-    WinHelpA(window, ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext));
-}
 
 INT_PTR on_country_init(setup_context* ctx, HWND dialog)
 {
@@ -63,64 +56,7 @@ INT_PTR CALLBACK country_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
             INS_recorddialog(ctx, dialog, 988, IDCANCEL);
             EndDialog(dialog, 1);
             return TRUE;
-        case 122: open_help(ctx, dialog); return TRUE;
-        default: return FALSE;
-        }
-    default: return FALSE;
-    }
-}
-
-INT_PTR on_disk_init(setup_context* ctx, HWND dialog)
-{
-    char prompt[TEXTSIZE * 2];
-    bool have = INS_diskprompt(ctx, ctx->disknumber, prompt, sizeof prompt);
-    if (have) SetDlgItemTextA(dialog, DISK_PROMPT, prompt);
-    INS_centerwindow(ctx, dialog);
-    INS_setwindowcaption(ctx, dialog);
-    INS_answerdialog(ctx, dialog, 900);
-    if (have) return TRUE;
-    SetFocus(GetDlgItem(dialog, DISK_OK));
-    return FALSE;
-}
-
-INT_PTR on_disk_ok(setup_context* ctx, HWND dialog)
-{
-    UL_logline(ctx, "OK selected");
-    INS_recorddialog(ctx, dialog, 900, DISK_OK);
-    char check[TEXTSIZE];
-    INS_diskcheckfile(ctx, ctx->disknumber, check);
-    std::uint16_t exists = 0;
-    status_t st = UL_fileexists(check, &exists);
-    UL_logshort(ctx, "INS_disk = ", ctx->disknumber);
-    UL_logstring(ctx, "filename = ", check);
-    UL_logshort(ctx, "exist = ", std::int16_t(exists));
-    if (st == ST_OK && exists) {
-        EndDialog(dialog, 0);
-    } else {
-        SetFocus(GetDlgItem(dialog, DISK_OK));
-    }
-    return TRUE;
-}
-
-INT_PTR CALLBACK disk_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
-{
-    setup_context* ctx = INS_context;
-    if (!ctx) return FALSE;
-    switch (message) {
-    case WM_INITDIALOG: return on_disk_init(ctx, dialog);
-    case WM_PAINT: INS_paintframes(ctx, dialog, 20, 21); return TRUE;
-    case WM_COMMAND:
-        switch (LOWORD(wparam)) {
-        case DISK_OK: return on_disk_ok(ctx, dialog);
-        case IDCANCEL:
-        case 103:
-            INS_recorddialog(ctx, dialog, 900, LOWORD(wparam));
-            EndDialog(dialog, 1);
-            return TRUE;
-        case 104:
-            ctx->helpcontext = 107;
-            open_help(ctx, dialog);
-            return TRUE;
+        case 122: INS_showhelp(ctx, dialog); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
@@ -172,19 +108,4 @@ status_t INS_askcountry(setup_context* ctx)
     }
     ctx->helpcontext = 101;
     return st;
-}
-
-status_t INS_changediskette(setup_context* ctx, std::int16_t disk, std::uint16_t* cancelled)
-{
-    *cancelled = 1;
-    INS_context = ctx;
-    UL_logline(ctx, "In INS_changediskette");
-    UL_logshort(ctx, "disknum = ", disk);
-    ctx->disknumber = disk;
-    UL_logline(ctx, "before dialog");
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(900),
-                                     static_cast<HWND>(ctx->mainwindow), disk_proc, 0);
-    if (result == -1) return ST_NO_TEMPLATE;
-    if (result == 0) *cancelled = 0;
-    return ST_OK;
 }

@@ -50,11 +50,6 @@ modem_list* modems = nullptr;
 
 HINSTANCE library(setup_context* ctx) { return static_cast<HINSTANCE>(ctx->resourcelib); }
 
-void open_help(setup_context* ctx, HWND window)
-{
-    WinHelpA(window, ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext));
-}
-
 // Reports a failed check; the dialog stays open for another try.
 void report(setup_context* ctx, status_t st)
 {
@@ -133,7 +128,7 @@ INT_PTR CALLBACK destination_proc(HWND dialog, UINT message, WPARAM wparam, LPAR
             INS_recorddialog(ctx, dialog, 992, LOWORD(wparam));
             EndDialog(dialog, 1);
             return TRUE;
-        case 122: open_help(ctx, dialog); return TRUE;
+        case 122: INS_showhelp(ctx, dialog); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
@@ -248,7 +243,7 @@ INT_PTR on_user_command(setup_context* ctx, HWND dialog, int id)
         INS_recorddialog(ctx, dialog, 997, IDCANCEL);
         EndDialog(dialog, 1);
         return TRUE;
-    case 122: open_help(ctx, dialog); return TRUE;
+    case 122: INS_showhelp(ctx, dialog); return TRUE;
     default: return FALSE;
     }
 }

@@ -14,6 +14,8 @@ status_t INS_centerwindow(setup_context* ctx, ul_window window);
 // Sets the window's caption to windowtitle.
 status_t INS_setwindowcaption(setup_context* ctx, ul_window window);
 // WM_PAINT handling: paints the frames of the controls first .. last - 1.
+// Opens the help file at the dialog's current help context.
+void INS_showhelp(setup_context* ctx, ul_window window);
 status_t INS_paintframes(setup_context* ctx, ul_window dialog, int first, int last);
 // One frame: dark grey and white edges, thickness lines deep; sunken swaps the pens.
 status_t INS_drawframe(ul_window dialog, ul_handle dc, const ul_rect* rect, int thickness, int sunken);

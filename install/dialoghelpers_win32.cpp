@@ -154,3 +154,8 @@ status_t INS_paintprogress(ul_window dialog, int control, int percent, const cha
     ReleaseDC(bar, dc);
     return ST_OK;
 }
+
+void INS_showhelp(setup_context* ctx, ul_window window)
+{
+    WinHelpA(static_cast<HWND>(window), ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext));
+}

@@ -118,7 +118,7 @@ INT_PTR CALLBACK notice_proc(HWND box, UINT message, WPARAM wparam, LPARAM lpara
         switch (LOWORD(wparam)) {
         case 2:
         case 113: EndDialog(box, 0); return TRUE;
-        case 124: WinHelpA(box, ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext)); return TRUE;
+        case 124: INS_showhelp(ctx, box); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
