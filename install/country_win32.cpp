@@ -5,6 +5,7 @@
 #include "files/log.h"
 #include "install/dialoghelpers.h"
 #include "install/dialogs.h"
+#include "install/state.h"
 #include "install/unattended.h"
 #include "shell/text.h"
 
@@ -16,14 +17,12 @@ struct country_table {
     char (*extensions)[COUNTRYEXT_SIZE];
     char (*names)[TEXTSIZE];
 };
-country_table* countries = nullptr;
-
-INT_PTR on_country_init(setup_context* ctx, HWND dialog)
+INT_PTR on_country_init(setup_context* ctx, HWND dialog, const country_table* countries)
 {
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
     HWND list = GetDlgItem(dialog, COUNTRY_LIST);
-    for (int i = 0; i < ctx->countrycount && countries; ++i) {
+    for (int i = 0; i < ctx->install->countrycount && countries; ++i) {
         UL_logstring(ctx, "name=", countries->names[i]);
         SendMessageA(list, LB_ADDSTRING, 0, LPARAM(countries->names[i]));
     }
@@ -37,17 +36,18 @@ INT_PTR on_country_ok(setup_context* ctx, HWND dialog)
     LRESULT sel = SendDlgItemMessageA(dialog, COUNTRY_LIST, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) return TRUE;
     INS_recorddialog(ctx, dialog, 988, IDOK);
-    ctx->countryselection = std::int16_t(sel);
+    ctx->install->countryselection = std::int16_t(sel);
     EndDialog(dialog, 0);
     return TRUE;
 }
 
-INT_PTR CALLBACK country_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+// The list to offer comes with WM_INITDIALOG.
+INT_PTR CALLBACK country_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {
     setup_context* ctx = INS_context;
     if (!ctx) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return on_country_init(ctx, dialog);
+    case WM_INITDIALOG: return on_country_init(ctx, dialog, reinterpret_cast<const country_table*>(lparam));
     case WM_PAINT: INS_paintframes(ctx, dialog, 20, 20); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
@@ -71,19 +71,17 @@ status_t run_country_dialog(setup_context* ctx, country_table* table)
     std::uint16_t exists = 0;
     UL_fileexists(filename, &exists);
     if (!exists) return ST_OK;  // no question; the extension keeps its value
-    RETURN_IF_FAILED(INS_readcountrylist(ctx, filename, table->extensions, table->names, &ctx->countrycount));
-    UL_logshort(ctx, "INS_numcountry=", ctx->countrycount);
-    if (ctx->countrycount < 1) return ST_OK;
-    countries = table;
+    RETURN_IF_FAILED(INS_readcountrylist(ctx, filename, table->extensions, table->names, &ctx->install->countrycount));
+    UL_logshort(ctx, "INS_numcountry=", ctx->install->countrycount);
+    if (ctx->install->countrycount < 1) return ST_OK;
     INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(988),
-                                     static_cast<HWND>(ctx->mainwindow), country_proc, 0);
-    countries = nullptr;
+                                     static_cast<HWND>(ctx->mainwindow), country_proc, LPARAM(table));
     if (result == -1) {
         UL_logline(ctx, "INS_askcountry cannot open dialog");
         return ST_GENERAL;
     }
     if (result == 1) return ST_CANCELLED;
-    UL_copytext(ctx->countryext, table->extensions[ctx->countryselection]);
+    UL_copytext(ctx->countryext, table->extensions[ctx->install->countryselection]);
     UL_logstring(ctx, "country ext", ctx->countryext);
     return ST_OK;
 }

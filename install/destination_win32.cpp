@@ -46,7 +46,6 @@ struct modem_list {
     char (*texts)[TEXTSIZE];
     std::int16_t count;
 };
-modem_list* modems = nullptr;
 
 HINSTANCE library(setup_context* ctx) { return static_cast<HINSTANCE>(ctx->resourcelib); }
 
@@ -166,7 +165,7 @@ status_t probe_ports(setup_context* ctx, HWND dialog, std::int16_t* lastgood)
     return ST_OK;
 }
 
-void fill_user_details(setup_context* ctx, HWND dialog)
+void fill_user_details(setup_context* ctx, HWND dialog, const modem_list* modems)
 {
     SetDlgItemTextA(dialog, 701, ctx->producttitle);
     for (const auto& e : USER_EDITS) {
@@ -178,11 +177,11 @@ void fill_user_details(setup_context* ctx, HWND dialog)
     SendMessageA(list, LB_SETCURSEL, 0, 0);
 }
 
-INT_PTR on_user_init(setup_context* ctx, HWND dialog)
+INT_PTR on_user_init(setup_context* ctx, HWND dialog, const modem_list* modems)
 {
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
-    fill_user_details(ctx, dialog);
+    fill_user_details(ctx, dialog, modems);
     std::int16_t lastgood = 0;
     status_t st = probe_ports(ctx, dialog, &lastgood);
     ctx->progressnote = 0;
@@ -248,12 +247,13 @@ INT_PTR on_user_command(setup_context* ctx, HWND dialog, int id)
     }
 }
 
-INT_PTR CALLBACK user_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
+// The modem list to offer comes with WM_INITDIALOG.
+INT_PTR CALLBACK user_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam)
 {
     setup_context* ctx = INS_context;
     if (!ctx) return FALSE;
     switch (message) {
-    case WM_INITDIALOG: return on_user_init(ctx, dialog);
+    case WM_INITDIALOG: return on_user_init(ctx, dialog, reinterpret_cast<const modem_list*>(lparam));
     case WM_PAINT: INS_paintframes(ctx, dialog, 20, 30); return TRUE;
     case WM_COMMAND: return on_user_command(ctx, dialog, LOWORD(wparam));
     default: return FALSE;
@@ -271,10 +271,8 @@ status_t run_user_dialog(setup_context* ctx, modem_list* list)
     UL_logline(ctx, "before write to system.ini");
     ctx->INS_back = BACK_NONE;
     UL_logline(ctx, "before askpath");
-    modems = list;
     INT_PTR result = DialogBoxParamA(library(ctx), MAKEINTRESOURCEA(997), static_cast<HWND>(ctx->mainwindow),
-                                     user_proc, 0);
-    modems = nullptr;
+                                     user_proc, LPARAM(list));
     if (result == -1) return INS_userdialogdone(ctx, USER_DIALOG_NOT_SHOWN);
     if (result == 1) return INS_userdialogdone(ctx, USER_DIALOG_CANCELLED);
     return INS_userdialogdone(ctx, result == RESULT_BACK ? USER_DIALOG_BACK : USER_DIALOG_OK);

@@ -6,6 +6,7 @@
 #include "files/log.h"
 #include "install/dialoghelpers.h"
 #include "install/dialogs.h"
+#include "install/state.h"
 #include "install/unattended.h"
 #include "shell/text.h"
 
@@ -17,7 +18,7 @@ const int DISK_OK = 102;
 INT_PTR on_disk_init(setup_context* ctx, HWND dialog)
 {
     char prompt[TEXTSIZE * 2];
-    bool have = INS_diskprompt(ctx, ctx->disknumber, prompt, sizeof prompt);
+    bool have = INS_diskprompt(ctx, ctx->install->disknumber, prompt, sizeof prompt);
     if (have) SetDlgItemTextA(dialog, DISK_PROMPT, prompt);
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
@@ -32,10 +33,10 @@ INT_PTR on_disk_ok(setup_context* ctx, HWND dialog)
     UL_logline(ctx, "OK selected");
     INS_recorddialog(ctx, dialog, 900, DISK_OK);
     char check[TEXTSIZE];
-    INS_diskcheckfile(ctx, ctx->disknumber, check);
+    INS_diskcheckfile(ctx, ctx->install->disknumber, check);
     std::uint16_t exists = 0;
     status_t st = UL_fileexists(check, &exists);
-    UL_logshort(ctx, "INS_disk = ", ctx->disknumber);
+    UL_logshort(ctx, "INS_disk = ", ctx->install->disknumber);
     UL_logstring(ctx, "filename = ", check);
     UL_logshort(ctx, "exist = ", std::int16_t(exists));
     if (st == ST_OK && exists) {
@@ -79,7 +80,7 @@ status_t INS_changediskette(setup_context* ctx, std::int16_t disk, std::uint16_t
     INS_context = ctx;
     UL_logline(ctx, "In INS_changediskette");
     UL_logshort(ctx, "disknum = ", disk);
-    ctx->disknumber = disk;
+    ctx->install->disknumber = disk;
     UL_logline(ctx, "before dialog");
     INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(900),
                                      static_cast<HWND>(ctx->mainwindow), disk_proc, 0);

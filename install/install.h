@@ -3,10 +3,6 @@
 #include "shell/context.h"
 
 status_t INS_install(setup_context* ctx);
-// Hands the lower layers what they report up to: the debug log's listener, the
-// cancel check, the note of files copied from the set, the unattended answers to
-// boxes. Start-up calls it as soon as the context exists.
-void INS_sethooks(setup_context* ctx);
 // 13000 when the user has asked to stop, else 0; keeps the windows alive.
 status_t INS_checkabort(setup_context* ctx);
 

@@ -6,8 +6,6 @@
 #include "shell/messages.h"
 #include "shell/text.h"
 
-progress_state INS_progress;
-
 std::int16_t INS_percentage(std::int32_t current, std::int32_t total)
 {
     std::int64_t done = current < 0 ? 0 : current / 1000;

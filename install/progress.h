@@ -26,7 +26,6 @@ struct progress_state {
     char percentsuffix[20];  // message 433, loaded once
     std::uint16_t erasedonce;
 };
-extern progress_state INS_progress;
 
 status_t INS_keyabortopen(setup_context* ctx, const char* title, const char* line1, const char* line2);
 // Refreshes the window (texts and bar when refresh is set), lets waiting

@@ -6,6 +6,7 @@
 #include "files/log.h"
 #include "install/dialoghelpers.h"
 #include "install/progress.h"
+#include "install/state.h"
 #include "install/unattended.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -18,30 +19,31 @@ const int STOP = 2;
 
 bool bar_shown(const setup_context* ctx)
 {
-    return ctx->modemsearch != 1 && INS_progress.percenttext[0] != '\0';
+    return ctx->modemsearch != 1 && ctx->install->progress.percenttext[0] != '\0';
 }
 
-void set_notes(HWND window)
+void set_notes(setup_context* ctx, HWND window)
 {
-    for (int i = 0; i < PROGRESS_NOTES; ++i) SetDlgItemTextA(window, FIRST_NOTE + i, INS_progress.notes[i]);
+    for (int i = 0; i < PROGRESS_NOTES; ++i) SetDlgItemTextA(window, FIRST_NOTE + i, ctx->install->progress.notes[i]);
 }
 
 void draw_bar(setup_context* ctx, HWND window)
 {
-    if (bar_shown(ctx)) INS_paintprogress(window, BAR, INS_progress.percent, INS_progress.percenttext);
+    const progress_state& progress = ctx->install->progress;
+    if (bar_shown(ctx)) INS_paintprogress(window, BAR, progress.percent, progress.percenttext);
 }
 
 void refresh_all(setup_context* ctx, HWND window)
 {
-    SetDlgItemTextA(window, 111, INS_progress.line1);
-    SetDlgItemTextA(window, 112, INS_progress.line2);
-    set_notes(window);
+    SetDlgItemTextA(window, 111, ctx->install->progress.line1);
+    SetDlgItemTextA(window, 112, ctx->install->progress.line2);
+    set_notes(ctx, window);
     draw_bar(ctx, window);
 }
 
-void empty_notes()
+void empty_notes(setup_context* ctx)
 {
-    for (auto& n : INS_progress.notes) n[0] = '\0';
+    for (auto& n : ctx->install->progress.notes) n[0] = '\0';
 }
 
 INT_PTR on_progress_init(setup_context* ctx, HWND window)
@@ -49,7 +51,7 @@ INT_PTR on_progress_init(setup_context* ctx, HWND window)
     // A very silent run shows not even this; the window still takes the stop button.
     if (INS_silentmode(ctx) == SILENT_NOTHING) INS_keephidden(ctx, window);
     INS_centerwindow(ctx, window);
-    SetWindowTextA(window, INS_progress.title);
+    SetWindowTextA(window, ctx->install->progress.title);
     SetFocus(GetDlgItem(window, STOP));
     refresh_all(ctx, window);
     return FALSE;
@@ -58,11 +60,13 @@ INT_PTR on_progress_init(setup_context* ctx, HWND window)
 INT_PTR on_stop(HWND window)
 {
     setup_context* ctx = INS_context;
-    if (ctx) ctx->stoprequested = 1;
     HWND owner = GetWindow(window, GW_OWNER);
     if (owner) EnableWindow(owner, TRUE);
     DestroyWindow(window);
-    INS_progress.window = nullptr;
+    if (ctx) {
+        ctx->install->stoprequested = 1;
+        ctx->install->progress.window = nullptr;
+    }
     return TRUE;
 }
 
@@ -74,7 +78,7 @@ INT_PTR CALLBACK progress_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
     case WM_INITDIALOG: return on_progress_init(ctx, window);
     case PROGRESS_REFRESHALL: refresh_all(ctx, window); return TRUE;
     case PROGRESS_REFRESHBAR: draw_bar(ctx, window); return TRUE;
-    case PROGRESS_REFRESHNOTES: set_notes(window); return TRUE;
+    case PROGRESS_REFRESHNOTES: set_notes(ctx, window); return TRUE;
     case WM_ACTIVATE:
         if (LOWORD(wparam) == WA_ACTIVE) SetFocus(GetDlgItem(window, STOP));
         return FALSE;
@@ -132,28 +136,28 @@ status_t INS_keyabortopen(setup_context* ctx, const char* title, const char* lin
     UL_logstring(ctx, "msg 1 = ", line1);
     UL_logstring(ctx, "msg 2 = ", line2);
     UL_logstring(ctx, "title = ", title);
-    if (INS_progress.window) INS_keyabortclose(ctx);
-    INS_progress.previousfocus = GetFocus();
-    UL_copytext(INS_progress.title, title);
-    UL_copytext(INS_progress.line1, line1);
-    UL_copytext(INS_progress.line2, line2);
-    empty_notes();
-    if (ctx->modemsearch == 0) INS_progress.percenttext[0] = '\0';
+    if (ctx->install->progress.window) INS_keyabortclose(ctx);
+    ctx->install->progress.previousfocus = GetFocus();
+    UL_copytext(ctx->install->progress.title, title);
+    UL_copytext(ctx->install->progress.line1, line1);
+    UL_copytext(ctx->install->progress.line2, line2);
+    empty_notes(ctx);
+    if (ctx->modemsearch == 0) ctx->install->progress.percenttext[0] = '\0';
     int templ = ctx->modemsearch == 1 ? 986 : 994;
     HWND window = CreateDialogParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
                                      static_cast<HWND>(ctx->mainwindow), progress_proc, 0);
     if (!window) return ST_NO_TEMPLATE;
-    INS_progress.window = window;
+    ctx->install->progress.window = window;
     ShowWindow(window, SW_SHOW);
     return ST_OK;
 }
 
 status_t INS_keyabortpoll(setup_context* ctx, std::uint16_t* stop, std::uint16_t refresh)
 {
-    HWND window = static_cast<HWND>(INS_progress.window);
+    HWND window = static_cast<HWND>(ctx->install->progress.window);
     if (refresh) {
         bool erase = false;
-        unsigned message = INS_progressrefresh(ctx, &INS_progress, &erase);
+        unsigned message = INS_progressrefresh(ctx, &ctx->install->progress, &erase);
         if (window && erase) InvalidateRect(window, nullptr, TRUE);
         if (window && message) PostMessageA(window, message, 0, 0);
     }
@@ -163,38 +167,38 @@ status_t INS_keyabortpoll(setup_context* ctx, std::uint16_t* stop, std::uint16_t
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(STOP, BN_CLICKED), LPARAM(GetDlgItem(window, STOP)));
     }
     MSG msg;
-    while (!ctx->stoprequested && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!ctx->install->stoprequested && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             // Not ours to take: the main loop must still see it.
             PostQuitMessage(int(msg.wParam));
             break;
         }
-        HWND current = static_cast<HWND>(INS_progress.window);
+        HWND current = static_cast<HWND>(ctx->install->progress.window);
         if (current && IsDialogMessageA(current, &msg)) continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
-    *stop = ctx->stoprequested ? 1 : 0;
+    *stop = ctx->install->stoprequested ? 1 : 0;
     return ST_OK;
 }
 
 status_t INS_keyabortclose(setup_context* ctx)
 {
-    empty_notes();
-    if (ctx->stoprequested) {
-        ctx->stoprequested = 0;
-        INS_progress.window = nullptr;
+    empty_notes(ctx);
+    if (ctx->install->stoprequested) {
+        ctx->install->stoprequested = 0;
+        ctx->install->progress.window = nullptr;
         return ST_OK;
     }
-    HWND window = static_cast<HWND>(INS_progress.window);
+    HWND window = static_cast<HWND>(ctx->install->progress.window);
     if (!window) return ST_OK;
-    HWND previous = static_cast<HWND>(INS_progress.previousfocus);
+    HWND previous = static_cast<HWND>(ctx->install->progress.previousfocus);
     if (previous && IsWindow(previous)) {
         EnableWindow(previous, TRUE);
         SetFocus(previous);
     }
     DestroyWindow(window);
-    INS_progress.window = nullptr;
+    ctx->install->progress.window = nullptr;
     return ST_OK;
 }
 
@@ -204,7 +208,7 @@ status_t INS_failinstall(setup_context* ctx, status_t status)
     std::snprintf(lines.line1, sizeof lines.line1, "%u", unsigned(status));
     INS_statustext(ctx, status, lines.line2);
     UL_logstring(ctx, "abortmsg2 = ", lines.line2);
-    char full[sizeof ctx->resulttext];
+    char full[sizeof ctx->install->resulttext];
     INS_resultstatustext(ctx, status, full, sizeof full);
     INS_noteresult(ctx, status, full);
     INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(990),

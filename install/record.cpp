@@ -5,6 +5,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "files/recordpath.h"
+#include "install/state.h"
 #include "shell/text.h"
 
 namespace {
@@ -22,7 +23,7 @@ struct record_block {
 
 const char RECORD_NAME[] = "UNINSTAL.LST";
 
-record_block* block_of(setup_context* ctx) { return static_cast<record_block*>(ctx->recordblock); }
+record_block* block_of(setup_context* ctx) { return static_cast<record_block*>(ctx->install->recordblock); }
 char* entries_of(record_block* b) { return reinterpret_cast<char*>(b + 1); }
 
 bool starts_nocase(const char* text, const char* prefix)
@@ -67,7 +68,7 @@ void add_entry(setup_context* ctx, char kind, const char* rel)
 // system directory when the installation is made around them (into C:\).
 void record_path(setup_context* ctx, char kind, const char* path)
 {
-    if (!ctx->recordblock || !path) return;
+    if (!ctx->install->recordblock || !path) return;
     if ((ctx->windowsdir[0] && starts_nocase(path, ctx->windowsdir)) ||
         (ctx->systemdir[0] && starts_nocase(path, ctx->systemdir)))
         return;
@@ -135,7 +136,7 @@ status_t INS_recordbegin(setup_context* ctx)
     b->used = 0;
     b->count = 0;
     b->full = 0;
-    ctx->recordblock = block;
+    ctx->install->recordblock = block;
     char name[TEXTSIZE];
     UL_makepath(name, ctx->datadir, RECORD_NAME);
     read_earlier(ctx, name);
@@ -189,7 +190,7 @@ status_t INS_recordwrite(setup_context* ctx)
 
 void INS_recordend(setup_context* ctx)
 {
-    if (ctx->recordblock) UL_freemem(ctx->recordblock);
-    ctx->recordblock = nullptr;
+    if (ctx->install->recordblock) UL_freemem(ctx->install->recordblock);
+    ctx->install->recordblock = nullptr;
     ctx->filewritten = nullptr;
 }

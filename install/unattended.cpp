@@ -7,6 +7,7 @@
 #include "files/log.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
+#include "install/state.h"
 #include "shell/text.h"
 
 namespace {
@@ -106,7 +107,7 @@ void INS_unattendedfail(setup_context* ctx, status_t status, const char* why)
     UL_appendtext(line, why);
     UL_appendtext(line, " = ");
     UL_logshort(ctx, line, std::int16_t(status));
-    if (ctx->unattendedstatus == ST_OK) ctx->unattendedstatus = status;
+    if (ctx->install->unattendedstatus == ST_OK) ctx->install->unattendedstatus = status;
 }
 
 bool INS_unattendedbox(setup_context* ctx, status_t status, const char* body)
@@ -126,8 +127,8 @@ bool INS_unattendedmessage(setup_context* ctx, const char* text)
 
 status_t INS_unattendedoutcome(const setup_context* ctx, status_t status)
 {
-    if (!INS_isunattended(ctx) || ctx->unattendedstatus == ST_OK) return status;
-    if (status == ST_OK || status == ST_CANCELLED) return ctx->unattendedstatus;
+    if (!INS_isunattended(ctx) || ctx->install->unattendedstatus == ST_OK) return status;
+    if (status == ST_OK || status == ST_CANCELLED) return ctx->install->unattendedstatus;
     return status;
 }
 
@@ -168,8 +169,8 @@ bool INS_answerquestion(setup_context* ctx, unsigned number, std::uint16_t* yes)
 void INS_noteresult(setup_context* ctx, status_t status, const char* text)
 {
     if (!ctx) return;
-    UL_copytext(ctx->resulttext, text);
-    ctx->resulttextstatus = status;
+    UL_copytext(ctx->install->resulttext, text);
+    ctx->install->resulttextstatus = status;
 }
 
 void INS_resultstatustext(setup_context* ctx, status_t status, char* out, std::size_t size)
@@ -189,8 +190,8 @@ void INS_resultstatustext(setup_context* ctx, status_t status, char* out, std::s
 void INS_writeresult(setup_context* ctx, status_t status)
 {
     if (!ctx || !ctx->resultfile[0]) return;
-    char text[sizeof ctx->resulttext];
-    if (ctx->resulttextstatus == status && ctx->resulttext[0]) UL_copytext(text, ctx->resulttext);
+    char text[sizeof ctx->install->resulttext];
+    if (ctx->install->resulttextstatus == status && ctx->install->resulttext[0]) UL_copytext(text, ctx->install->resulttext);
     else INS_resultstatustext(ctx, status, text, sizeof text);
     char number[16], port[16];
     // One section only, whatever an earlier run left in the file.
@@ -216,13 +217,13 @@ enum { STOP_UNREAD = 0, STOP_ARMED = 1, STOP_DUE = 2, STOP_NONE = 3 };
 
 void read_stop(setup_context* ctx)
 {
-    ctx->stopstate = STOP_NONE;
-    if (!INS_answertext(ctx, 994, "StopAfter", ctx->stopafter, sizeof ctx->stopafter)) return;
-    if (ctx->stopafter[0] == '\0') return;
+    ctx->install->stopstate = STOP_NONE;
+    if (!INS_answertext(ctx, 994, "StopAfter", ctx->install->stopafter, sizeof ctx->install->stopafter)) return;
+    if (ctx->install->stopafter[0] == '\0') return;
     char count[16];
     long n = INS_answertext(ctx, 994, "Count", count, sizeof count) ? UL_atol(count) : 1;
-    ctx->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
-    ctx->stopstate = STOP_ARMED;
+    ctx->install->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
+    ctx->install->stopstate = STOP_ARMED;
 }
 
 }  // namespace
@@ -230,15 +231,15 @@ void read_stop(setup_context* ctx)
 void INS_unattendedlogline(setup_context* ctx, const char* line)
 {
     if (!ctx || !line || !INS_isunattended(ctx)) return;
-    if (ctx->stopstate == STOP_UNREAD) read_stop(ctx);
-    if (ctx->stopstate != STOP_ARMED) return;
-    if (std::strncmp(line, ctx->stopafter, std::strlen(ctx->stopafter)) != 0) return;
-    if (--ctx->stopcount <= 0) ctx->stopstate = STOP_DUE;
+    if (ctx->install->stopstate == STOP_UNREAD) read_stop(ctx);
+    if (ctx->install->stopstate != STOP_ARMED) return;
+    if (std::strncmp(line, ctx->install->stopafter, std::strlen(ctx->install->stopafter)) != 0) return;
+    if (--ctx->install->stopcount <= 0) ctx->install->stopstate = STOP_DUE;
 }
 
 bool INS_unattendedstopdue(setup_context* ctx, bool windowopen)
 {
-    if (!ctx || ctx->stopstate != STOP_DUE || !windowopen) return false;
-    ctx->stopstate = STOP_NONE;
+    if (!ctx || ctx->install->stopstate != STOP_DUE || !windowopen) return false;
+    ctx->install->stopstate = STOP_NONE;
     return true;
 }

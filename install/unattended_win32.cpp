@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "files/log.h"
+#include "install/state.h"
 #include "install/unattended.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
@@ -24,16 +25,9 @@ const char PROP_START[] = "INS_fedat";
 const char PROP_SHOWING[] = "INS_showing";
 const int MAX_SHOWINGS = 20;  // an answer file that loops through Back for ever ends
 
-// How often each template has been shown in this run.
-struct showing_count {
-    unsigned templ;
-    int count;
-};
-showing_count showings[16];
-
-int next_showing(unsigned templ)
+int next_showing(setup_context* ctx, unsigned templ)
 {
-    for (auto& s : showings) {
+    for (auto& s : ctx->install->showings) {
         if (s.templ == templ || s.templ == 0) {
             s.templ = templ;
             return ++s.count;
@@ -169,8 +163,8 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
     feed_state f{ctx, dialog, template_of(dialog), {}};
     section_of(ctx, dialog, f.section);
     if (UL_logdetail(ctx)) UL_logstring(ctx, "unattended: dialog ", f.section);
-    if (ctx->unattendedstatus != ST_OK) {
-        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "run already failing");
+    if (ctx->install->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->install->unattendedstatus, "run already failing");
         return;
     }
     if (int(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_SHOWING))) > MAX_SHOWINGS) {
@@ -185,8 +179,8 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
         return;
     }
     EnumChildWindows(dialog, feed_control, LPARAM(&f));
-    if (ctx->unattendedstatus != ST_OK) {
-        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "answer refused");
+    if (ctx->install->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->install->unattendedstatus, "answer refused");
         return;
     }
     // The forward buttons are detail; a Cancel ends the run and stays in every log.
@@ -194,8 +188,8 @@ void CALLBACK on_feed(HWND dialog, UINT, UINT_PTR, DWORD)
     SetPropA(dialog, PROP_START, reinterpret_cast<HANDLE>(UINT_PTR(GetTickCount())));
     press(dialog, button);
     // Still here after the button: a check failed (error box) or the dialog waits.
-    if (ctx->unattendedstatus != ST_OK) {
-        give_up(ctx, dialog, f.templ, ctx->unattendedstatus, "check failed");
+    if (ctx->install->unattendedstatus != ST_OK) {
+        give_up(ctx, dialog, f.templ, ctx->install->unattendedstatus, "check failed");
         return;
     }
     SetTimer(dialog, TIMER_WATCH, WATCH_DELAY_MS, on_watch);
@@ -265,7 +259,7 @@ BOOL CALLBACK closing_text(HWND control, LPARAM param)
     int id = GetDlgCtrlID(control);
     if (lstrcmpiA(cls, "Static") != 0 || (id != 0xFFFF && id != -1)) return TRUE;
     auto* ctx = reinterpret_cast<setup_context*>(param);
-    char text[sizeof ctx->resulttext] = {};
+    char text[sizeof ctx->install->resulttext] = {};
     GetWindowTextA(control, text, sizeof text);
     if (!text[0]) return TRUE;
     INS_noteresult(ctx, ST_OK, text);
@@ -294,7 +288,7 @@ void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
     if (INS_silentmode(ctx) != SILENT_NONE) INS_keephidden(ctx, dialog);
     if (UL_logdetail(ctx)) UL_loglong(ctx, "unattended: showing ", long(templ));
     SetPropA(d, PROP_TEMPLATE, reinterpret_cast<HANDLE>(UINT_PTR(templ)));
-    SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(templ))));
+    SetPropA(d, PROP_SHOWING, reinterpret_cast<HANDLE>(UINT_PTR(next_showing(ctx, templ))));
     // [Options] Delay= holds each dialog on screen that long before it is answered,
     // so that a person or a screenshot tool can see it.
     UINT delay = FEED_DELAY_MS;

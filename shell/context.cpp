@@ -28,6 +28,7 @@ status_t INS_createcontext(setup_context** out)
 void INS_destroycontext(setup_context* ctx)
 {
     if (!ctx) return;
+    if (ctx->releasedriver) ctx->releasedriver(ctx);
     if (ctx->logfile) {
         UL_closefile(ctx, ctx->logfile);
         ctx->logfile = 0;

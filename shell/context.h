@@ -106,8 +106,24 @@ struct setup_context {
     bool (*answerbox)(setup_context* ctx, status_t status, const char* body);     // error box
     bool (*answermessage)(setup_context* ctx, const char* text);                   // message box
 
+    // Options of the run, from the command line.
+    char answerfile[TEXTSIZE];     // /ANSWERS=: run unattended from this file
+    char recordfile[TEXTSIZE];     // /RECORD=: write the answers given into this file
+    std::uint16_t silent;          // /SILENT: SILENT_PROGRESS, /VERYSILENT: SILENT_NOTHING
+    char logname[TEXTSIZE];        // /LOG=, else (once it is made) SETUP.deb's path: where the debug log is
+    char resultfile[TEXTSIZE];     // /RESULT=: the [Result] file written at the very end
+    char destinationarg[TEXTSIZE]; // /DIR=: the destination, in place of the default and of [992] 102=
+
+    // How the run ends: the process's exit code and the status the result file reports.
+    int exitcode;
+    status_t finalstatus;
+
+    // The installation driver's own record (install/state.h), made and released
+    // by the driver; the layers below never look into it.
+    struct install_state* install;
+    void (*releasedriver)(setup_context* ctx);
+
     // Fields that each subsystem keeps for its own operations.
-#include "install/context_fields.inc"
 #include "modem/context_fields.inc"
 #include "files/context_fields.inc"
 #include "voice/context_fields.inc"

@@ -7,6 +7,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "install/unattended.h"
 #include "integration/ddeclient_win32.h"
 #include "shell/cmdline.h"
@@ -22,11 +23,6 @@ namespace {
 
 const char MAIN_CLASS[] = "window1";
 const char DDE_CLASS[] = "VEQ-DDE";
-
-// What the quit message carries; an unattended run ends with its final status.
-int exitcode = 0;
-// The installation's final status, for the result file.
-status_t finalstatus = ST_OK;
 
 status_t system_dir(setup_context* ctx, UINT (WINAPI* query)(LPSTR, UINT), char* field)
 {
@@ -44,7 +40,7 @@ void teardown(setup_context* ctx, HWND window)
 {
     if (window && ctx->helpfile[0]) WinHelpA(window, ctx->helpfile, HELP_QUIT, 0);
     // Still with the library, so that a status's text can be had.
-    INS_writeresult(ctx, finalstatus);
+    INS_writeresult(ctx, ctx->finalstatus);
     INS_unloadresourcelib(ctx);
     INS_cleanupatexit(ctx);
     INS_destroycontext(ctx);
@@ -68,6 +64,8 @@ LRESULT on_destroy(HWND window)
         ctx->closepending = 1;
         return 0;
     }
+    // What the quit message carries; an unattended run ends with its final status.
+    int exitcode = ctx ? ctx->exitcode : 0;
     if (ctx) teardown(ctx, window);
     PostQuitMessage(exitcode);
     return 0;
@@ -99,10 +97,11 @@ LRESULT on_start(HWND window)
     if (!ctx) return 0;
     status_t st = run_install(ctx);
     if (st != ST_OK) UL_logerror(ctx, "TST_wndprocmain", st);
-    finalstatus = st;
+    ctx->finalstatus = st;
     // A script that asked for a result reads the status from the exit code as well.
-    exitcode = ctx->answerfile[0] || ctx->resultfile[0] ? int(st) : 0;
+    ctx->exitcode = ctx->answerfile[0] || ctx->resultfile[0] ? int(st) : 0;
     if (ctx->closepending) {
+        int exitcode = ctx->exitcode;
         teardown(ctx, nullptr);
         PostQuitMessage(exitcode);
     } else {
@@ -244,8 +243,8 @@ int INS_run(ul_module instance, const char* commandline, int show)
     std::int16_t level = 0;
 
     status_t st = INS_createcontext(&ctx);
+    if (st == ST_OK) st = INS_attachdriver(ctx);
     if (st == ST_OK) {
-        INS_sethooks(ctx);
         ctx->hinstance = instance;
         if (line[0]) st = INS_parsecommandline(ctx, line, &level);
         if (st == ST_OK) st = INS_setupdirectories(ctx);

@@ -57,7 +57,7 @@ TEST_F(StopStage, CountBelowOneOrAboveRangeStaysUsable)
 
     INS_destroycontext(ctx);
     ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-    INS_sethooks(ctx);
+    INS_attachdriver(ctx);
     answers("[994]\nStopAfter=tmpfile=\nCount=99999999999\n");
     for (int i = 0; i < 100; ++i) UL_logline(ctx, "tmpfile=A");
     EXPECT_FALSE(INS_unattendedstopdue(ctx, true)) << "a huge count is capped, not wrapped to a small one";

@@ -13,6 +13,7 @@
 
 #include "files/fileutil.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "tests/native/support/testfiles.h"
 
@@ -75,7 +76,7 @@ public:
     explicit logged_context(const scratch& s) : path_(s / "SETUP.deb")
     {
         INS_createcontext(&ctx);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         ul_file f = 0;
         UL_createfile(ctx, path_.c_str(), UL_SHARED, &f);
         ctx->logfile = f;

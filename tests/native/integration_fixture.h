@@ -10,6 +10,7 @@
 
 #include "files/fileutil.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/native/doubles/integration_doubles.h"
@@ -29,7 +30,7 @@ protected:
         for (const char* dir : {"/src", "/dest/PROGRAM", "/dest/DATA", "/windows/system"})
             std::filesystem::create_directories(root + dir);
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         dir(ctx->sourcedir, "/src/");
         dir(ctx->pathname, "/dest/");
         dir(ctx->programdir, "/dest/PROGRAM/");

@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/native/doubles/shell_doubles.h"
@@ -22,7 +23,7 @@ protected:
         char pattern[] = "/tmp/seqtestXXXXXX";
         root = mkdtemp(pattern);
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         ctx->resourcelib = reinterpret_cast<ul_module>(1);
         doubles::strings.clear();
         doubles::boxes.clear();

@@ -77,7 +77,7 @@ TEST_F(Install, UnattendedRunEndsWithTheReasonInsteadOfTheCancelItCaused)
 {
     write("/answers.ini", "[992]\nButton=111\n");
     UL_copytext(ctx->answerfile, dir("/answers.ini").c_str());
-    ctx->unattendedstatus = 2254;  // an error box in the destination dialog
+    ctx->install->unattendedstatus = 2254;  // an error box in the destination dialog
     sd::proceed_cancels = {true};
     EXPECT_EQ(INS_install(ctx), 2254);
     EXPECT_TRUE(called("fail 2254")) << "the failure notice names the real reason";

@@ -41,9 +41,9 @@ TEST_F(Unattended, ErrorBoxIsNotShownAndEndsTheRunWithItsStatus)
     answers("[992]\nButton=111\n");
     INS_errorbox(ctx, 2315);
     EXPECT_TRUE(doubles::boxes.empty()) << "an unattended run never waits on a box";
-    EXPECT_EQ(ctx->unattendedstatus, 2315);
+    EXPECT_EQ(ctx->install->unattendedstatus, 2315);
     INS_errorbox(ctx, 2254);
-    EXPECT_EQ(ctx->unattendedstatus, 2315) << "the first reason is kept";
+    EXPECT_EQ(ctx->install->unattendedstatus, 2315) << "the first reason is kept";
     EXPECT_EQ(INS_unattendedoutcome(ctx, ST_CANCELLED), 2315) << "the cancel it caused becomes the reason";
     EXPECT_EQ(INS_unattendedoutcome(ctx, ST_OK), 2315);
     EXPECT_EQ(INS_unattendedoutcome(ctx, 2231), 2231) << "a later real failure keeps its own status";
@@ -53,7 +53,7 @@ TEST_F(Unattended, InteractiveErrorBoxIsShown)
 {
     INS_errorbox(ctx, 2315);
     EXPECT_EQ(doubles::boxes.size(), 1u);
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
     EXPECT_EQ(INS_unattendedoutcome(ctx, ST_CANCELLED), ST_CANCELLED);
 }
 
@@ -66,11 +66,11 @@ TEST_F(Unattended, QuestionAnsweredYesNoOrMissing)
     answers("[494]\nAnswer=No\n");
     ASSERT_TRUE(INS_answerquestion(ctx, 494, &yes));
     EXPECT_EQ(yes, 0);
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
     answers("[992]\nButton=111\n");
     ASSERT_TRUE(INS_answerquestion(ctx, 494, &yes));
     EXPECT_EQ(yes, 0) << "a missing answer is No";
-    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST) << "and ends the run";
+    EXPECT_EQ(ctx->install->unattendedstatus, ST_BAD_REQUEST) << "and ends the run";
 }
 
 TEST_F(Unattended, DialogsNeedingADecisionHaveNoDefaultButton)

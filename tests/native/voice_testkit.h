@@ -14,6 +14,7 @@
 
 #include "files/fileutil.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/native/doubles/files_doubles.h"
@@ -125,7 +126,7 @@ protected:
         ASSERT_NE(mkdtemp(templ), nullptr);
         dir = std::string(templ) + "/";
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         ul_file log = 0;
         ASSERT_EQ(UL_createfile(ctx, (dir + "SETUP.deb").c_str(), UL_SHARED, &log), ST_OK);
         ctx->logfile = log;

@@ -10,6 +10,7 @@
 
 #include "files/fileutil.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/win32/support/winpaths.h"
@@ -29,7 +30,7 @@ protected:
         CreateDirectoryA(name, nullptr);
         root = std::string(name) + "\\";
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         ASSERT_EQ(UL_createfile(ctx, (root + "setup.deb").c_str(), UL_SHARED, &ctx->logfile), ST_OK);
         ctx->logtofile = 1;
         UL_copytext(ctx->producttitle, "VEQ Test Product");

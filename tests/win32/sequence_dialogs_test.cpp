@@ -6,6 +6,7 @@
 
 #include "install/dialogs.h"
 #include "install/install.h"
+#include "install/state.h"
 #include "install/progress.h"
 #include "install/unattended.h"
 #include "shell/context.h"
@@ -19,7 +20,7 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
         INS_context = ctx;
         std::string dll = winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL"));
         library = LoadLibraryA(dll.c_str());
@@ -73,7 +74,7 @@ TEST_F(SequenceDialogs, CountryChosenByNameGivesItsExtension)
     EXPECT_EQ(INS_askcountry(ctx), ST_OK);
     EXPECT_STREQ(ctx->countryext, "FRA");
     EXPECT_EQ(ctx->helpcontext, 101) << "help context restored after the dialog";
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
 }
 
 TEST_F(SequenceDialogs, CountryCancelIsTheUsersCancel)
@@ -89,7 +90,7 @@ TEST_F(SequenceDialogs, NoCountryListAsksNothing)
 {
     answers("");  // no section at all: a dialog shown would end the run
     EXPECT_EQ(INS_askcountry(ctx), ST_OK);
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
 }
 
 TEST_F(SequenceDialogs, CountryDialogWithoutAnswerEndsTheRun)
@@ -98,7 +99,7 @@ TEST_F(SequenceDialogs, CountryDialogWithoutAnswerEndsTheRun)
     src.write("COUNTRY\\COUNTRY.LST", "GER,Germany\r\n");
     answers("[992]\nButton=111\n");
     EXPECT_EQ(INS_askcountry(ctx), ST_CANCELLED);
-    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST);
+    EXPECT_EQ(ctx->install->unattendedstatus, ST_BAD_REQUEST);
     EXPECT_EQ(INS_unattendedoutcome(ctx, ST_CANCELLED), ST_BAD_REQUEST);
 }
 
@@ -113,7 +114,7 @@ TEST_F(SequenceDialogs, DisketteAcceptedOnlyWhenItsCheckFileExists)
     EXPECT_EQ(INS_changediskette(ctx, 4, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "disk 4 never arrives";
     EXPECT_GE(GetTickCount() - start, 900u) << "OK is pressed again until the time limit";
-    EXPECT_EQ(ctx->unattendedstatus, ST_NOT_AVAILABLE);
+    EXPECT_EQ(ctx->install->unattendedstatus, ST_NOT_AVAILABLE);
 }
 
 DWORD WINAPI insert_disk_later(LPVOID param)
@@ -135,7 +136,7 @@ TEST_F(SequenceDialogs, DisketteSwappedByAnOutsideChangerIsTakenOnARetry)
     WaitForSingleObject(t, 5000);
     CloseHandle(t);
     EXPECT_EQ(cancelled, 0);
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
 }
 
 TEST_F(SequenceDialogs, DestinationTwoLevelsUnderANewParentIsCreated)
@@ -163,7 +164,7 @@ TEST_F(SequenceDialogs, DestinationThreeNewLevelsFailsWith2315)
     std::uint16_t cancelled = 0;
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "the dialog did not accept it";
-    EXPECT_EQ(ctx->unattendedstatus, 2315);
+    EXPECT_EQ(ctx->install->unattendedstatus, 2315);
     RemoveDirectoryA(("C:\\seqtest_new_" + std::to_string(GetCurrentProcessId())).c_str());
 }
 
@@ -175,7 +176,7 @@ TEST_F(SequenceDialogs, DestinationThatTheProgramGroupCannotCarryIsRefusedWith23
     std::uint16_t cancelled = 0;
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "the dialog did not accept it";
-    EXPECT_EQ(ctx->unattendedstatus, 2315);
+    EXPECT_EQ(ctx->install->unattendedstatus, 2315);
     EXPECT_FALSE(isdir(target)) << "refused before anything is made";
 }
 
@@ -189,7 +190,7 @@ TEST_F(SequenceDialogs, ExistingDestinationNeedsAYesToQuestion494)
     answers("[992]\n102=" + dest.path() + "\nButton=111\n[494]\nAnswer=No\n");
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1) << "No keeps the dialog open, which ends an unattended run";
-    EXPECT_EQ(ctx->unattendedstatus, ST_BAD_REQUEST);
+    EXPECT_EQ(ctx->install->unattendedstatus, ST_BAD_REQUEST);
 }
 
 TEST_F(SequenceDialogs, DestinationWithoutDriveLetterIsRefusedWith2251)
@@ -198,7 +199,7 @@ TEST_F(SequenceDialogs, DestinationWithoutDriveLetterIsRefusedWith2251)
     std::uint16_t cancelled = 0;
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1);
-    EXPECT_EQ(ctx->unattendedstatus, 2251);
+    EXPECT_EQ(ctx->install->unattendedstatus, 2251);
 }
 
 TEST_F(SequenceDialogs, BackFromTheSecondDialogRemovesTheEmptyDirectory)
@@ -212,7 +213,7 @@ TEST_F(SequenceDialogs, BackFromTheSecondDialogRemovesTheEmptyDirectory)
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 1);
     EXPECT_FALSE(isdir(made)) << "the still-empty directory of the last pass is gone";
-    EXPECT_EQ(ctx->unattendedstatus, 0) << "Cancel is an answer like any other";
+    EXPECT_EQ(ctx->install->unattendedstatus, 0) << "Cancel is an answer like any other";
 }
 
 TEST_F(SequenceDialogs, FailureNoticeShowsAndClosesInAnUnattendedRun)
@@ -225,7 +226,7 @@ TEST_F(SequenceDialogs, ProgressWindowShowsNotesAndStopsOnItsButton)
 {
     ctx->modemsearch = 1;
     ASSERT_EQ(INS_keyabortopen(ctx, "Title", "Line one", "Line two"), ST_OK);
-    HWND window = static_cast<HWND>(INS_progress.window);
+    HWND window = static_cast<HWND>(ctx->install->progress.window);
     ASSERT_NE(window, nullptr);
     ctx->progressnote = 13;
     std::uint16_t stop = 9;
@@ -243,7 +244,7 @@ TEST_F(SequenceDialogs, ProgressWindowShowsNotesAndStopsOnItsButton)
     EXPECT_FALSE(IsWindow(window)) << "the window disappears at once";
     EXPECT_EQ(INS_checkabort(ctx), ST_CANCELLED);
     EXPECT_EQ(INS_keyabortclose(ctx), ST_OK);
-    EXPECT_EQ(ctx->stoprequested, 0) << "the next close clears the request";
+    EXPECT_EQ(ctx->install->stoprequested, 0) << "the next close clears the request";
     EXPECT_EQ(INS_keyabortclose(ctx), ST_OK) << "closing twice is harmless";
     ctx->progressnote = 0;
 }
@@ -256,10 +257,10 @@ TEST_F(SequenceDialogs, CopyingFormDrawsTheBarFromTheCounters)
     ctx->INS_currentfilesize = 3000;
     ctx->totalfilesize = 4000;
     EXPECT_EQ(INS_checkabort(ctx), ST_OK);
-    EXPECT_EQ(INS_progress.percent, 75);
-    EXPECT_STREQ(INS_progress.percenttext, "75 %");
+    EXPECT_EQ(ctx->install->progress.percent, 75);
+    EXPECT_STREQ(ctx->install->progress.percenttext, "75 %");
     EXPECT_EQ(INS_keyabortclose(ctx), ST_OK);
-    EXPECT_EQ(INS_progress.window, nullptr);
+    EXPECT_EQ(ctx->install->progress.window, nullptr);
 }
 
 // A person at the destination dialog: types a path and presses OK.
@@ -296,7 +297,7 @@ TEST_F(SequenceDialogs, RecordedAnswersReplayTheSameRun)
     ASSERT_EQ(INS_proceed(ctx, &cancelled), ST_OK);
     EXPECT_EQ(cancelled, 0);
     EXPECT_EQ(std::string(ctx->pathname), typed_path + "\\");
-    EXPECT_EQ(ctx->unattendedstatus, 0);
+    EXPECT_EQ(ctx->install->unattendedstatus, 0);
     RemoveDirectoryA(typed_path.c_str());
 }
 

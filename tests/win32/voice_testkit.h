@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "install/install.h"
+#include "install/state.h"
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/win32/support/winpaths.h"
@@ -100,7 +101,7 @@ protected:
         remove_tree(root);
         ASSERT_TRUE(CreateDirectoryA(root.c_str(), nullptr)) << root;
         ASSERT_EQ(INS_createcontext(&ctx), ST_OK);
-        INS_sethooks(ctx);  // as start-up does
+        INS_attachdriver(ctx);  // as start-up does
     }
     void TearDown() override
     {
