@@ -19,8 +19,7 @@ enum : std::uint32_t { PAUSEBEFORE = 40, PAUSEPERBYTE = 2, POLL = 1 };
 
 const cm_answer okorerror[] = {"OK\r\n", "ERROR\r\n"};
 
-// Static so that a write still pending in the driver never points at a dead stack.
-unsigned char sendbuffer[CM_COMMANDSIZE];
+static_assert(sizeof(setup_context::sendbuffer) == CM_COMMANDSIZE, "a command fits the context's send buffer");
 
 void tracepoll(setup_context* ctx)
 {
@@ -47,13 +46,6 @@ bool arrived(setup_context* ctx, const char* pattern, std::int16_t searched)
     return at >= 0;
 }
 
-// The port dialog calls the probes without a context of its own: trace into the installer's.
-setup_context* probecontext()
-{
-    static setup_context quiet;  // zero-filled: no log file, no log window
-    return INS_context ? INS_context : &quiet;
-}
-
 }  // namespace
 
 void CM_buffertext(const setup_context* ctx, char out[80], std::int16_t offset)
@@ -69,7 +61,10 @@ status_t CM_send(setup_context* ctx, const char* command)
     // At most 78 characters leave room for the CR and the terminating NUL.
     std::size_t length = 0;
     while (length < CM_COMMANDSIZE - 2 && command[length] != '\0') ++length;
-    std::memset(sendbuffer, 0, sizeof sendbuffer);
+    // The context keeps the bytes: a write still pending in the driver must
+    // never point at a dead stack.
+    unsigned char* sendbuffer = ctx->sendbuffer;
+    std::memset(sendbuffer, 0, sizeof ctx->sendbuffer);
     std::memcpy(sendbuffer, command, length);
     sendbuffer[length++] = '\r';
 
@@ -216,9 +211,13 @@ status_t CM_sleep(setup_context*, std::uint32_t milliseconds)
     return ST_OK;
 }
 
+// The port dialog calls the probes without a context of its own: they trace
+// into the installer's, else into a zero-filled one (no log file, no log
+// window) that lives for the probe, which leaves no port open.
 status_t checkatcommand(std::int16_t port, std::uint16_t* noanswer)
 {
-    setup_context* ctx = probecontext();
+    setup_context quiet = {};
+    setup_context* ctx = INS_context ? INS_context : &quiet;
     *noanswer = 0;
     UL_logline(ctx, "begin checkatcommand");
     status_t st = CM_opencomm(ctx, port);
@@ -248,7 +247,8 @@ status_t checkatcommand(std::int16_t port, std::uint16_t* noanswer)
 
 status_t CM_probeport(std::int16_t port, std::uint16_t* cannotopen)
 {
-    setup_context* ctx = probecontext();
+    setup_context quiet = {};
+    setup_context* ctx = INS_context ? INS_context : &quiet;
     *cannotopen = 1;
     status_t st = CM_opencomm(ctx, port);
     UL_logshort(ctx, "devopen err=", std::int16_t(st));

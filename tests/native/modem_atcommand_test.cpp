@@ -347,6 +347,14 @@ TEST_F(AtCommand, ProbesOfAMissingPortFailOnlyTheAtCheck)
     EXPECT_EQ(cannotopen, 0);
     EXPECT_TRUE(logged("devopen err=0"));
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the probe closes what it opened";
+    // Without the installer's context the probes run on one of their own.
+    INS_context = nullptr;
+    cannotopen = 9;
+    EXPECT_EQ(CM_probeport(2, &cannotopen), ST_OK);
+    EXPECT_EQ(cannotopen, 0);
+    EXPECT_EQ(checkatcommand(2, &noanswer), ST_OK);
+    EXPECT_EQ(noanswer, 1) << "no modem on the port";
+    INS_context = ctx;
 }
 
 TEST_F(AtCommand, PollTracesAppearOnlyAboveDebugLevelOne)
