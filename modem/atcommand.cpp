@@ -19,18 +19,17 @@ enum : std::uint32_t { PAUSEBEFORE = 40, PAUSEPERBYTE = 2, POLL = 1 };
 
 const cm_answer okorerror[] = {"OK\r\n", "ERROR\r\n"};
 
-// Static so that a write still pending in the driver never points at a dead stack.
-unsigned char sendbuffer[CM_COMMANDSIZE];
+static_assert(sizeof(setup_context::sendbuffer) == CM_COMMANDSIZE, "a command fits the context's send buffer");
 
 void tracepoll(setup_context* ctx)
 {
     char text[80];
-    CM_buffertext(text, 0);
-    UL_logshort(ctx, "CM_where = ", CM_where);
+    CM_buffertext(ctx, text, 0);
+    UL_logshort(ctx, "CM_where = ", ctx->CM_where);
     UL_logstring(ctx, "buffer = ", text);
 }
 
-std::int16_t received() { return CM_buffer ? CM_where : std::int16_t(0); }
+std::int16_t received(const setup_context* ctx) { return ctx->CM_buffer ? ctx->CM_where : std::int16_t(0); }
 
 // Whether `pattern` is in what has been received, given that it was not in the
 // first `searched` bytes (-1: nothing searched yet). Only an occurrence that ends
@@ -40,28 +39,21 @@ bool arrived(setup_context* ctx, const char* pattern, std::int16_t searched)
     std::int16_t length = std::int16_t(std::strlen(pattern));
     if (length == 0) return false;
     std::int16_t from = searched >= length ? std::int16_t(searched - length + 1) : std::int16_t(0);
-    std::int16_t count = std::int16_t(received() - from);
+    std::int16_t count = std::int16_t(received(ctx) - from);
     if (count < length) return false;
     std::int16_t at = -1;
-    CM_find(ctx, CM_buffer + from, pattern, count, &at);
+    CM_find(ctx, ctx->CM_buffer + from, pattern, count, &at);
     return at >= 0;
-}
-
-// The port dialog calls the probes without a context of its own: trace into the installer's.
-setup_context* probecontext()
-{
-    static setup_context quiet;  // zero-filled: no log file, no log window
-    return INS_context ? INS_context : &quiet;
 }
 
 }  // namespace
 
-void CM_buffertext(char out[80], std::int16_t offset)
+void CM_buffertext(const setup_context* ctx, char out[80], std::int16_t offset)
 {
     out[0] = '\0';
-    if (!CM_buffer || offset < 0 || offset >= CM_BUFFERSIZE) return;
+    if (!ctx->CM_buffer || offset < 0 || offset >= CM_BUFFERSIZE) return;
     std::size_t room = std::size_t(CM_BUFFERSIZE - offset);
-    UL_copyleft(out, 80, reinterpret_cast<const char*>(CM_buffer) + offset, room < 79 ? room : 79);
+    UL_copyleft(out, 80, reinterpret_cast<const char*>(ctx->CM_buffer) + offset, room < 79 ? room : 79);
 }
 
 status_t CM_send(setup_context* ctx, const char* command)
@@ -69,7 +61,10 @@ status_t CM_send(setup_context* ctx, const char* command)
     // At most 78 characters leave room for the CR and the terminating NUL.
     std::size_t length = 0;
     while (length < CM_COMMANDSIZE - 2 && command[length] != '\0') ++length;
-    std::memset(sendbuffer, 0, sizeof sendbuffer);
+    // The context keeps the bytes: a write still pending in the driver must
+    // never point at a dead stack.
+    unsigned char* sendbuffer = ctx->sendbuffer;
+    std::memset(sendbuffer, 0, sizeof ctx->sendbuffer);
     std::memcpy(sendbuffer, command, length);
     sendbuffer[length++] = '\r';
 
@@ -114,13 +109,13 @@ status_t CM_waitfor(setup_context* ctx, const char* expected, std::int16_t secon
     std::int16_t searched = -1;
     do {
         RETURN_IF_FAILED(CM_read(ctx));
-        if (ctx->debuglevel > 1 && CM_where != 0) tracepoll(ctx);
-        if (received() != searched) {
+        if (ctx->debuglevel > 1 && ctx->CM_where != 0) tracepoll(ctx);
+        if (received(ctx) != searched) {
             if (arrived(ctx, expected, searched)) {
                 *found = 1;
                 return ST_OK;
             }
-            searched = received();
+            searched = received(ctx);
         }
         CM_sleep(ctx, POLL);
     } while (UL_gettickcount() - start <= limit);
@@ -138,7 +133,7 @@ status_t CM_waitforany(setup_context* ctx, const cm_answer* table, std::int16_t 
         if (UL_gettickcount() - start > limit) return ST_OK;
         RETURN_IF_FAILED(CM_read(ctx));
         if (ctx->debuglevel > 1) tracepoll(ctx);
-        if (received() != searched) {
+        if (received(ctx) != searched) {
             // Table order decides, not arrival order.
             for (std::int16_t entry = 0; entry < count; ++entry) {
                 char pattern[CM_ANSWERSIZE];
@@ -148,7 +143,7 @@ status_t CM_waitforany(setup_context* ctx, const cm_answer* table, std::int16_t 
                     return ST_OK;
                 }
             }
-            searched = received();
+            searched = received(ctx);
         }
         CM_sleep(ctx, POLL);
     }
@@ -199,12 +194,12 @@ status_t CM_sendexpect(setup_context* ctx, const char* command)
 status_t CM_tracebuffer(setup_context* ctx)
 {
     char text[80];
-    std::int16_t count = received();
+    std::int16_t count = received(ctx);
     UL_logshort(ctx, "CM_where = ", count);
-    CM_buffertext(text, 0);
+    CM_buffertext(ctx, text, 0);
     UL_logstring(ctx, "CM_buffer = ", text);
     if (count > 50) {
-        CM_buffertext(text, 50);
+        CM_buffertext(ctx, text, 50);
         UL_logstring(ctx, "CM_buffer = ", text);
     }
     return ST_OK;
@@ -216,9 +211,13 @@ status_t CM_sleep(setup_context*, std::uint32_t milliseconds)
     return ST_OK;
 }
 
+// The port dialog calls the probes without a context of its own: they trace
+// into the installer's, else into a zero-filled one (no log file, no log
+// window) that lives for the probe, which leaves no port open.
 status_t checkatcommand(std::int16_t port, std::uint16_t* noanswer)
 {
-    setup_context* ctx = probecontext();
+    setup_context quiet = {};
+    setup_context* ctx = INS_context ? INS_context : &quiet;
     *noanswer = 0;
     UL_logline(ctx, "begin checkatcommand");
     status_t st = CM_opencomm(ctx, port);
@@ -248,7 +247,8 @@ status_t checkatcommand(std::int16_t port, std::uint16_t* noanswer)
 
 status_t CM_probeport(std::int16_t port, std::uint16_t* cannotopen)
 {
-    setup_context* ctx = probecontext();
+    setup_context quiet = {};
+    setup_context* ctx = INS_context ? INS_context : &quiet;
     *cannotopen = 1;
     status_t st = CM_opencomm(ctx, port);
     UL_logshort(ctx, "devopen err=", std::int16_t(st));

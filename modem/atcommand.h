@@ -28,4 +28,4 @@ status_t CM_sleep(setup_context* ctx, std::uint32_t milliseconds);
 
 // The received text from `offset` for a trace line: up to its first NUL, at most
 // 79 characters, never beyond the buffer (which holds no NUL when full).
-void CM_buffertext(char out[80], std::int16_t offset);
+void CM_buffertext(const setup_context* ctx, char out[80], std::int16_t offset);

@@ -62,11 +62,11 @@ status_t saveati(setup_context* ctx, const ati_query& query)
     UL_logstring(ctx, "Checking ", query.command);
     RETURN_IF_FAILED(CM_waitfor(ctx, "OK\r\n", 5, &found));
     char text[80];
-    CM_buffertext(text, 0);
+    CM_buffertext(ctx, text, 0);
     UL_logstring(ctx, "CM_buffer=", text);
-    if (found && CM_buffer) {
-        std::memcpy(ctx->atiblock + query.area * ATI_AREASIZE, CM_buffer, ATI_AREASIZE - 1);
-        ctx->atilength[query.area] = CM_where;
+    if (found && ctx->CM_buffer) {
+        std::memcpy(ctx->atiblock + query.area * ATI_AREASIZE, ctx->CM_buffer, ATI_AREASIZE - 1);
+        ctx->atilength[query.area] = ctx->CM_where;
     }
     return ST_OK;
 }
@@ -328,7 +328,7 @@ void INS_freeatiblock(setup_context* ctx)
 bool INS_inanswer(setup_context* ctx, const char* pattern)
 {
     std::int16_t at = -1;
-    CM_find(ctx, CM_buffer, pattern, CM_buffer ? CM_where : std::int16_t(0), &at);
+    CM_find(ctx, ctx->CM_buffer, pattern, ctx->CM_buffer ? ctx->CM_where : std::int16_t(0), &at);
     return at >= 0;
 }
 

@@ -87,10 +87,10 @@ bool refused(status_t st) { return st == ST_NO_OK; }
 // The received answer up to its first NUL, cut to fit, then flushed and upper-cased.
 status_t takemakeranswer(setup_context* ctx, char copy[MAKERCOPYSIZE])
 {
-    std::size_t limit = CM_buffer ? std::size_t(CM_where > 0 ? CM_where : 0) : 0;
+    std::size_t limit = ctx->CM_buffer ? std::size_t(ctx->CM_where > 0 ? ctx->CM_where : 0) : 0;
     if (limit > MAKERCOPYSIZE - 1) limit = MAKERCOPYSIZE - 1;
-    UL_copyleft(copy, MAKERCOPYSIZE, reinterpret_cast<const char*>(CM_buffer ? CM_buffer : (const unsigned char*)""),
-                limit);
+    const unsigned char* answer = ctx->CM_buffer ? ctx->CM_buffer : (const unsigned char*)"";
+    UL_copyleft(copy, MAKERCOPYSIZE, reinterpret_cast<const char*>(answer), limit);
     RETURN_IF_FAILED(CM_flush(ctx));
     for (char* c = copy; *c; ++c)
         if (*c >= 'a' && *c <= 'z') *c = char(*c - 'a' + 'A');
@@ -100,9 +100,9 @@ status_t takemakeranswer(setup_context* ctx, char copy[MAKERCOPYSIZE])
 void tracefound(setup_context* ctx, const char* label)
 {
     char text[80];
-    CM_buffertext(text, 0);
+    CM_buffertext(ctx, text, 0);
     UL_logstring(ctx, label, text);
-    UL_logshort(ctx, " CM_where=", CM_where);
+    UL_logshort(ctx, " CM_where=", ctx->CM_where);
 }
 
 status_t rockwell(setup_context* ctx, std::int16_t* code)
@@ -115,7 +115,7 @@ status_t rockwell(setup_context* ctx, std::int16_t* code)
         *code = VENDOR_CONEXANT_HCF;
         if (!ok) return ST_OK;
         char text[80];
-        CM_buffertext(text, 0);
+        CM_buffertext(ctx, text, 0);
         UL_logstring(ctx, "CM_buffer=", text);
         char copy[MAKERCOPYSIZE];
         RETURN_IF_FAILED(takemakeranswer(ctx, copy));
@@ -232,7 +232,7 @@ status_t INS_checkess(setup_context* ctx, std::uint16_t* found)
     UL_logstring(ctx, "Checking ", "AT+GMI?");
     UL_logshort(ctx, "ok=", std::int16_t(ok));
     if (!ok) return ST_OK;
-    UL_logshort(ctx, "CM_where=", CM_where);
+    UL_logshort(ctx, "CM_where=", ctx->CM_where);
     if (INS_inanswer(ctx, "ESS")) {
         UL_logline(ctx, "Found ESS");
         *found = 1;
@@ -385,8 +385,8 @@ status_t watchvoicedata(setup_context* ctx)
     std::uint32_t start = UL_gettickcount();
     for (;;) {
         // Only a complete pair is tested, so a DLE ETX split over two reads is still seen.
-        if (scan + 2 <= CM_where) {
-            if (CM_buffer[scan] == 0x10 && CM_buffer[scan + 1] == 0x03) break;
+        if (scan + 2 <= ctx->CM_where) {
+            if (ctx->CM_buffer[scan] == 0x10 && ctx->CM_buffer[scan + 1] == 0x03) break;
             ++scan;
         } else {
             CM_sleep(ctx, 1);
@@ -397,7 +397,7 @@ status_t watchvoicedata(setup_context* ctx)
             UL_logline(ctx, "timeout");
             break;
         }
-        if (CM_where >= CANCELAFTER && !cancelled) {
+        if (ctx->CM_where >= CANCELAFTER && !cancelled) {
             UL_logline(ctx, "sending cancel");
             static const unsigned char cancel[3] = {0x00, 0x10, 0x18};
             CM_write(ctx, cancel, 3);
@@ -422,11 +422,11 @@ status_t INS_checkusrversion(setup_context* ctx, std::int16_t* usrversion)
     }
     CM_tracebuffer(ctx);
     std::int16_t at = -1;
-    CM_find(ctx, CM_buffer, "CONNECT\r\n", CM_where, &at);
+    CM_find(ctx, ctx->CM_buffer, "CONNECT\r\n", ctx->CM_where, &at);
     // The two bytes after the CONNECT are the first voice samples.
-    if (at >= 0 && at + 11 <= CM_where) {
-        unsigned char first = CM_buffer[at + 9];
-        unsigned char second = CM_buffer[at + 10];
+    if (at >= 0 && at + 11 <= ctx->CM_where) {
+        unsigned char first = ctx->CM_buffer[at + 9];
+        unsigned char second = ctx->CM_buffer[at + 10];
         if (first == second && (first == 0xB6 || first == 0xFE)) *usrversion = 0;
         else if (first == second) UL_logshort(ctx, "c1=", std::int16_t(first));
     }

@@ -12,10 +12,8 @@ enum {
 // The driver ends a write that the port has not taken after this many milliseconds.
 enum : std::uint32_t { CM_WRITETIMEOUT = 5000 };
 
-// The receive buffer (null while no port is open) and its count of valid bytes.
-// Owned by the port layer; the AT engine reads them.
-extern unsigned char* CM_buffer;
-extern std::int16_t CM_where;
+// Each context opens at most one port: ctx->serialport, whose receive buffer
+// is ctx->CM_buffer with ctx->CM_where valid bytes. The AT engine reads them.
 
 // Opens COM<port> at 19200 bit/s 8N1 with DTR and RTS on; 0 at once when a port is already open.
 status_t CM_opencomm(setup_context* ctx, std::int16_t port);
@@ -27,7 +25,7 @@ status_t CM_clearerror(setup_context* ctx);
 // Writes and waits (a bounded time) for the driver to take the bytes; 8141 when
 // the write fails or the port did not take them all within its write time-out.
 status_t CM_write(setup_context* ctx, const void* bytes, std::uint16_t count);
-// Appends whatever the driver holds to CM_buffer, never waiting; 8141 also when the device is gone.
+// Appends whatever the driver holds to ctx->CM_buffer, never waiting; 8141 also when the device is gone.
 status_t CM_read(setup_context* ctx);
 
 // How many of `waiting` bytes one read may take into a buffer that holds `where` bytes.

@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (part.find(table[i]) != std::string::npos) expected = std::int16_t(i);
         if (expected >= 0 || have == held.size()) break;
     }
-    fuzzkit::require(CM_where >= 0 && CM_where <= CM_BUFFERSIZE, "the count stays within the buffer");
+    fuzzkit::require(ctx.CM_where >= 0 && ctx.CM_where <= CM_BUFFERSIZE, "the count stays within the buffer");
     fuzzkit::require(index == expected, "the first table entry received is found");
 
     // The single wait, over what has arrived so far plus the rest.
@@ -62,17 +62,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzkit::require(CM_waitfor(&ctx, third.c_str(), 1, &found) == ST_OK, "the wait ends");
         fuzzkit::require(found == (held.find(third) != std::string::npos ? 1 : 0), "the answer is found where it is");
     }
-    fuzzkit::require(CM_where >= 0 && CM_where <= CM_BUFFERSIZE, "the count stays within the buffer");
+    fuzzkit::require(ctx.CM_where >= 0 && ctx.CM_where <= CM_BUFFERSIZE, "the count stays within the buffer");
 
     // The trace copies, at every offset the engine uses and at the edges.
     for (std::int16_t offset : {std::int16_t(-1), std::int16_t(0), std::int16_t(50), std::int16_t(CM_BUFFERSIZE - 1),
-                                std::int16_t(CM_BUFFERSIZE), CM_where}) {
+                                std::int16_t(CM_BUFFERSIZE), ctx.CM_where}) {
         char out[80];
         std::memset(out, 'x', sizeof out);
-        CM_buffertext(out, offset);
+        CM_buffertext(&ctx, out, offset);
         fuzzkit::require(std::memchr(out, '\0', sizeof out) != nullptr, "a trace copy ends inside its buffer");
         if (offset >= 0 && offset < CM_BUFFERSIZE) {
-            std::string expect(reinterpret_cast<const char*>(CM_buffer) + offset,
+            std::string expect(reinterpret_cast<const char*>(ctx.CM_buffer) + offset,
                                std::min<std::size_t>(79, std::size_t(CM_BUFFERSIZE - offset)));
             expect = expect.substr(0, expect.find('\0'));
             fuzzkit::require(expect == out, "a trace copy is the received text up to its first NUL");

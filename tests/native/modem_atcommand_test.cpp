@@ -26,9 +26,19 @@ TEST_F(AtCommand, OpeningNamesTheDeviceAndASecondOpenIsANoOp)
     EXPECT_EQ(CM_opencomm(ctx, 5), ST_OK);
     EXPECT_EQ(doubles::serialopened, std::vector<std::string>{"COM3"});
     EXPECT_TRUE(logged("portname=COM3"));
+    // Another context opens a port of its own, with its own buffer.
+    setup_context* other = nullptr;
+    ASSERT_EQ(INS_createcontext(&other), ST_OK);
+    EXPECT_EQ(CM_opencomm(other, 5), ST_OK);
+    EXPECT_EQ(doubles::serialopened, (std::vector<std::string>{"COM3", "COM5"}));
+    ASSERT_NE(other->CM_buffer, nullptr);
+    EXPECT_NE(other->CM_buffer, ctx->CM_buffer);
     EXPECT_EQ(CM_closecomm(ctx), ST_OK);
     EXPECT_EQ(doubles::serialdtrdrops, 1) << "closing drops DTR so that the modem hangs up";
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
+    EXPECT_EQ(CM_read(other), ST_OK) << "the other context's port stays open";
+    EXPECT_EQ(CM_closecomm(other), ST_OK);
+    INS_destroycontext(other);
 }
 
 TEST_F(AtCommand, MissingPortAndRefusedSettingsLeaveThePortClosed)
@@ -45,6 +55,7 @@ TEST_F(AtCommand, MissingPortAndRefusedSettingsLeaveThePortClosed)
     EXPECT_EQ(CM_opencomm(ctx, 1), ST_PORT_SETTINGS);
     EXPECT_TRUE(logged("cant setcommstate"));
     EXPECT_EQ(CM_flush(ctx), ST_PORT_CLOSED);
+    EXPECT_EQ(ctx->CM_buffer, nullptr) << "nor a buffer that the engine would search";
 
     doubles::serialsettingsfail = 0;
     EXPECT_EQ(CM_opencomm(ctx, 1), ST_OK) << "a failed open must not leave the port marked open";
@@ -59,21 +70,21 @@ TEST_F(AtCommand, ReadsStopAtAFullBufferUntilTheNextFlush)
     ASSERT_EQ(CM_opencomm(ctx, 1), ST_OK);
     ASSERT_EQ(CM_flush(ctx), ST_OK);
     EXPECT_EQ(CM_read(ctx), ST_OK);
-    EXPECT_EQ(CM_where, 0) << "nothing waiting, nothing added";
+    EXPECT_EQ(ctx->CM_where, 0) << "nothing waiting, nothing added";
     doubles::serialqueue.assign(4000, 'a');
     CM_read(ctx);
-    ASSERT_EQ(CM_where, 4000);
+    ASSERT_EQ(ctx->CM_where, 4000);
     doubles::serialqueue.assign(5000, 'b');
     CM_read(ctx);
-    EXPECT_EQ(CM_where, 4096);
-    EXPECT_EQ(CM_buffer[4095], 'b');
+    EXPECT_EQ(ctx->CM_where, 4096);
+    EXPECT_EQ(ctx->CM_buffer[4095], 'b');
     EXPECT_EQ(doubles::serialqueue.size(), 5000u - 96u) << "the rest stays queued in the driver";
     CM_read(ctx);
-    EXPECT_EQ(CM_where, 4096);
+    EXPECT_EQ(ctx->CM_where, 4096);
     CM_flush(ctx);
-    EXPECT_EQ(CM_where, 0);
-    EXPECT_EQ(CM_buffer[0], 0);
-    EXPECT_EQ(CM_buffer[4095], 0);
+    EXPECT_EQ(ctx->CM_where, 0);
+    EXPECT_EQ(ctx->CM_buffer[0], 0);
+    EXPECT_EQ(ctx->CM_buffer[4095], 0);
 }
 
 TEST_F(AtCommand, CommandsArePacedFortyMillisecondsThenTwoPerByte)
@@ -181,7 +192,7 @@ TEST_F(AtCommand, AnswersStraddlingReadsOfEverySizeAreFoundOnTheirLastByte)
         std::uint16_t found = 0;
         ASSERT_EQ(CM_waitfor(ctx, "OK\r\n", 1, &found), ST_OK);
         EXPECT_EQ(found, 1);
-        EXPECT_EQ(CM_where, std::int16_t((6 + piece - 1) / piece * piece)) << "no read after the one completing it";
+        EXPECT_EQ(ctx->CM_where, std::int16_t((6 + piece - 1) / piece * piece)) << "no read after the one completing it";
 
         // ERROR completes first although an OK without its line end came before it.
         CM_flush(ctx);
@@ -199,7 +210,7 @@ TEST_F(AtCommand, EchoedCommandsAreAnsweredAndAnEchoAloneIsNot)
     attach("loopback.modem", 2);
     ASSERT_EQ(CM_opencomm(ctx, 1), ST_OK);
     EXPECT_EQ(CM_sendexpect(ctx, "AT", 2), ST_OK);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(CM_buffer), std::size_t(CM_where)), "AT\r\r\nOK\r\n");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ctx->CM_buffer), std::size_t(ctx->CM_where)), "AT\r\r\nOK\r\n");
     CM_closecomm(ctx);
 
     ASSERT_EQ(CM_opencomm(ctx, 2), ST_OK);
@@ -257,7 +268,7 @@ TEST_F(AtCommand, TheBufferTraceShowsTheRestFromOffsetFifty)
     CM_flush(ctx);
     doubles::serialqueue.assign(4096, 'q');
     CM_read(ctx);
-    ASSERT_EQ(CM_where, 4096);
+    ASSERT_EQ(ctx->CM_where, 4096);
     doubles::painted.clear();
     CM_tracebuffer(ctx);  // a full buffer holds no NUL: the trace must stay inside it
     EXPECT_TRUE(logged("CM_where = 4096"));
@@ -336,6 +347,14 @@ TEST_F(AtCommand, ProbesOfAMissingPortFailOnlyTheAtCheck)
     EXPECT_EQ(cannotopen, 0);
     EXPECT_TRUE(logged("devopen err=0"));
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED) << "the probe closes what it opened";
+    // Without the installer's context the probes run on one of their own.
+    INS_context = nullptr;
+    cannotopen = 9;
+    EXPECT_EQ(CM_probeport(2, &cannotopen), ST_OK);
+    EXPECT_EQ(cannotopen, 0);
+    EXPECT_EQ(checkatcommand(2, &noanswer), ST_OK);
+    EXPECT_EQ(noanswer, 1) << "no modem on the port";
+    INS_context = ctx;
 }
 
 TEST_F(AtCommand, PollTracesAppearOnlyAboveDebugLevelOne)

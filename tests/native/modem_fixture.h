@@ -60,8 +60,6 @@ protected:
         doubles::painted.clear();
         doubles::serialreset();
         doubles::clock_ms = 100000;
-        CM_closecomm(ctx);
-        CM_where = 0;
         // Short: INSTALL.INI's path must fit the installer's 79 characters.
         static int serial = 0;
         dir = std::filesystem::temp_directory_path() /

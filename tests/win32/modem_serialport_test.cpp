@@ -82,7 +82,7 @@ TEST_F(SerialPort, ModemAnswersAtWithItsEcho)
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
     EXPECT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK) << "a second open of an open port does nothing";
     ASSERT_EQ(CM_sendexpect(ctx, "AT", 2), ST_OK);
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(CM_buffer), std::size_t(CM_where)), "AT\r\r\nOK\r\n");
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(ctx->CM_buffer), std::size_t(ctx->CM_where)), "AT\r\r\nOK\r\n");
     std::uint16_t ok = 9;
     EXPECT_EQ(CM_sendcheck(ctx, "AT+NOSUCH", &ok), ST_OK);
     EXPECT_EQ(ok, 0) << "ERROR is told from OK";
@@ -96,7 +96,7 @@ TEST_F(SerialPort, ReadsReturnAtOnceWhenNothingIsWaiting)
     DWORD t0 = GetTickCount();
     for (int i = 0; i < 20; ++i) ASSERT_EQ(CM_read(ctx), ST_OK);
     EXPECT_LT(GetTickCount() - t0, 500u) << "reads must not wait for data";
-    EXPECT_EQ(CM_where, 0);
+    EXPECT_EQ(ctx->CM_where, 0);
 }
 
 TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)

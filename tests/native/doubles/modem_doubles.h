@@ -34,7 +34,6 @@ extern std::vector<std::pair<std::uint32_t, unsigned char>> serialwritten;
 extern std::vector<std::string> serialopened;  // device names, in order
 extern int serialdtrdrops;
 extern int serialreads;
-extern int serialopen;  // the open port number; 0 = none
 
 // Back to eight existing ports, no modem, nothing recorded.
 void serialreset();
