@@ -19,53 +19,52 @@ const UINT INITIATE_WINDOW_MS = 3000;  // per top-level window answering the ini
 enum : UINT_PTR { ACK_TIMER = 1016 };
 enum : DWORD { ACK_TIMEOUT_MS = DDE_ACKTIMEOUT };
 
-// The conversation's windows; process-wide like the window class.
-struct dde_state {
-    setup_context* ctx;
-    HWND client;
-    HWND server;
-    bool initiating;
-};
-dde_state dde;
+HWND window_of(ul_window w) { return static_cast<HWND>(w); }
+
+// The context whose conversation a client window carries, handed to it at creation.
+setup_context* context_of(HWND window)
+{
+    return reinterpret_cast<setup_context*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+}
 
 bool timed_out(DWORD start) { return GetTickCount() - start > ACK_TIMEOUT_MS; }
 
 // Nobody will answer the execute outstanding: the wait for it ends now.
-void conversation_over()
+void conversation_over(setup_context* ctx)
 {
-    if (DDE_conversationended(&DDE_lastexecute) && dde.ctx && UL_logdetail(dde.ctx))
-        UL_logline(dde.ctx, "conversation ended");
+    if (DDE_conversationended(ctx) && UL_logdetail(ctx)) UL_logline(ctx, "conversation ended");
 }
 
-void on_initiate_ack(HWND sender, LPARAM lparam)
+void on_initiate_ack(setup_context* ctx, HWND sender, LPARAM lparam)
 {
-    DDE_lastexecute.pending = DDE_PENDING_NONE;
-    dde.server = sender;  // a later answer replaces an earlier one
+    ctx->ddepending = DDE_PENDING_NONE;
+    ctx->ddeserver = sender;  // a later answer replaces an earlier one
     // The atoms of the answer are the server's; the client releases them.
     if (LOWORD(lparam)) GlobalDeleteAtom(LOWORD(lparam));
     if (HIWORD(lparam)) GlobalDeleteAtom(HIWORD(lparam));
 }
 
-void on_execute_ack(LPARAM lparam)
+void on_execute_ack(setup_context* ctx, LPARAM lparam)
 {
-    if (dde.ctx) UL_loglonghex(dde.ctx, "ack lparam (HEX)=", std::uint32_t(lparam));
+    UL_loglonghex(ctx, "ack lparam (HEX)=", std::uint32_t(lparam));
     UINT_PTR status = 0, commands = 0;
     UnpackDDElParam(WM_DDE_ACK, lparam, &status, &commands);
     FreeDDElParam(WM_DDE_ACK, lparam);
-    if (DDE_executeanswered(&DDE_lastexecute, std::uint16_t(status)) && commands)
+    if (DDE_executeanswered(ctx, std::uint16_t(status)) && commands)
         GlobalFree(reinterpret_cast<HGLOBAL>(commands));
 }
 
-LRESULT on_terminate(HWND window)
+LRESULT on_terminate(setup_context* ctx, HWND window)
 {
     // The answer to an earlier conversation's terminate can arrive while the
     // next one runs: only the current client window speaks for the server.
-    if (window == dde.client) {
-        if (dde.server) PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
-        dde.server = nullptr;
-        dde.client = nullptr;
+    if (window == ctx->ddeclient) {
+        if (ctx->ddeserver)
+            PostMessageA(window_of(ctx->ddeserver), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(window), 0);
+        ctx->ddeserver = nullptr;
+        ctx->ddeclient = nullptr;
         // The command's memory stays: the server may still hold it.
-        conversation_over();
+        conversation_over(ctx);
     }
     DestroyWindow(window);
     return 0;
@@ -75,20 +74,27 @@ LRESULT on_terminate(HWND window)
 
 LRESULT CALLBACK DDE_clientproc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lparam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        return DefWindowProcA(window, message, wparam, lparam);
+    }
+    setup_context* ctx = context_of(window);
+    if (!ctx) return DefWindowProcA(window, message, wparam, lparam);
     switch (message) {
     case WM_TIMER:
-        DDE_timerfired(&DDE_lastexecute);
+        DDE_timerfired(ctx);
         return 0;
     case WM_DDE_ACK:
         KillTimer(window, ACK_TIMER);
-        if (dde.initiating) {
-            on_initiate_ack(reinterpret_cast<HWND>(wparam), lparam);
+        if (ctx->ddeinitiating) {
+            on_initiate_ack(ctx, reinterpret_cast<HWND>(wparam), lparam);
         } else {
-            on_execute_ack(lparam);
+            on_execute_ack(ctx, lparam);
         }
         return 0;
     case WM_DDE_TERMINATE:
-        return on_terminate(window);
+        return on_terminate(ctx, window);
     case WM_DDE_DATA:
         return 0;
     default:
@@ -99,27 +105,34 @@ LRESULT CALLBACK DDE_clientproc(HWND window, UINT message, WPARAM wparam, LPARAM
 status_t DDE_initiate(setup_context* ctx, ul_module instance, ul_window parent, const char* service,
                       const char* subject)
 {
-    dde.ctx = ctx;
-    dde.server = nullptr;
-    dde.client = CreateWindowA("VEQ-DDE", "ClientDDE", WS_CHILD, 0, 0, 0, 0, static_cast<HWND>(parent), nullptr,
-                               static_cast<HINSTANCE>(instance), nullptr);
-    if (!dde.client) {
+    if (!ctx->ddestarted) {
+        // Until the first execute the state reads as one waited for: a server
+        // that ends the first conversation before any execute is reported.
+        ctx->ddenackflag = DDE_WAITING;
+        ctx->ddepending = DDE_PENDING_NONE;
+        ctx->ddestarted = 1;
+    }
+    ctx->ddeserver = nullptr;
+    HWND client = CreateWindowA("VEQ-DDE", "ClientDDE", WS_CHILD, 0, 0, 0, 0, window_of(parent), nullptr,
+                                static_cast<HINSTANCE>(instance), ctx);
+    ctx->ddeclient = client;
+    if (!client) {
         UL_logerror(ctx, "DDE_initiate", ST_DDE_NO_WINDOW);
         return ST_DDE_NO_WINDOW;
     }
     ATOM app = GlobalAddAtomA(service);
     ATOM topic = GlobalAddAtomA(subject);
-    dde.initiating = true;
+    ctx->ddeinitiating = 1;
     // A hung top-level window (a shell that stopped answering) would hold a plain
     // send for ever: each window gets a limited time, a hung one is skipped, and
     // a shell that did not answer is then a missing server (13024).
     DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(dde.client), MAKELONG(app, topic),
+    SendMessageTimeoutA(HWND_BROADCAST, WM_DDE_INITIATE, reinterpret_cast<WPARAM>(client), MAKELONG(app, topic),
                         SMTO_ABORTIFHUNG, INITIATE_WINDOW_MS, &ignored);
     UL_logline(ctx, "before loop");
     DWORD start = GetTickCount();
     MSG msg;
-    while (!dde.server && !timed_out(start)) {
+    while (!ctx->ddeserver && !timed_out(start)) {
         if (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
@@ -127,10 +140,10 @@ status_t DDE_initiate(setup_context* ctx, ul_module instance, ul_window parent, 
             Sleep(1);
         }
     }
-    dde.initiating = false;
+    ctx->ddeinitiating = 0;
     GlobalDeleteAtom(app);
     GlobalDeleteAtom(topic);
-    if (dde.server) return ST_OK;
+    if (ctx->ddeserver) return ST_OK;
     UL_logerror(ctx, "DDE_initiate", ST_DDE_NO_SERVER);
     return ST_DDE_NO_SERVER;
 }
@@ -149,31 +162,33 @@ status_t DDE_execute(setup_context* ctx, const char* command)
     std::memcpy(text, command, size);
     GlobalUnlock(memory);
 
-    DDE_executestarted(&DDE_lastexecute);
+    DDE_executestarted(ctx);
     // A server that ended the conversation (or whose window is gone) answers
     // nothing: the execute counts as refused at once instead of waiting out
     // the time-out. Without a client window there is no timer either.
-    if (!dde.client || !dde.server ||
-        !PostMessageA(dde.server, WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(dde.client),
+    HWND client = window_of(ctx->ddeclient);
+    if (!client || !ctx->ddeserver ||
+        !PostMessageA(window_of(ctx->ddeserver), WM_DDE_EXECUTE, reinterpret_cast<WPARAM>(client),
                       reinterpret_cast<LPARAM>(memory))) {
         GlobalFree(memory);
-        conversation_over();
+        conversation_over(ctx);
         return ST_OK;
     }
-    SetTimer(dde.client, ACK_TIMER, ACK_TIMEOUT_MS, nullptr);
+    SetTimer(client, ACK_TIMER, ACK_TIMEOUT_MS, nullptr);
     return ST_OK;
 }
 
-void DDE_stoptimer()
+void DDE_stoptimer(setup_context* ctx)
 {
-    if (dde.client) KillTimer(dde.client, ACK_TIMER);
+    if (ctx->ddeclient) KillTimer(window_of(ctx->ddeclient), ACK_TIMER);
 }
 
 status_t DDE_terminate(setup_context* ctx)
 {
-    if (dde.server && IsWindow(dde.server))
-        PostMessageA(dde.server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(dde.client), 0);
-    dde.server = nullptr;
+    HWND server = window_of(ctx->ddeserver);
+    if (server && IsWindow(server))
+        PostMessageA(server, WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(ctx->ddeclient), 0);
+    ctx->ddeserver = nullptr;
     UL_logline(ctx, "before loop");
     DWORD start = GetTickCount();
     MSG msg;

@@ -4,40 +4,38 @@
 #include "integration/progman.h"
 #include "shell/platform.h"
 
-dde_wait DDE_lastexecute;
-
-void DDE_executestarted(dde_wait* wait)
+void DDE_executestarted(setup_context* ctx)
 {
-    wait->nackflag = DDE_WAITING;
-    wait->pending = DDE_PENDING_EXECUTE;
+    ctx->ddenackflag = DDE_WAITING;
+    ctx->ddepending = DDE_PENDING_EXECUTE;
 }
 
-bool DDE_executeanswered(dde_wait* wait, std::uint16_t status)
+bool DDE_executeanswered(setup_context* ctx, std::uint16_t status)
 {
-    bool ours = wait->pending == DDE_PENDING_EXECUTE;
+    bool ours = ctx->ddepending == DDE_PENDING_EXECUTE;
     if (status & 0x8000) {
-        wait->nackflag = DDE_ACKED;
-    } else if (wait->pending >= 101 && wait->pending <= DDE_PENDING_EXECUTE) {
-        wait->nackflag = DDE_REFUSED;
+        ctx->ddenackflag = DDE_ACKED;
+    } else if (ctx->ddepending >= 101 && ctx->ddepending <= DDE_PENDING_EXECUTE) {
+        ctx->ddenackflag = DDE_REFUSED;
     }
-    wait->pending = DDE_PENDING_NONE;
+    ctx->ddepending = DDE_PENDING_NONE;
     return ours;
 }
 
-bool DDE_conversationended(dde_wait* wait)
+bool DDE_conversationended(setup_context* ctx)
 {
-    bool cut = wait->nackflag == DDE_WAITING;
-    if (cut) wait->nackflag = DDE_REFUSED;
-    wait->pending = DDE_PENDING_NONE;
+    bool cut = ctx->ddenackflag == DDE_WAITING;
+    if (cut) ctx->ddenackflag = DDE_REFUSED;
+    ctx->ddepending = DDE_PENDING_NONE;
     return cut;
 }
 
-void DDE_timerfired(dde_wait* wait) { wait->nackflag = DDE_TIMERFIRED; }
+void DDE_timerfired(setup_context* ctx) { ctx->ddenackflag = DDE_TIMERFIRED; }
 
-bool DDE_waitover(const dde_wait* wait, std::uint32_t elapsed, status_t* status)
+bool DDE_waitover(const setup_context* ctx, std::uint32_t elapsed, status_t* status)
 {
     *status = ST_OK;
-    if (wait->nackflag != DDE_WAITING) return true;
+    if (ctx->ddenackflag != DDE_WAITING) return true;
     if (elapsed <= DDE_ACKTIMEOUT) return false;
     *status = ST_DDE_NO_ACK;
     return true;
@@ -47,15 +45,15 @@ status_t DDE_waitack(setup_context* ctx)
 {
     std::uint32_t start = UL_gettickcount();
     status_t st = ST_OK;
-    while (!DDE_waitover(&DDE_lastexecute, UL_gettickcount() - start, &st)) {
+    while (!DDE_waitover(ctx, UL_gettickcount() - start, &st)) {
         UL_pumpmessage(ctx);
         UL_sleep(1);  // Program Manager runs in another process: give it the processor
     }
     if (st != ST_OK) {
-        UL_logshort(ctx, "timeout nackflag = ", std::int16_t(DDE_lastexecute.nackflag));
-        DDE_stoptimer();
+        UL_logshort(ctx, "timeout nackflag = ", ctx->ddenackflag);
+        DDE_stoptimer(ctx);
         return st;
     }
-    UL_logshort(ctx, "nackflag = ", std::int16_t(DDE_lastexecute.nackflag));
+    UL_logshort(ctx, "nackflag = ", ctx->ddenackflag);
     return ST_OK;
 }

@@ -18,26 +18,20 @@ enum : int {
 };
 enum : std::uint32_t { DDE_ACKTIMEOUT = 10000 };  // also the acknowledgement timer's period
 
-struct dde_wait {
-    int nackflag = DDE_WAITING;
-    int pending = DDE_PENDING_NONE;
-};
-
-// The one conversation's last execute.
-extern dde_wait DDE_lastexecute;
+// The last execute's state is the context's ddenackflag and ddepending.
 
 // An execute has gone to the server.
-void DDE_executestarted(dde_wait* wait);
+void DDE_executestarted(setup_context* ctx);
 // The server's acknowledgement with its status word; true when the command's
 // memory came back with it and is the client's to free.
-bool DDE_executeanswered(dde_wait* wait, std::uint16_t status);
+bool DDE_executeanswered(setup_context* ctx, std::uint16_t status);
 // The conversation is over (the server ended it, or it is gone): an execute it
 // has not answered never will be, and counts as refused. True when one was cut off.
-bool DDE_conversationended(dde_wait* wait);
-void DDE_timerfired(dde_wait* wait);
+bool DDE_conversationended(setup_context* ctx);
+void DDE_timerfired(setup_context* ctx);
 // Whether the wait is over `elapsed` ms after it began; *status is then 0, or
 // 13027 when the time ran out before any answer.
-bool DDE_waitover(const dde_wait* wait, std::uint32_t elapsed, status_t* status);
+bool DDE_waitover(const setup_context* ctx, std::uint32_t elapsed, status_t* status);
 
 // Stops the acknowledgement timer (ddeclient_win32.cpp).
-void DDE_stoptimer();
+void DDE_stoptimer(setup_context* ctx);

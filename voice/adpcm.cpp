@@ -9,8 +9,20 @@
 
 namespace {
 
-// One decoder for the whole program, reset before each file.
-vc::adpcm_state decoder = {0, 0, 7};
+// The context's decoder; one never reset reads as a reset one.
+vc::adpcm_state decoder_of(const setup_context* ctx)
+{
+    vc::adpcm_state s = {ctx->adpcmpredictor, ctx->adpcmindex, ctx->adpcmstep};
+    if (s.step == 0) vc::adpcm_reset(&s);
+    return s;
+}
+
+void keep_decoder(setup_context* ctx, const vc::adpcm_state& s)
+{
+    ctx->adpcmpredictor = s.predictor;
+    ctx->adpcmindex = s.index;
+    ctx->adpcmstep = s.step;
+}
 
 struct rate_chunk {
     std::int32_t inrate;
@@ -45,22 +57,32 @@ void LV_makeheader(std::uint8_t header[VOICEHEADERSIZE], const char* tag, std::u
     header[VOICEHEADER_CODING] = coding;
 }
 
-status_t LV_adpcminit(setup_context*)
+status_t LV_adpcminit(setup_context* ctx)
 {
-    vc::adpcm_reset(&decoder);
+    vc::adpcm_state s;
+    vc::adpcm_reset(&s);
+    keep_decoder(ctx, s);
     return ST_OK;
 }
 
-std::int16_t LV_adpcmsample(setup_context*, std::uint8_t code) { return vc::adpcm_decode4(&decoder, code); }
+std::int16_t LV_adpcmsample(setup_context* ctx, std::uint8_t code)
+{
+    vc::adpcm_state s = decoder_of(ctx);
+    std::int16_t sample = vc::adpcm_decode4(&s, code);
+    keep_decoder(ctx, s);
+    return sample;
+}
 
 status_t LV_adpcmdecode(setup_context* ctx, const std::uint8_t* source, std::int16_t bytecount,
                         std::int16_t* destination, std::int32_t* producedbytes)
 {
     std::int32_t n = bytecount > 0 ? bytecount : 0;
+    vc::adpcm_state s = decoder_of(ctx);
     for (std::int32_t i = 0; i < n; ++i) {
-        destination[2 * i] = LV_adpcmsample(ctx, std::uint8_t(source[i] >> 4));
-        destination[2 * i + 1] = LV_adpcmsample(ctx, std::uint8_t(source[i] & 15));
+        destination[2 * i] = vc::adpcm_decode4(&s, std::uint8_t(source[i] >> 4));
+        destination[2 * i + 1] = vc::adpcm_decode4(&s, std::uint8_t(source[i] & 15));
     }
+    keep_decoder(ctx, s);
     *producedbytes = 4 * n;
     return ST_OK;
 }

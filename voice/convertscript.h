@@ -33,8 +33,8 @@ status_t INS_StartTask(setup_context* ctx, const char* cmdline, std::uint32_t ti
 // The rate-ratio step of LV_wavetomodem. Appends the sample to the scaled
 // block when its position is kept. Returns 1 when the same sample is to be
 // offered again (a prompt slower than the modem: samples are repeated), else 0.
-extern std::int32_t LV_scaleratio;
-void LV_scalereset();
+// The ratio is the context's LV_scaleratio; the reset starts a prompt.
+void LV_scalereset(setup_context* ctx);
 std::uint16_t LV_scalesample(setup_context* ctx, std::int16_t* block, std::int16_t* waiting, std::int16_t sample);
 
 // Platform side: a started program.

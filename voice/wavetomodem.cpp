@@ -13,14 +13,7 @@
 #include "voice/convertscript.h"
 #include "voice/wavefile.h"
 
-std::int32_t LV_scaleratio = 0;
-
 namespace {
-
-// Rate-ratio state, reset for every prompt.
-std::int32_t inputcount = 0;
-std::int32_t keptcount = 0;
-std::int32_t nextkept = 0;
 
 enum { MAXBLOCK = 1024 };  // samples
 
@@ -69,12 +62,12 @@ status_t convert_samples(setup_context* ctx, wf_stream* wave, ul_file voice, std
     RETURN_IF_FAILED(parse_status(wf_readformat(wave, &format, &fmtsize)));
     UL_loglong(ctx, "samples=", std::int32_t(format.samplespersec));
     std::int64_t ratio = std::int64_t(format.samplespersec) * 100 / modemrate;
-    LV_scaleratio = ratio > 0x7FFFFFFF ? 0x7FFFFFFF : std::int32_t(ratio);
-    UL_loglong(ctx, "LV_scaleratio=", LV_scaleratio);
-    LV_scalereset();
+    ctx->LV_scaleratio = ratio > 0x7FFFFFFF ? 0x7FFFFFFF : std::int32_t(ratio);
+    UL_loglong(ctx, "LV_scaleratio=", ctx->LV_scaleratio);
+    LV_scalereset(ctx);
     if (wf_leaveformat(wave) != WF_PARSED) return ST_WAVE_BAD_FORMAT;
     // A ratio of 0 (a rate below a hundredth of the modem's) has no sample to keep.
-    if (format.formattag != 1 || format.channels != 1 || format.bitspersample != 16 || LV_scaleratio < 1)
+    if (format.formattag != 1 || format.channels != 1 || format.bitspersample != 16 || ctx->LV_scaleratio < 1)
         return LV_ERR_FORMAT;
     std::uint32_t datasize = 0;
     if (wf_finddata(wave, &datasize) != WF_PARSED) return ST_WAVE_BAD_FORMAT;
@@ -82,12 +75,12 @@ status_t convert_samples(setup_context* ctx, wf_stream* wave, ul_file voice, std
 
     const std::int16_t half = std::int16_t(blocklength / 2);
     std::int16_t waiting = 0;  // in the input block, or in the scaled block
-    std::int16_t* current = LV_scaleratio == 100 ? input : scaled;
+    std::int16_t* current = ctx->LV_scaleratio == 100 ? input : scaled;
     for (std::uint32_t i = 0, count = datasize / 2; i < count; ++i) {
         std::uint8_t b[2];
         if (wf_read(wave, b, 2) != 2) return ST_WAVE_BAD_FORMAT;
         const std::int16_t sample = std::int16_t(std::uint16_t(b[0] | (b[1] << 8)));
-        if (LV_scaleratio == 100) {
+        if (ctx->LV_scaleratio == 100) {
             input[waiting++] = sample;
             if (waiting == half) {
                 UL_pumpmessage(ctx);
@@ -124,24 +117,24 @@ bool drive_of(const char* name, char out[TEXTSIZE])
 
 }  // namespace
 
-void LV_scalereset()
+void LV_scalereset(setup_context* ctx)
 {
-    inputcount = 0;
-    keptcount = 0;
-    nextkept = 0;
+    ctx->scaleinputcount = 0;
+    ctx->scalekeptcount = 0;
+    ctx->scalenextkept = 0;
 }
 
-std::uint16_t LV_scalesample(setup_context*, std::int16_t* block, std::int16_t* waiting, std::int16_t sample)
+std::uint16_t LV_scalesample(setup_context* ctx, std::int16_t* block, std::int16_t* waiting, std::int16_t sample)
 {
-    if (nextkept == inputcount) {
+    if (ctx->scalenextkept == ctx->scaleinputcount) {
         block[(*waiting)++] = sample;
-        ++keptcount;
-        std::int64_t next = std::int64_t(keptcount) * LV_scaleratio / 100;
-        nextkept = next > 0x7FFFFFFF ? 0x7FFFFFFF : std::int32_t(next);
+        ++ctx->scalekeptcount;
+        std::int64_t next = std::int64_t(ctx->scalekeptcount) * ctx->LV_scaleratio / 100;
+        ctx->scalenextkept = next > 0x7FFFFFFF ? 0x7FFFFFFF : std::int32_t(next);
         // A prompt slower than the modem keeps its position: the sample is repeated.
-        if (nextkept == inputcount) return 1;
+        if (ctx->scalenextkept == ctx->scaleinputcount) return 1;
     }
-    ++inputcount;
+    ++ctx->scaleinputcount;
     return 0;
 }
 

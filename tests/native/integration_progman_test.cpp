@@ -271,40 +271,49 @@ TEST_F(ProgramGroup, NoProgramManagerReturnsTheInitiateStatus)
 // What each answer of the server makes of the execute being waited for.
 TEST(DdeWait, AnswersTerminationAndTimeDecideTheExecutesOutcome)
 {
-    dde_wait w;
+    setup_context c{};
+    setup_context* ctx = &c;
     status_t st = 9;
-    DDE_executestarted(&w);
-    EXPECT_FALSE(DDE_waitover(&w, DDE_ACKTIMEOUT, &st)) << "still within the time";
-    EXPECT_TRUE(DDE_waitover(&w, DDE_ACKTIMEOUT + 1, &st));
+    DDE_executestarted(ctx);
+    EXPECT_FALSE(DDE_waitover(ctx, DDE_ACKTIMEOUT, &st)) << "still within the time";
+    EXPECT_TRUE(DDE_waitover(ctx, DDE_ACKTIMEOUT + 1, &st));
     EXPECT_EQ(st, ST_DDE_NO_ACK) << "no answer at all is the time-out";
 
-    EXPECT_TRUE(DDE_executeanswered(&w, 0x8000)) << "the command's memory comes back to the client";
-    EXPECT_EQ(w.nackflag, DDE_ACKED);
-    EXPECT_TRUE(DDE_waitover(&w, DDE_ACKTIMEOUT + 1, &st));
+    EXPECT_TRUE(DDE_executeanswered(ctx, 0x8000)) << "the command's memory comes back to the client";
+    EXPECT_EQ(ctx->ddenackflag, DDE_ACKED);
+    EXPECT_TRUE(DDE_waitover(ctx, DDE_ACKTIMEOUT + 1, &st));
     EXPECT_EQ(st, ST_OK) << "an answer that came in time counts, whenever the wait looks";
-    EXPECT_FALSE(DDE_conversationended(&w)) << "an answered execute is not cut off";
-    EXPECT_EQ(w.nackflag, DDE_ACKED);
+    EXPECT_FALSE(DDE_conversationended(ctx)) << "an answered execute is not cut off";
+    EXPECT_EQ(ctx->ddenackflag, DDE_ACKED);
 
-    DDE_executestarted(&w);
-    EXPECT_TRUE(DDE_executeanswered(&w, 0x0000));
-    EXPECT_EQ(w.nackflag, DDE_REFUSED);
-    EXPECT_TRUE(DDE_waitover(&w, 0, &st));
+    DDE_executestarted(ctx);
+    EXPECT_TRUE(DDE_executeanswered(ctx, 0x0000));
+    EXPECT_EQ(ctx->ddenackflag, DDE_REFUSED);
+    EXPECT_TRUE(DDE_waitover(ctx, 0, &st));
     EXPECT_EQ(st, ST_OK) << "a refusal is no error";
 
-    DDE_executestarted(&w);
-    EXPECT_TRUE(DDE_conversationended(&w));
-    EXPECT_EQ(w.nackflag, DDE_REFUSED) << "the server ended the conversation instead of answering";
-    EXPECT_EQ(w.pending, DDE_PENDING_NONE);
-    EXPECT_TRUE(DDE_waitover(&w, 0, &st)) << "at once, not after the time-out";
+    DDE_executestarted(ctx);
+    EXPECT_TRUE(DDE_conversationended(ctx));
+    EXPECT_EQ(ctx->ddenackflag, DDE_REFUSED) << "the server ended the conversation instead of answering";
+    EXPECT_EQ(ctx->ddepending, DDE_PENDING_NONE);
+    EXPECT_TRUE(DDE_waitover(ctx, 0, &st)) << "at once, not after the time-out";
     EXPECT_EQ(st, ST_OK);
-    EXPECT_FALSE(DDE_executeanswered(&w, 0x0000)) << "a late answer carries no memory of ours";
-    EXPECT_EQ(w.nackflag, DDE_REFUSED);
+    EXPECT_FALSE(DDE_executeanswered(ctx, 0x0000)) << "a late answer carries no memory of ours";
+    EXPECT_EQ(ctx->ddenackflag, DDE_REFUSED);
 
-    DDE_executestarted(&w);
-    DDE_timerfired(&w);
-    EXPECT_TRUE(DDE_waitover(&w, 0, &st));
-    EXPECT_EQ(w.nackflag, DDE_TIMERFIRED);
+    DDE_executestarted(ctx);
+    DDE_timerfired(ctx);
+    EXPECT_TRUE(DDE_waitover(ctx, 0, &st));
+    EXPECT_EQ(ctx->ddenackflag, DDE_TIMERFIRED);
     EXPECT_EQ(st, ST_OK);
+
+    // The state is the context's: another's conversation leaves this execute waiting.
+    setup_context other{};
+    DDE_executestarted(ctx);
+    DDE_executestarted(&other);
+    EXPECT_TRUE(DDE_executeanswered(&other, 0x8000));
+    EXPECT_FALSE(DDE_waitover(ctx, 0, &st));
+    EXPECT_EQ(ctx->ddepending, DDE_PENDING_EXECUTE);
 }
 
 TEST_F(ProgramGroup, RefusedCommandIsTracedAndTheGroupGoesOn)

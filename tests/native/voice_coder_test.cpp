@@ -47,6 +47,14 @@ TEST_F(AdpcmDecoder, WorkedExamplesGiveTheListedSamples)
     // 0x08: a negated zero difference, the index stays at its floor.
     EXPECT_EQ(decode(ctx, {0x08}), (std::vector<std::int16_t>{0, 0}));
     EXPECT_EQ(LV_adpcmsample(ctx, 7), 11) << "after 0x08 the step must still be 7";
+
+    // Each context decodes with a decoder of its own.
+    setup_context* other = nullptr;
+    ASSERT_EQ(INS_createcontext(&other), ST_OK);
+    EXPECT_EQ(LV_adpcmsample(other, 7), 11) << "a context never reset decodes as a reset one";
+    EXPECT_EQ(decode(other, {0x7F}), (std::vector<std::int16_t>{11, -19}));
+    INS_destroycontext(other);
+    EXPECT_EQ(LV_adpcmsample(ctx, 7), 41) << "the other context's decoding moved this one's state";
 }
 
 TEST_F(AdpcmDecoder, ZeroBytesDecodeNothing)

@@ -95,8 +95,8 @@ typedef VoiceTest ScaleSample;
 
 std::vector<std::int16_t> kept_positions(setup_context* ctx, std::int32_t ratio, int inputs)
 {
-    LV_scaleratio = ratio;
-    LV_scalereset();
+    ctx->LV_scaleratio = ratio;
+    LV_scalereset(ctx);
     std::vector<std::int16_t> block(4096);
     std::int16_t waiting = 0;
     for (int i = 0; i < inputs; ++i) {

@@ -131,10 +131,17 @@ TEST_F(HungMachine, InitiateWithAHungWindowEndsAndStillFindsTheShell)
     EXPECT_NE(log().find("before loop"), std::string::npos) << log();
 
     start = GetTickCount();
+    ctx->debuglevel = 2;
     st = DDE_initiate(ctx, GetModuleHandleA(nullptr), parent, "PROGMAN", "PROGMAN");
     took = GetTickCount() - start;
     EXPECT_EQ(st, ST_OK) << "the shell still answers beside the hung window\n" << log();
     EXPECT_LT(took, 30000u);
+    // The shell ends the context's first conversation before any execute: its end is reported.
+    PostMessageA(static_cast<HWND>(ctx->ddeclient), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(ctx->ddeserver), 0);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) DispatchMessageA(&msg);
+    EXPECT_NE(log().find("before loop\r\nconversation ended\r\n"), std::string::npos) << log();
+    EXPECT_EQ(ctx->ddeclient, nullptr);
     DDE_terminate(ctx);
 }
 

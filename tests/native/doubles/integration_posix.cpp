@@ -121,25 +121,25 @@ status_t DDE_initiate(setup_context*, ul_module, ul_window, const char* service,
 }
 
 // The server's answer is in the queue before the wait starts, as a prompt shell's is.
-status_t DDE_execute(setup_context*, const char* command)
+status_t DDE_execute(setup_context* ctx, const char* command)
 {
     d::ddecommands.push_back(command);
-    DDE_executestarted(&DDE_lastexecute);
+    DDE_executestarted(ctx);
     if (!talking) {
-        DDE_conversationended(&DDE_lastexecute);
+        DDE_conversationended(ctx);
         return ST_OK;
     }
     std::size_t n = executes++;
     switch (n < d::ddeanswers.size() ? d::ddeanswers[n] : d::ddeanswer::ack) {
     case d::ddeanswer::ack:
-        DDE_executeanswered(&DDE_lastexecute, 0x8000);
+        DDE_executeanswered(ctx, 0x8000);
         break;
     case d::ddeanswer::nack:
-        DDE_executeanswered(&DDE_lastexecute, 0);
+        DDE_executeanswered(ctx, 0);
         break;
     case d::ddeanswer::terminate:
         talking = false;
-        DDE_conversationended(&DDE_lastexecute);
+        DDE_conversationended(ctx);
         break;
     case d::ddeanswer::silent:
         break;
@@ -147,7 +147,7 @@ status_t DDE_execute(setup_context*, const char* command)
     return ST_OK;
 }
 
-void DDE_stoptimer() { ++d::ddetimerstops; }
+void DDE_stoptimer(setup_context*) { ++d::ddetimerstops; }
 
 status_t DDE_terminate(setup_context*)
 {
