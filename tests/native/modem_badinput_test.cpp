@@ -9,17 +9,6 @@
 
 namespace {
 
-std::vector<std::string> bad_profiles()
-{
-    std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
-        std::string name = entry.path().filename().string();
-        if (name.rfind("bad-", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 struct expectation {
     int status = -1;
     int vendor = -1;
@@ -61,10 +50,4 @@ TEST_P(BadAnswers, EndWithTheNamedOutcomeAndAClosedPort)
     EXPECT_LT(doubles::clock_ms - t0, 120000u) << "no wait beyond the tree's own time-outs";
 }
 
-INSTANTIATE_TEST_SUITE_P(MediaModems, BadAnswers, ::testing::ValuesIn(bad_profiles()),
-                         [](const ::testing::TestParamInfo<std::string>& info) {
-                             std::string n = info.param.substr(0, info.param.size() - 6);
-                             for (char& c : n)
-                                 if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
-                             return n;
-                         });
+INSTANTIATE_TEST_SUITE_P(MediaModems, BadAnswers, ::testing::ValuesIn(profiles("bad-")), profile_test_name);

@@ -28,17 +28,19 @@ inline std::string modem_source_dir()
 
 inline std::string profile_path(const std::string& name) { return modem_source_dir() + "/media/modems/" + name; }
 
-// The profiles that each give one vendor code ("vendor<code>-<what>.modem"), sorted.
-inline std::vector<std::string> vendor_profiles()
+// The simulated modems' profiles whose names start with prefix, sorted.
+inline std::vector<std::string> profiles(const std::string& prefix)
 {
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(modem_source_dir() + "/media/modems")) {
         std::string name = entry.path().filename().string();
-        if (name.rfind("vendor", 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
+        if (name.rfind(prefix, 0) == 0 && entry.path().extension() == ".modem") names.push_back(name);
     }
     std::sort(names.begin(), names.end());
     return names;
 }
+// The profiles that each give one vendor code ("vendor<code>-<what>.modem").
+inline std::vector<std::string> vendor_profiles() { return profiles("vendor"); }
 
 // A profile's test name: its file name without ".modem", other characters as '_'.
 inline std::string profile_test_name(const ::testing::TestParamInfo<std::string>& info)

@@ -8,8 +8,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <string>
-#include <vector>
+#include <cstring>
+
 #include "files/filesystem.h"
 #include "files/fileutil.h"
 #include "shell/text.h"
@@ -23,7 +23,7 @@ long doubles::readchecked_budget = -1;
 namespace {
 int fd_of(ul_file f) { return int(f) - 1; }
 struct posix_search {
-    std::vector<std::string> paths;  // what the pattern matched, in order
+    glob_t found;  // what the pattern matched, in order
     std::size_t next;
 };
 }  // namespace
@@ -34,8 +34,7 @@ void FS_free(void* block) { std::free(block); }
 bool FS_open(const char* name, fs_mode mode, ul_file* out)
 {
     static const int FLAGS[] = {O_RDONLY, O_RDWR, O_RDWR | O_CREAT | O_TRUNC, O_RDWR | O_CREAT | O_TRUNC};
-    if (FS_kind(name) == FS_DIRECTORY) return false;
-    int fd = open(host(name).c_str(), FLAGS[mode], 0644);
+    int fd = FS_kind(name) == FS_DIRECTORY ? -1 : open(host(name).c_str(), FLAGS[mode], 0644);
     if (fd >= 0) *out = fd + 1;
     return fd >= 0;
 }
@@ -85,9 +84,7 @@ bool FS_findfirst(const char* pattern, ul_handle* search, fs_entry* entry)
     std::string p = host(pattern);
     if (p.size() >= 3 && p.compare(p.size() - 3, 3, "*.*") == 0) p.erase(p.size() - 2);
     auto* s = new posix_search{};
-    glob_t found;
-    if (glob(p.c_str(), 0, nullptr, &found) == 0) s->paths.assign(found.gl_pathv, found.gl_pathv + found.gl_pathc);
-    globfree(&found);
+    if (glob(p.c_str(), 0, nullptr, &s->found) != 0) s->found.gl_pathc = 0;
     *search = s;
     return FS_findnext(search, entry);
 }
@@ -96,10 +93,10 @@ bool FS_findnext(ul_handle* search, fs_entry* entry)
 {
     auto* s = static_cast<posix_search*>(*search);
     struct stat st;
-    while (s && s->next < s->paths.size()) {
-        const std::string& path = s->paths[s->next++];
-        if (stat(path.c_str(), &st) != 0) continue;
-        UL_copytext(entry->name, path.substr(path.rfind('/') + 1).c_str());
+    while (s && s->next < s->found.gl_pathc) {
+        const char* path = s->found.gl_pathv[s->next++];
+        if (stat(path, &st) != 0) continue;
+        UL_copytext(entry->name, std::strrchr(path, '/') + 1);
         entry->size = std::uint32_t(st.st_size);
         entry->directory = S_ISDIR(st.st_mode);
         return true;
@@ -110,7 +107,9 @@ bool FS_findnext(ul_handle* search, fs_entry* entry)
 
 void FS_findclose(ul_handle* search)
 {
-    delete static_cast<posix_search*>(*search);
+    auto* s = static_cast<posix_search*>(*search);
+    if (s) globfree(&s->found);
+    delete s;
     *search = nullptr;
 }
 
