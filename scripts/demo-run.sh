@@ -15,14 +15,11 @@ e2e_init
 lang=${DEMO_LANG:-en}
 [ "$lang" = de ] && export E2E_MANIFEST=$root/media/demo/demo-de.manifest
 echo "== target machine (Windows 98), demo CD-ROM set ($lang) as D:, voice modem on COM2"
-e2e_machine win98
+e2e_cd_machine win98
 if [ "${DEMO_INTERACTIVE:-0}" != 1 ]; then
   # No window manager on the virtual display: Wine draws the captions itself.
   e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 fi
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
 log=$E2E_PREFIX/drive_c/windows/SETUP.deb
 # The installer's dialogs are captioned with the product title and a word of
@@ -63,52 +60,16 @@ if [ "${DEMO_INTERACTIVE:-0}" = 1 ]; then
   E2E_TIMEOUT=3600 e2e_run 'D:\SETUP\SETUP.EXE' "/RECORD=$(e2e_winpath "$out/recorded.ini")"
 else
   # Each dialog stays on screen for three seconds, so that the run can be watched.
+  e2e_answers_default
+  e2e_answer Options Delay=3000
   if [ "$lang" = de ]; then
-    e2e_answers <<'INI'
-[Options]
-Delay=3000
-[988]
-111=Deutschland
-Button=1
-[992]
-102=C:\ZELTAVOX
-Button=111
-[997]
-102=Erika Mustermann
-124=Muster GmbH
-125=Hauptstrasse 1
-126=10115 Berlin
-104=+49 30 1234567
-103=+49 30 1234568
-127=+49 30 1234569
-123=#0
-Button=1
-[991]
-Button=111
-INI
+    e2e_answer 988 111=Deutschland
+    e2e_answer 997 '102=Erika Mustermann' '124=Muster GmbH' '125=Hauptstrasse 1' '126=10115 Berlin' \
+      '104=+49 30 1234567' '103=+49 30 1234568' '127=+49 30 1234569'
   else
-    e2e_answers <<'INI'
-[Options]
-Delay=3000
-[988]
-111=United Kingdom
-Button=1
-[992]
-102=C:\ZELTAVOX
-Button=111
-[997]
-102=Demo User
-124=Demo Company
-125=1 High Street
-126=London
-104=+44 20 7946 0000
-103=+44 20 7946 0001
-127=+44 20 7946 0002
-123=#0
-Button=1
-[991]
-Button=111
-INI
+    e2e_answer 988 '111=United Kingdom'
+    e2e_answer 997 '102=Demo User' '124=Demo Company' '125=1 High Street' '126=London' \
+      '104=+44 20 7946 0000' '103=+44 20 7946 0001' '127=+44 20 7946 0002'
   fi
   echo "== SETUP.EXE unattended (answers: $E2E_ANSWERS)"
   e2e_run 'D:\SETUP\SETUP.EXE'

@@ -108,34 +108,12 @@ if [ "${1:-}" = --inner ]; then
   unmanaged() { e2e_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1; }
 
   echo "== $size: CD installation with modem detection"
-  e2e_machine win98
+  E2E_MANIFEST=$SOURCE_DIR/media/demo/$manifest e2e_cd_machine win98
   unmanaged
-  E2E_MANIFEST=$SOURCE_DIR/media/demo/$manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
-  e2e_printer_standins "$E2E_WORK/cd/SETUP"
-  e2e_map_drive d "$E2E_WORK/cd"
   e2e_modem 2 vendor08-modemblaster.modem
-  e2e_answers <<INI
-[Options]
-Delay=2500
-[988]
-111=$country
-Button=1
-[992]
-102=C:\\ZELTAVOX
-Button=111
-[997]
-102=Ann Smith
-124=Acme Ltd
-125=1 Main Street
-126=Berlin
-104=+49 30 1234
-103=+49 30 5678
-127=+49 30 9999
-123=#0
-Button=1
-[991]
-Button=111
-INI
+  e2e_answers_default
+  e2e_answer Options Delay=2500
+  e2e_answer 988 "111=$country"
   SHOOT_PROGRESS=1 watch_log
   e2e_run 'D:\SETUP\SETUP.EXE'
   stop_watch

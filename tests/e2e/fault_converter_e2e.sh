@@ -7,16 +7,14 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_machine nt40
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
 # One prompt to convert keeps the wait at one time-out.
 rm -f "$E2E_WORK/demo/txt/GOODBYE.WAV" "$E2E_WORK/demo/txt/MENU.WAV"
-E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
+E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_cd_medium
 hang=$WIN32_BUILD/companions/hangwave/HANGWAVE.EXE
 [ -f "$hang" ] || { echo "HANGWAVE.EXE not built: $hang"; exit 1; }
 cp "$hang" "$E2E_WORK/cd/SETUP/VEQWAVE.EXE"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine nt40
 e2e_modem 2 vendor08-modemblaster.modem
 faults_answers 'C:\VOICE'
 faults_userfiles 'C:\VOICE'

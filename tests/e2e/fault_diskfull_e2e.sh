@@ -7,12 +7,9 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_machine win98
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
 head -c 10000000 /dev/urandom >"$E2E_WORK/demo/FOD/BIG.FAX"
-E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
+E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_cd_machine win98
 faults_mount_small "$E2E_WORK/small" 9m
 e2e_map_drive e "$E2E_WORK/small"
 e2e_modem 2 vendor08-modemblaster.modem

@@ -6,8 +6,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
+e2e_cd_medium
 
 # Bytes that look random but are the same at every run (a chain of SHA-256
 # sums from the seed): truly random garbage now and then reads as something
@@ -42,8 +41,7 @@ run_with() {  # file kind
   rm -rf "$E2E_WORK/cdg"
   cp -r "$E2E_WORK/cd" "$E2E_WORK/cdg"
   "garbage_$kind" "$file" >"$E2E_WORK/cdg/SETUP/$file"
-  e2e_machine win98
-  e2e_map_drive d "$E2E_WORK/cdg"
+  e2e_cd_machine win98 --medium "$E2E_WORK/cdg"
   e2e_modem 2 vendor08-modemblaster.modem  # each machine has its own modem
   faults_answers 'C:\VOICE'
   faults_userfiles 'C:\VOICE'

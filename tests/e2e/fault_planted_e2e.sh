@@ -9,28 +9,15 @@
 # a record titled like another program's uninstall entry.
 source "$(dirname "$0")/lib.sh"
 e2e_init
-e2e_machine win98
-
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98 --plain
 e2e_modem 2 vendor08-modemblaster.modem
 install_into() {
-  e2e_answers <<INI
-[988]
-Button=1
-[992]
-102=$1\\
-Button=111
-[494]
-Answer=Yes
-[997]
-102=Ann Smith
-123=#0
-111=1
-Button=1
-[991]
-Button=111
-INI
+  e2e_answers_default
+  e2e_answer_delete 988 111
+  e2e_answer 992 "102=$1\\"
+  e2e_answer 494 Answer=Yes
+  e2e_answer_delete 997 124 125 126 104 103 127
+  e2e_answer 997 111=1
   e2e_run 'D:\SETUP\SETUP.EXE'
   e2e_expect_rc 0
 }

@@ -7,10 +7,7 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_machine win98
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98
 mkdir -p "$E2E_WORK/ro"
 e2e_map_drive e "$E2E_WORK/ro"
 e2e_modem 2 vendor08-modemblaster.modem

@@ -9,18 +9,15 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
+e2e_cd_medium
 
 stop_at() {  # stage text count
   local stage=$1 text=$2 count=$3
   echo "=== stop: $stage"
-  e2e_machine win98
-  e2e_map_drive d "$E2E_WORK/cd"
+  e2e_cd_machine win98
   e2e_modem 2 vendor08-modemblaster.modem  # each machine has its own modem
-  faults_answers 'C:\VOICE' "[994]
-StopAfter=$text
-Count=$count"
+  faults_answers 'C:\VOICE'
+  e2e_answer 994 "StopAfter=$text" "Count=$count"
   faults_userfiles 'C:\VOICE'
   faults_snapshot "$E2E_WORK/cd"
   e2e_run 'D:\SETUP\SETUP.EXE'

@@ -8,18 +8,16 @@
 source "$(dirname "$0")/lib.sh"
 source "$(dirname "$0")/faults_lib.sh"
 faults_init
-e2e_machine win98
 cp -r "$SOURCE_DIR/media/demo" "$E2E_WORK/demo"
 # A file large enough that half of it is well inside the compressed data.
 for i in $(seq 400); do echo "line $i of the modem table: ATZ ATE0 AT+FCLASS=8 AT#CLS=8"; done >"$E2E_WORK/demo/PROGRAM/MODEMS.INI"
-E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
+E2E_MANIFEST=$E2E_WORK/demo/demo.manifest e2e_cd_medium
 cut_file=$E2E_WORK/cd/SETUP/PROGRAM/MODEMS.INI
 [ "$(head -c 4 "$cut_file")" = SZDD ]
 e2e_check $? "MODEMS.INI is compressed on the medium"
 size=$(stat -c %s "$cut_file")
 truncate -s $((size / 2)) "$cut_file"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98
 e2e_modem 2 vendor08-modemblaster.modem
 faults_answers 'C:\VOICE'
 faults_userfiles 'C:\VOICE'

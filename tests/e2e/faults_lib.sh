@@ -2,7 +2,7 @@
 # Fault scenarios: what a run that meets a fault must leave behind. Sourced
 # after lib.sh by tests/e2e/fault_*_e2e.sh.
 #
-#   faults_answers DEST [EXTRA]   answer file for a whole run into DEST (C:\VOICE ...), EXTRA appended
+#   faults_answers DEST           answer file for a whole run into DEST (C:\VOICE ...); e2e_answer adds to it
 #   faults_userfiles DESTWIN      a user's file in the destination and a user's section in WIN.INI
 #   faults_snapshot               remember every file of the target machine outside the destination
 #                                 and the Windows directory, and every file of the media
@@ -36,29 +36,15 @@ faults_init() {
   FAULTS_DEST=''
 }
 
-faults_answers() {
-  local dest=$1 extra=${2:-}
-  FAULTS_DEST=$dest
-  e2e_answers <<INI
-[988]
-111=Germany
-Button=1
-[992]
-102=$dest
-Button=111
-[494]
-Answer=Yes
-[997]
-102=Ann Smith
-104=+49 30 1234
-123=#0
-Button=1
-[900]
-Timeout=${FAULTS_DISKWAIT:-20}
-[991]
-Button=111
-$extra
-INI
+# The whole run's answers, into a destination that may exist already, with
+# only the name and the fax number of the user details.
+faults_answers() {  # DEST
+  FAULTS_DEST=$1
+  e2e_answers_default
+  e2e_answer 992 "102=$1"
+  e2e_answer 494 Answer=Yes
+  e2e_answer_delete 997 124 125 126 103 127
+  e2e_answer 900 "Timeout=${FAULTS_DISKWAIT:-20}"
 }
 
 # A user's own file in the destination, a user's section in WIN.INI: both must

@@ -7,31 +7,12 @@
 # programs planted at C:\My.exe and C:\My must never run.
 source "$(dirname "$0")/lib.sh"
 e2e_init
-e2e_machine win98
-
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98 --plain
 e2e_modem 2 vendor08-modemblaster.modem
-e2e_answers <<'INI'
-[988]
-Button=1
-[992]
-102=C:\ZELTA\
-Button=111
-[997]
-102=Ann Smith
-124=
-125=1 Main Street
-126=Springfield
-104=+1 555 0100
-103=555 0101
-127=555 0102
-123=#0
-111=1
-Button=1
-[991]
-Button=111
-INI
+e2e_answers_default
+e2e_answer_delete 988 111
+e2e_answer 992 '102=C:\ZELTA\'
+e2e_answer 997 124= '126=Springfield' '104=+1 555 0100' '103=555 0101' '127=555 0102' 111=1
 
 e2e_run 'D:\SETUP\SETUP.EXE'
 e2e_expect_rc 0
@@ -101,29 +82,19 @@ e2e_check $? "file type 001 removed"
 echo "=== Windows NT, INSTALLPRINTER=1, into C:\My Fax (new)\: the printer installer is run, WIN.INI is left alone"
 WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
 rm -rf "$E2E_PREFIX"
-e2e_machine nt40
-rm -rf "$E2E_WORK/cd"
-e2e_mkmedia cdrom "$E2E_WORK/cd"
+e2e_cd_medium --plain
 sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine nt40
 e2e_modem 2 vendor08-modemblaster.modem
 # Planted where an unquoted "C:\My Fax (new)\..." command line looks first: copies of
 # the printer installer, which record every command line they are started with.
 for planted in 'C:\My.exe' 'C:\My'; do cp "$WIN32_BUILD/companions/veqaddpr/VEQADDPR.EXE" "$(e2e_unixpath "$planted")"; done
-e2e_answers <<'INI'
-[988]
-Button=1
-[992]
-102=C:\My Fax (new)\
-Button=111
-[997]
-102=Ann Smith
-123=#0
-111=1
-Button=1
-[991]
-Button=112
-INI
+e2e_answers_default
+e2e_answer_delete 988 111
+e2e_answer 992 '102=C:\My Fax (new)\'
+e2e_answer_delete 997 124 125 126 104 103 127
+e2e_answer 997 111=1
+e2e_answer 991 Button=112
 e2e_run 'D:\SETUP\SETUP.EXE' D1
 e2e_expect_rc 0
 e2e_expect_log 'Openning service:-Halvern Fax Server'

@@ -9,9 +9,18 @@
 #   e2e_machine [VERSION]       fresh prefix (win95, win98, nt40, winxp ...); all COM ports absent
 #   e2e_mkmedia KIND OUT [ARGS] build the demo set (cdrom|diskettes) with tools/mkmedia
 #   e2e_map_drive LETTER DIR    map a medium directory as drive LETTER:
+#   e2e_cd_medium [--plain]     the demo CD-ROM set in $E2E_WORK/cd (E2E_MANIFEST honoured),
+#                               with printer driver stand-ins unless --plain
+#   e2e_cd_machine [VERSION] [--plain] [--medium DIR]
+#                               fresh machine with the CD-ROM set in D:: DIR, or else
+#                               $E2E_WORK/cd, built by e2e_cd_medium [--plain] if not there yet
 #   e2e_modem PORT PROFILE [OPT] simulated modem (media/modems/PROFILE) on COMn; OPT go to modemsim
 #   e2e_port_absent PORT        COMn that cannot be opened
 #   e2e_answers <<EOF ... EOF   the answer file ($E2E_ANSWERS)
+#   e2e_answers_default         the answer file of a whole run: country, destination,
+#                               user details with the detected modem, closing dialog
+#   e2e_answer SECTION KEY=VALUE...     set or replace keys of the answer file
+#   e2e_answer_delete SECTION [KEY...]  remove keys, or without keys the whole section
 #   e2e_run WINPATH [ARGS]      run the installer unattended; E2E_RC = its exit code
 #   e2e_expect_rc N, e2e_expect_file WINPATH, e2e_expect_nofile WINPATH,
 #   e2e_expect_ini WINPATH SECTION KEY VALUE, e2e_expect_reg KEY VALUE DATA,
@@ -160,6 +169,32 @@ e2e_machine_stop() {
   e2e_machine_pids=()
 }
 
+# The demo set as a CD-ROM, built afresh; a scenario that needs it changed
+# changes it before e2e_cd_machine puts it in the drive.
+e2e_cd_medium() {  # [--plain]
+  rm -rf "$E2E_WORK/cd"
+  e2e_mkmedia cdrom "$E2E_WORK/cd"
+  [ "${1:-}" = --plain ] || e2e_printer_standins "$E2E_WORK/cd/SETUP"
+}
+
+# A target machine with the CD-ROM in drive D:. A scenario of several machines
+# builds the demo set once and puts it into each.
+e2e_cd_machine() {  # [VERSION] [--plain] [--medium DIR]
+  local version=win98 plain='' medium=$E2E_WORK/cd
+  while [ $# -gt 0 ]; do
+    case $1 in
+      --plain) plain=--plain ;;
+      --medium) medium=$2 && shift ;;
+      -*) echo "e2e_cd_machine: unknown option $1"; exit 2 ;;
+      *) version=$1 ;;
+    esac
+    shift
+  done
+  e2e_machine "$version"
+  [ "$medium" != "$E2E_WORK/cd" ] || [ -d "$medium" ] || e2e_cd_medium $plain
+  e2e_map_drive d "$medium"
+}
+
 e2e_mkmedia() {
   local kind=$1 out=$2
   shift 2
@@ -171,6 +206,68 @@ e2e_mkmedia() {
 e2e_answers() {
   E2E_ANSWERS=$E2E_WORK/answers.ini
   cat >"$E2E_ANSWERS"
+}
+
+# What a person answers for a whole installation from the demo set. Scenarios
+# change only where they differ (e2e_answer, e2e_answer_delete); the file holds
+# no comments, since every line of it is read as a key.
+e2e_answers_default() {
+  e2e_answers <<'INI'
+[988]
+111=Germany
+Button=1
+[992]
+102=C:\ZELTAVOX
+Button=111
+[997]
+102=Ann Smith
+124=Acme Ltd
+125=1 Main Street
+126=Berlin
+104=+49 30 1234
+103=+49 30 5678
+127=+49 30 9999
+123=#0
+Button=1
+[991]
+Button=111
+INI
+}
+
+# Sets KEY=VALUE in SECTION (names compared without regard to case, as the
+# profile functions do): a key there is replaced in place, a new one goes to
+# the end of its section, a new section to the end of the file. Values are
+# taken as they are, backslashes and trailing blanks included.
+e2e_answer() {  # SECTION KEY=VALUE...
+  local section=$1 pair
+  shift
+  [ -f "${E2E_ANSWERS:-}" ] || { echo "e2e_answer: no answer file yet"; exit 2; }
+  for pair in "$@"; do
+    [[ $pair == *=* ]] || { echo "e2e_answer: not KEY=VALUE: $pair"; exit 2; }
+    E2E_A_SECTION=$section E2E_A_KEY=${pair%%=*} E2E_A_LINE=$pair awk '
+      function name(line) { sub(/^[ \t]*\[/, "", line); sub(/\].*$/, "", line); return toupper(line) }
+      BEGIN { s = toupper(ENVIRON["E2E_A_SECTION"]); k = toupper(ENVIRON["E2E_A_KEY"]); line = ENVIRON["E2E_A_LINE"] }
+      /^[ \t]*\[/ { if (cur == s && !done) { print line; done = 1 } cur = name($0); print; next }
+      cur == s && !done && index($0, "=") > 0 && toupper(substr($0, 1, index($0, "=") - 1)) == k { print line; done = 1; next }
+      { print }
+      END { if (!done) { if (cur != s) print "[" ENVIRON["E2E_A_SECTION"] "]"; print line } }' \
+      "$E2E_ANSWERS" >"$E2E_ANSWERS.new" && mv -f "$E2E_ANSWERS.new" "$E2E_ANSWERS"
+  done
+}
+
+# Removes KEYs from SECTION, or the whole section when no key is given.
+e2e_answer_delete() {  # SECTION [KEY...]
+  local section=$1
+  shift
+  [ -f "${E2E_ANSWERS:-}" ] || { echo "e2e_answer_delete: no answer file yet"; exit 2; }
+  E2E_A_SECTION=$section E2E_A_KEYS="$*" awk '
+    function name(line) { sub(/^[ \t]*\[/, "", line); sub(/\].*$/, "", line); return toupper(line) }
+    BEGIN { s = toupper(ENVIRON["E2E_A_SECTION"]); n = split(toupper(ENVIRON["E2E_A_KEYS"]), keys, " ")
+            for (i = 1; i <= n; i++) drop[keys[i]] = 1 }
+    /^[ \t]*\[/ { cur = name($0); if (n == 0 && cur == s) next; print; next }
+    cur == s && n == 0 { next }
+    cur == s && index($0, "=") > 0 && (toupper(substr($0, 1, index($0, "=") - 1)) in drop) { next }
+    { print }' "$E2E_ANSWERS" >"$E2E_ANSWERS.new" && mv -f "$E2E_ANSWERS.new" "$E2E_ANSWERS"
 }
 
 # Runs the installer through cmd's start /wait, so that the whole 16-bit

@@ -249,24 +249,12 @@ matrix_install() {
   local dest=${path:-C:\\${PRODUCT_NAME[$product]}}
   dest=${dest%\\}
 
-  e2e_answers <<INI
-[988]
-111=Germany
-Button=1
-[992]
-${path:+102=$path}
-Button=111
-[997]
-102=Row $row
-124=Matrix Ltd
-104=+49 30 $port$port$port
-123=#$modemtype
-Button=1
-[991]
-Button=111
-[900]
-Timeout=90
-INI
+  # The destination dialog keeps the product's own proposal unless the row types one.
+  e2e_answers_default
+  if [ -n "$path" ]; then e2e_answer 992 "102=$path"; else e2e_answer_delete 992 102; fi
+  e2e_answer 997 "102=Row $row" '124=Matrix Ltd' "104=+49 30 $port$port$port" "123=#$modemtype"
+  e2e_answer_delete 997 125 126 103 127
+  e2e_answer 900 Timeout=90
 
   local program="$E2E_MEDIUM_ROOT"SETUP.EXE args=
   if [ "$tempcopy" = 1 ]; then

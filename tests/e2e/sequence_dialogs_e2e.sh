@@ -3,9 +3,7 @@
 # check, and a port without a modem. Each run ends without waiting for anyone.
 source "$(dirname "$0")/lib.sh"
 e2e_init
-e2e_machine nt40
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine nt40 --plain
 e2e_modem 4 vendor08-modemblaster.modem
 
 echo "=== Back returns to the destination with the entries kept; Cancel there ends silently"

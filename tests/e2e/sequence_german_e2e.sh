@@ -60,12 +60,9 @@ awk '{ n = split($0, parts, /%[a-z]|@@/); for (i = 1; i <= n; i++) { p = parts[i
 [ "$(wc -l <"$T/english-only")" -ge 60 ]
 e2e_check $? "the English library has texts of its own to look for ($(wc -l <"$T/english-only"))"
 
-e2e_machine win98
-E2E_MANIFEST=$SOURCE_DIR/media/demo/demo-de.manifest e2e_mkmedia cdrom "$E2E_WORK/cd"
+E2E_MANIFEST=$SOURCE_DIR/media/demo/demo-de.manifest e2e_cd_machine win98
 cmp -s "$german" "$E2E_WORK/cd/SETUP/VEQINS.DLL"
 e2e_check $? "the German set carries the German library"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
 e2e_modem 2 vendor08-modemblaster.modem
 # The files where the installation writes (the Windows and system directories,
 # the shell folders, the destination), before it and after its removal.
@@ -96,28 +93,11 @@ for _ in $(seq 300); do [ -f "$seen" ] && break; sleep 0.1; done
 e2e_check $? "the window watch has begun"
 
 # Each dialog stays up long enough for several looks of the watch.
-e2e_answers <<'INI'
-[Options]
-Delay=700
-[988]
-111=Deutschland
-Button=1
-[992]
-102=C:\ZELTA\
-Button=111
-[997]
-102=Anna Schmidt
-124=
-125=Hauptstrasse 1
-126=Berlin
-104=+49 30 1234567
-103=030 1234568
-127=030 1234569
-123=#0
-Button=1
-[991]
-Button=111
-INI
+e2e_answers_default
+e2e_answer Options Delay=700
+e2e_answer 988 111=Deutschland
+e2e_answer 992 '102=C:\ZELTA\'
+e2e_answer 997 '102=Anna Schmidt' 124= '125=Hauptstrasse 1' '104=+49 30 1234567' '103=030 1234568' '127=030 1234569'
 e2e_run 'D:\SETUP\SETUP.EXE'
 e2e_expect_rc 0
 

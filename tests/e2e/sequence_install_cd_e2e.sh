@@ -3,31 +3,9 @@
 # class voice modem on COM2, recorded answers checked afterwards.
 source "$(dirname "$0")/lib.sh"
 e2e_init
-e2e_machine win98
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98
 e2e_modem 2 vendor08-modemblaster.modem
-e2e_answers <<'INI'
-[988]
-111=Germany
-Button=1
-[992]
-102=C:\ZELTAVOX
-Button=111
-[997]
-102=Ann Smith
-124=Acme Ltd
-125=1 Main Street
-126=Berlin
-104=+49 30 1234
-103=+49 30 5678
-127=+49 30 9999
-123=#0
-Button=1
-[991]
-Button=111
-INI
+e2e_answers_default
 
 e2e_run 'D:\SETUP\SETUP.EXE'
 e2e_expect_rc 0

@@ -31,21 +31,13 @@ done
 e2e_map_drive a "$E2E_WORK/set/DISK1"
 e2e_modem 3 vendor08-modemblaster.modem
 e2e_media_changer a "$E2E_WORK/set"
-e2e_answers <<'INI'
-[988]
-111=United Kingdom
-Button=1
-[992]
-102=C:\VOICE
-Button=111
-[997]
-102=Bob Jones
-104=+44 20 1234
-123=#0
-Button=1
-[900]
-Timeout=60
-INI
+e2e_answers_default
+e2e_answer 988 '111=United Kingdom'
+e2e_answer 992 '102=C:\VOICE'
+e2e_answer 997 '102=Bob Jones' '104=+44 20 1234'
+e2e_answer_delete 997 124 125 126 103 127
+e2e_answer 900 Timeout=60
+e2e_answer_delete 991
 
 e2e_run 'A:\SETUP.EXE'
 e2e_expect_rc 0

@@ -5,10 +5,7 @@
 source "$(dirname "$0")/lib.sh"
 e2e_init
 command -v xdotool >/dev/null || { echo "xdotool is missing (scripts/setup.sh installs it)"; exit 1; }
-e2e_machine win98
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98
 e2e_modem 2 vendor08-modemblaster.modem
 
 LOG=$E2E_PREFIX/drive_c/windows/SETUP.deb

@@ -15,34 +15,12 @@ export LC_ALL=C LANG=C
 e2e_init
 wintexts=$WIN32_BUILD/tests/e2e/wintexts.exe
 [ -f "$wintexts" ] || { echo "FAIL: wintexts.exe is not built: $wintexts"; exit 1; }
-e2e_machine win98
-e2e_mkmedia cdrom "$E2E_WORK/cd"
-e2e_printer_standins "$E2E_WORK/cd/SETUP"
-e2e_map_drive d "$E2E_WORK/cd"
+e2e_cd_machine win98
 e2e_modem 2 vendor08-modemblaster.modem
 cp "$wintexts" "$E2E_WORK/wintexts.exe"
 mkdir -p "$E2E_PREFIX/drive_c/Setup Logs"
 # The answers of the answered run; /DIR= takes the place of its destination.
-e2e_answers <<'INI'
-[988]
-111=Germany
-Button=1
-[992]
-102=C:\ZELTAVOX
-Button=111
-[997]
-102=Ann Smith
-124=Acme Ltd
-125=1 Main Street
-126=Berlin
-104=+49 30 1234
-103=+49 30 5678
-127=+49 30 9999
-123=#0
-Button=1
-[991]
-Button=111
-INI
+e2e_answers_default
 
 # Starts the watches: wintexts over the installer's windows (PROGRAMS, a
 # leading + answers them), xdotool over every visible window of the screen
