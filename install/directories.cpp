@@ -1,9 +1,7 @@
 // The destination directory tree and the directory operations of the dialogs.
-#include <cstdio>
 #include <cstring>
 
 #include "files/copyplan.h"
-#include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/dialogs.h"
@@ -122,52 +120,4 @@ status_t INS_deletedir(setup_context* ctx, const char* path, std::uint16_t* resu
     if (dir[0] != '\0') UL_removedir(dir);
     UL_logshort(ctx, "result = ", std::int16_t(*result));
     return ST_OK;
-}
-
-status_t INS_copycountry(setup_context* ctx)
-{
-    char source[TEXTSIZE];
-    UL_makepath(source, ctx->sourcedir, "COUNTRY\\COUNTRY.");
-    UL_appendtext(source, ctx->countryext);
-    std::uint16_t exists = 0;
-    UL_fileexists(source, &exists);
-    if (!exists || ctx->countryext[0] == '\0') return ST_OK;
-    char target[TEXTSIZE];
-    UL_makepath(target, ctx->datadir, "COUNTRY.INI");
-    return INS_expandfile(ctx, target, source);
-}
-
-status_t INS_copyfaxini(setup_context* ctx)
-{
-    char target[TEXTSIZE], source[TEXTSIZE];
-    UL_makepath(target, ctx->windowsdir, "FAX.INI");
-    UL_makepath(source, ctx->sourcedir, ctx->INS_whichprogram != 0 ? "FAX.INI" : "FAX.FAX");
-    UL_logstring(ctx, "tofile = ", target);
-    return INS_expandfile(ctx, target, source);
-}
-
-void INS_diskcheckfile(const setup_context* ctx, std::int16_t disk, char out[TEXTSIZE])
-{
-    char name[16];
-    std::snprintf(name, sizeof name, "%d.txt", int(disk));
-    UL_makepath(out, ctx->sourcedir, name);
-}
-
-status_t INS_diskloop(setup_context* ctx, ins_copydisk copy, ins_askdisk ask)
-{
-    std::int16_t disk = 1;
-    for (;;) {
-        RETURN_IF_FAILED(copy(ctx));
-        if (disk >= 9) return ST_OK;  // nine disks at most; the ninth needs no marker
-        char marker[TEXTSIZE];
-        UL_makepath(marker, ctx->sourcedir, "lastdisk.txt");
-        std::uint16_t last = 0;
-        UL_fileexists(marker, &last);
-        if (last) return ST_OK;
-        UL_logline(ctx, "Before INS_change diskette");
-        std::uint16_t cancelled = 1;
-        RETURN_IF_FAILED(ask(ctx, std::int16_t(disk + 1), &cancelled));
-        if (cancelled) return ST_CANCELLED;
-        ++disk;
-    }
 }

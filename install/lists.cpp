@@ -1,12 +1,10 @@
 // Readers of the medium's list files behind the dialogs, and the earlier
 // user details.
-#include <cstdio>
 #include <cstring>
 
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/dialogs.h"
-#include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -117,20 +115,4 @@ status_t INS_readuserini(setup_context* ctx)
         UL_copytext(ctx->*k.field, value);
     }
     return ST_OK;
-}
-
-bool INS_diskprompt(setup_context* ctx, std::int16_t disk, char* out, std::size_t size)
-{
-    out[0] = '\0';
-    char before[MESSAGESIZE], after[MESSAGESIZE];
-    if (INS_loadmessage(ctx, before, "", 481) != ST_OK) return false;
-    if (INS_loadmessage(ctx, after, "", 482) != ST_OK) return false;
-    char number[16];
-    std::snprintf(number, sizeof number, "%d", int(disk));
-    char drive[2] = {ctx->sourcedir[0], '\0'};
-    UL_copytext(out, size, before);
-    UL_appendtext(out, size, number);
-    UL_appendtext(out, size, after);
-    UL_appendtext(out, size, drive);
-    return true;
 }
