@@ -60,13 +60,11 @@ INT_PTR on_progress_init(setup_context* ctx, HWND window)
 INT_PTR on_stop(HWND window)
 {
     setup_context* ctx = INS_context;
+    if (ctx) ctx->install->stoprequested = 1;
     HWND owner = GetWindow(window, GW_OWNER);
     if (owner) EnableWindow(owner, TRUE);
     DestroyWindow(window);
-    if (ctx) {
-        ctx->install->stoprequested = 1;
-        ctx->install->progress.window = nullptr;
-    }
+    if (ctx) ctx->install->progress.window = nullptr;
     return TRUE;
 }
 
