@@ -134,18 +134,19 @@ status_t INS_keyabortopen(setup_context* ctx, const char* title, const char* lin
     UL_logstring(ctx, "msg 1 = ", line1);
     UL_logstring(ctx, "msg 2 = ", line2);
     UL_logstring(ctx, "title = ", title);
-    if (ctx->install->progress.window) INS_keyabortclose(ctx);
-    ctx->install->progress.previousfocus = GetFocus();
-    UL_copytext(ctx->install->progress.title, title);
-    UL_copytext(ctx->install->progress.line1, line1);
-    UL_copytext(ctx->install->progress.line2, line2);
+    progress_state& progress = ctx->install->progress;
+    if (progress.window) INS_keyabortclose(ctx);
+    progress.previousfocus = GetFocus();
+    UL_copytext(progress.title, title);
+    UL_copytext(progress.line1, line1);
+    UL_copytext(progress.line2, line2);
     empty_notes(ctx);
-    if (ctx->modemsearch == 0) ctx->install->progress.percenttext[0] = '\0';
+    if (ctx->modemsearch == 0) progress.percenttext[0] = '\0';
     int templ = ctx->modemsearch == 1 ? 986 : 994;
     HWND window = CreateDialogParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
                                      static_cast<HWND>(ctx->mainwindow), progress_proc, 0);
     if (!window) return ST_NO_TEMPLATE;
-    ctx->install->progress.window = window;
+    progress.window = window;
     ShowWindow(window, SW_SHOW);
     return ST_OK;
 }

@@ -21,16 +21,17 @@ void release(setup_context* ctx)
 
 status_t INS_attachdriver(setup_context* ctx)
 {
+    // The record first: the hooks read it.
+    if (!ctx->install) {
+        ctx->install = new (std::nothrow) install_state();
+        if (!ctx->install) return ST_GENERAL;
+        ctx->releasedriver = release;
+    }
     ctx->loglistener = INS_unattendedlogline;
     ctx->checkabort = INS_checkabort;
     ctx->filecopied = INS_notecopied;
     ctx->recordwrite = INS_recordwrite;
     ctx->answerbox = INS_unattendedbox;
     ctx->answermessage = INS_unattendedmessage;
-    if (!ctx->install) {
-        ctx->install = new (std::nothrow) install_state();
-        if (!ctx->install) return ST_GENERAL;
-        ctx->releasedriver = release;
-    }
     return ST_OK;
 }

@@ -5,9 +5,9 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/state.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
-#include "install/state.h"
 #include "shell/text.h"
 
 namespace {
@@ -190,8 +190,9 @@ void INS_resultstatustext(setup_context* ctx, status_t status, char* out, std::s
 void INS_writeresult(setup_context* ctx, status_t status)
 {
     if (!ctx || !ctx->resultfile[0]) return;
-    char text[sizeof ctx->install->resulttext];
-    if (ctx->install->resulttextstatus == status && ctx->install->resulttext[0]) UL_copytext(text, ctx->install->resulttext);
+    const install_state* state = ctx->install;
+    char text[sizeof state->resulttext];
+    if (state->resulttextstatus == status && state->resulttext[0]) UL_copytext(text, state->resulttext);
     else INS_resultstatustext(ctx, status, text, sizeof text);
     char number[16], port[16];
     // One section only, whatever an earlier run left in the file.
@@ -217,13 +218,14 @@ enum { STOP_UNREAD = 0, STOP_ARMED = 1, STOP_DUE = 2, STOP_NONE = 3 };
 
 void read_stop(setup_context* ctx)
 {
-    ctx->install->stopstate = STOP_NONE;
-    if (!INS_answertext(ctx, 994, "StopAfter", ctx->install->stopafter, sizeof ctx->install->stopafter)) return;
-    if (ctx->install->stopafter[0] == '\0') return;
+    install_state* state = ctx->install;
+    state->stopstate = STOP_NONE;
+    if (!INS_answertext(ctx, 994, "StopAfter", state->stopafter, sizeof state->stopafter)) return;
+    if (state->stopafter[0] == '\0') return;
     char count[16];
     long n = INS_answertext(ctx, 994, "Count", count, sizeof count) ? UL_atol(count) : 1;
-    ctx->install->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
-    ctx->install->stopstate = STOP_ARMED;
+    state->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
+    state->stopstate = STOP_ARMED;
 }
 
 }  // namespace
@@ -231,10 +233,11 @@ void read_stop(setup_context* ctx)
 void INS_unattendedlogline(setup_context* ctx, const char* line)
 {
     if (!ctx || !line || !INS_isunattended(ctx)) return;
-    if (ctx->install->stopstate == STOP_UNREAD) read_stop(ctx);
-    if (ctx->install->stopstate != STOP_ARMED) return;
-    if (std::strncmp(line, ctx->install->stopafter, std::strlen(ctx->install->stopafter)) != 0) return;
-    if (--ctx->install->stopcount <= 0) ctx->install->stopstate = STOP_DUE;
+    install_state* state = ctx->install;
+    if (state->stopstate == STOP_UNREAD) read_stop(ctx);
+    if (state->stopstate != STOP_ARMED) return;
+    if (std::strncmp(line, state->stopafter, std::strlen(state->stopafter)) != 0) return;
+    if (--state->stopcount <= 0) state->stopstate = STOP_DUE;
 }
 
 bool INS_unattendedstopdue(setup_context* ctx, bool windowopen)

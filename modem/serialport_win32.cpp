@@ -126,7 +126,8 @@ status_t CM_opencomm(setup_context* ctx, std::int16_t number)
     name[3] = char('0' + number);
     UL_logstring(ctx, "portname=", name);
 
-    p->handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    p->handle =
+        CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (p->handle == INVALID_HANDLE_VALUE) {
         UL_loglong(ctx, "opencomm err=", std::int32_t(GetLastError()));
         return dropport(ctx, ST_NOT_AVAILABLE);

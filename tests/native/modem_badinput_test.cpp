@@ -50,4 +50,5 @@ TEST_P(BadAnswers, EndWithTheNamedOutcomeAndAClosedPort)
     EXPECT_LT(doubles::clock_ms - t0, 120000u) << "no wait beyond the tree's own time-outs";
 }
 
-INSTANTIATE_TEST_SUITE_P(MediaModems, BadAnswers, ::testing::ValuesIn(profiles("bad-")), profile_test_name);
+INSTANTIATE_TEST_SUITE_P(MediaModems, BadAnswers, ::testing::ValuesIn(profiles("bad-")),
+                         profile_test_name);
