@@ -595,3 +595,111 @@ void gsm_decode_frame(gsm_decoder* d, const std::uint8_t in[GSM_FRAME_BYTES], st
 }
 
 }  // namespace vc
+
+namespace vc {
+
+namespace {
+
+const std::uint8_t USR_OPEN[2] = {0xFE, 0xFE};
+const std::uint8_t USR_SILENT[2] = {0xB6, 0xB6};
+const std::uint8_t USR_CLOSE[3] = {0x00, 0xA5, 0xA5};
+
+std::size_t usr_frame(gsm_usr_coder* c, const std::int16_t x[GSM_FRAME_SAMPLES], std::uint8_t* out)
+{
+    gsm_params p;
+    gsm_analyse(&c->state, x, &p);
+    if (!c->framed) {
+        gsm_pack(&p, 0, out);
+        return GSM_FRAME_BYTES;
+    }
+    bool silent = true;
+    for (std::size_t k = 0; k < GSM_FRAME_SAMPLES && silent; ++k) silent = x[k] == 0;
+    std::memcpy(out, silent ? USR_SILENT : USR_OPEN, 2);
+    gsm_pack(&p, 0, out + 2);
+    std::memcpy(out + 2 + GSM_FRAME_BYTES, USR_CLOSE, 3);
+    return GSM_USR_FRAME_BYTES;
+}
+
+}  // namespace
+
+void gsm_usr_start(gsm_usr_coder* c, int startflag)
+{
+    gsm_reset(&c->state);
+    c->framed = startflag == 0;
+    c->npending = 0;
+}
+
+std::size_t gsm_usr_frame_bytes(const gsm_usr_coder* c) { return c->framed ? GSM_USR_FRAME_BYTES : GSM_FRAME_BYTES; }
+
+std::size_t gsm_usr_encode(gsm_usr_coder* c, const std::int16_t* x, std::size_t n, std::uint8_t* out)
+{
+    std::size_t written = 0;
+    if (c->npending > 0) {
+        std::size_t take = GSM_FRAME_SAMPLES - c->npending;
+        if (take > n) take = n;
+        std::memcpy(c->pending + c->npending, x, take * sizeof *x);
+        c->npending += take;
+        x += take;
+        n -= take;
+        if (c->npending < GSM_FRAME_SAMPLES) return 0;
+        written += usr_frame(c, c->pending, out);
+        c->npending = 0;
+    }
+    for (; n >= GSM_FRAME_SAMPLES; n -= GSM_FRAME_SAMPLES, x += GSM_FRAME_SAMPLES)
+        written += usr_frame(c, x, out + written);
+    std::memcpy(c->pending, x, n * sizeof *x);
+    c->npending = n;
+    return written;
+}
+
+std::size_t gsm_usr_flush(gsm_usr_coder* c, std::uint8_t* out)
+{
+    if (c->npending == 0) return 0;
+    for (std::size_t k = c->npending; k < GSM_FRAME_SAMPLES; ++k) c->pending[k] = 0;
+    c->npending = 0;
+    return usr_frame(c, c->pending, out);
+}
+
+void gsm_usr_decode_start(gsm_usr_decoder* d)
+{
+    gsm_reset(&d->state);
+    d->framing = -1;
+    d->npartial = 0;
+    d->badframes = 0;
+}
+
+std::size_t gsm_usr_decode(gsm_usr_decoder* d, const std::uint8_t* in, std::size_t n, std::size_t* consumed,
+                           std::int16_t* out, std::size_t capacity)
+{
+    std::size_t used = 0, stored = 0;
+    while (used < n && capacity - stored >= GSM_FRAME_SAMPLES) {
+        // The framing shows in the stream's first two bytes.
+        std::size_t want = d->framing == 0 ? GSM_USR_FRAME_BYTES : d->framing == 1 ? GSM_FRAME_BYTES : 2;
+        std::size_t take = want - d->npartial;
+        if (take > n - used) take = n - used;
+        std::memcpy(d->partial + d->npartial, in + used, take);
+        d->npartial += take;
+        used += take;
+        if (d->npartial < want) break;
+        if (d->framing < 0) {
+            bool framed = (d->partial[0] == 0xFE || d->partial[0] == 0xB6) && d->partial[1] == d->partial[0];
+            d->framing = framed ? 0 : 1;
+            continue;
+        }
+        std::int16_t* y = out + stored;
+        if (d->framing == 1) {
+            gsm_decode_frame(&d->state, d->partial, y);
+        } else if (std::memcmp(d->partial, USR_OPEN, 2) == 0 || std::memcmp(d->partial, USR_SILENT, 2) == 0) {
+            gsm_decode_frame(&d->state, d->partial + 2, y);
+        } else {
+            ++d->badframes;
+            for (std::size_t k = 0; k < GSM_FRAME_SAMPLES; ++k) y[k] = 0;
+        }
+        stored += GSM_FRAME_SAMPLES;
+        d->npartial = 0;
+    }
+    *consumed = used;
+    return stored;
+}
+
+}  // namespace vc

@@ -59,11 +59,12 @@ void gsm_decode_frame(gsm_decoder* d, const std::uint8_t in[GSM_FRAME_BYTES], st
 
 // The US Robotics stream. Start flag 0 (the modem's firmware showed its
 // framing when it recorded): 38-byte frames, `FE FE`, the packed frame with
-// the signature nibble 0, `00`, `A5 A5`; a block of exact digital silence goes
-// as the silence frame, `B6 B6`, 33 zero bytes, `00 A5 A5`. Any other start
-// flag (older firmware, or a modem that could not be asked): the bare 33-byte
-// frames with the signature nibble 0. Both are what readers of the modem's
-// data take, each told apart by the first two bytes of the stream.
+// the signature nibble 0, `00`, `A5 A5`; a block of exact digital silence
+// opens with `B6 B6` instead (its frame still codes the block, so a reader
+// that decodes it stays in step and a modem that skips it plays silence).
+// Any other start flag (older firmware, or a modem that could not be asked):
+// bare 33-byte frames with the signature nibble 0. Readers of the modem's data
+// tell the two apart by the first two bytes of the stream.
 struct gsm_usr_coder {
     gsm_state state;
     bool framed;                                 // 38-byte frames
@@ -85,7 +86,7 @@ std::size_t gsm_usr_flush(gsm_usr_coder* c, std::uint8_t* out);
 // The reverse for players: takes a stream of either framing in pieces of any
 // size. The framing is fixed by the first two bytes (FE FE or B6 B6: 38-byte
 // frames, else bare). A 38-byte frame with another opening counts as bad and
-// plays as silence, as does the silence frame.
+// plays as silence.
 struct gsm_usr_decoder {
     gsm_decoder state;
     int framing;                                 // -1 not yet known, 0 framed, 1 bare
