@@ -183,9 +183,9 @@ void preprocess(gsm_state* s, const std::int16_t x[160], word out[160])
         // Offset compensation.
         word s1 = sub(so, z1);
         z1 = so;
-        longword L_s2 = longword(s1) << 15;
+        longword L_s2 = longword(s1) * 32768;
         word msp = word(L_z2 >> 15);
-        word lsp = word(L_z2 - (longword(msp) << 15));
+        word lsp = word(L_z2 - longword(msp) * 32768);
         L_s2 = L_add(L_s2, mult_r(lsp, 32735));
         L_z2 = L_add(L_mult(msp, 32735) >> 1, L_s2);
         word sof = word(L_add(L_z2, 16384) >> 15);
