@@ -308,11 +308,16 @@ void ltp_parameters(const word d[40], const word* dp, word* Nc_out, word* bc_out
     word wt[40];
     for (int k = 0; k < 40; ++k) wt[k] = word(d[k] >> scal);
 
+    // |wt| <= 512 and |dp| <= 32768: forty products stay below 2^30, so the
+    // standard's saturating sum is a plain one here (and this is the coder's
+    // busiest loop).
     longword L_max = 0;
     word Nc = 40;
     for (int lambda = 40; lambda <= 120; ++lambda) {
-        longword L_result = 0;
-        for (int k = 0; k < 40; ++k) L_result = L_add(L_mult(wt[k], dp[k - lambda]), L_result);
+        const word* past = dp - lambda;
+        longword sum = 0;
+        for (int k = 0; k < 40; ++k) sum += longword(wt[k]) * past[k];
+        longword L_result = sum * 2;
         if (L_result > L_max) {
             Nc = word(lambda);
             L_max = L_result;
