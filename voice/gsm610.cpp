@@ -639,6 +639,7 @@ std::size_t gsm_usr_frame_bytes(const gsm_usr_coder* c) { return c->framed ? GSM
 std::size_t gsm_usr_encode(gsm_usr_coder* c, const std::int16_t* x, std::size_t n, std::uint8_t* out)
 {
     std::size_t written = 0;
+    if (n == 0) return 0;
     if (c->npending > 0) {
         std::size_t take = GSM_FRAME_SAMPLES - c->npending;
         if (take > n) take = n;

@@ -64,7 +64,9 @@ void gsm_decode_frame(gsm_decoder* d, const std::uint8_t in[GSM_FRAME_BYTES], st
 // that decodes it stays in step and a modem that skips it plays silence).
 // Any other start flag (older firmware, or a modem that could not be asked):
 // bare 33-byte frames with the signature nibble 0. Readers of the modem's data
-// tell the two apart by the first two bytes of the stream.
+// tell the two apart by the first two bytes of the stream (a bare frame with
+// nibble 0 never opens with FE or B6), and refuse framed frames with bit 5 of
+// the first frame byte set, which the nibble 0 keeps clear.
 struct gsm_usr_coder {
     gsm_state state;
     bool framed;                                 // 38-byte frames
