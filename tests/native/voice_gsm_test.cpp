@@ -33,6 +33,11 @@ samples sample_file(const std::string& name)
     return x;
 }
 
+std::string lengths(std::size_t got, std::size_t want)
+{
+    return "length " + std::to_string(got) + " != " + std::to_string(want);
+}
+
 // Where two frame sequences first differ, as "frame f byte b: x != y".
 std::string first_difference(const bytes& got, const bytes& want, std::size_t framebytes)
 {
@@ -40,7 +45,7 @@ std::string first_difference(const bytes& got, const bytes& want, std::size_t fr
         if (got[i] != want[i])
             return "frame " + std::to_string(i / framebytes) + " byte " + std::to_string(i % framebytes) + ": " +
                    std::to_string(got[i]) + " != " + std::to_string(want[i]);
-    return got.size() == want.size() ? "" : "length " + std::to_string(got.size()) + " != " + std::to_string(want.size());
+    return got.size() == want.size() ? "" : lengths(got.size(), want.size());
 }
 
 std::string first_difference(const samples& got, const samples& want)
@@ -48,7 +53,7 @@ std::string first_difference(const samples& got, const samples& want)
     for (std::size_t i = 0; i < std::min(got.size(), want.size()); ++i)
         if (got[i] != want[i])
             return "sample " + std::to_string(i) + ": " + std::to_string(got[i]) + " != " + std::to_string(want[i]);
-    return got.size() == want.size() ? "" : "length " + std::to_string(got.size()) + " != " + std::to_string(want.size());
+    return got.size() == want.size() ? "" : lengths(got.size(), want.size());
 }
 
 bytes encode_plain(const samples& x)
