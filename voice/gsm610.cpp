@@ -599,9 +599,6 @@ void gsm_decode_frame(gsm_decoder* d, const std::uint8_t in[GSM_FRAME_BYTES], st
     gsm_synthesise(d, &p, y);
 }
 
-}  // namespace vc
-
-namespace vc {
 
 namespace {
 
