@@ -599,7 +599,6 @@ void gsm_decode_frame(gsm_decoder* d, const std::uint8_t in[GSM_FRAME_BYTES], st
     gsm_synthesise(d, &p, y);
 }
 
-
 namespace {
 
 const std::uint8_t USR_OPEN[2] = {0xFE, 0xFE};
