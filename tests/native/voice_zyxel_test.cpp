@@ -106,6 +106,9 @@ TEST(ZyxelCoder, GreedyCodesAndDecodingMatchPvftools)
         ASSERT_EQ(n, bytewise.size());
         EXPECT_TRUE(std::equal(bytewise.begin(), bytewise.end(), want.begin())) << "byte-wise decoding differs";
     }
+    // Codes no encoder sends: the reset code and steps grown past 32 bits.
+    EXPECT_EQ(decode(payload(vector_file("zyxel_reset.rmd")), 4), as_samples(vector_file("zyxel_reset.s16")))
+        << "our decoding of the reset code or of runaway steps differs from rmdtopvf's";
 }
 
 // A voiced prompt of a few seconds: a pulse train of drifting pitch through
@@ -148,12 +151,16 @@ TEST(ZyxelCoder, SearchDecodesAtLeastAsWellInAnyBlocks)
         EXPECT_TRUE(small == large) << "blocks of 24 and of 1024 samples code differently";
         const double search = snr(x, decode(large, bits));
         EXPECT_GE(search, greedy + 0.5) << "search " << search << " dB, greedy " << greedy << " dB";
-        if (bits != 4) continue;
-        for (std::size_t i = 0; i < large.size(); ++i) {
-            ASSERT_NE(large[i] >> 4, 0) << "code 0 (the modem's reset) sent at byte " << i;
-            if (i + 1 < large.size() || x.size() % 2 == 0) {
-                ASSERT_NE(large[i] & 15, 0) << "code 0 at byte " << i;
-            }
+    }
+    // At 4 bits code 0 (the modem's reset) is never sent, nor padded with at
+    // the end of an odd number of samples.
+    const samples odd(x.begin(), x.begin() + 4001);
+    for (vc::search_shape shape : {vc::search_shape{1, 1}, vc::ZYXEL_SEARCH}) {
+        const bytes codes = encode(odd, 4, shape, 1000);
+        ASSERT_EQ(codes.size(), 2001u);
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            ASSERT_NE(codes[i] >> 4, 0) << "code 0 at byte " << i << ", search width " << shape.width;
+            ASSERT_NE(codes[i] & 15, 0) << "code 0 at byte " << i << ", search width " << shape.width;
         }
     }
     // The vector, with its full-scale square wave: the search keeps the

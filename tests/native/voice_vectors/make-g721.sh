@@ -13,7 +13,7 @@ here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 espeak-ng -w "$tmp/speech.wav" "Please leave your message after the tone."
-sox "$tmp/speech.wav" -r 7200 -b 16 -c 1 -e signed "$tmp/speech.raw" norm -3 trim 0.35 0.4
+sox -D "$tmp/speech.wav" -r 7200 -b 16 -c 1 -e signed "$tmp/speech.raw" norm -3 trim 0.35 0.4
 python3 - "$tmp/speech.raw" "$here/g721_input.s16" <<'PY'
 import struct, sys
 speech = open(sys.argv[1], 'rb').read()

@@ -4,14 +4,17 @@
 # -3 dBFS, then a full-scale square wave and silence;
 #   zyxel_input.s16   the samples (16-bit little-endian),
 #   zyxel_<b>.rmd     pvftormd "ZyXEL 2864" <b>, b = 2, 3, 4 (32-byte header, then the codes),
-#   zyxel_<b>.s16     rmdtopvf | pvftolin of that file.
+#   zyxel_<b>.s16     rmdtopvf | pvftolin of that file;
+#   zyxel_reset.rmd   a 4-bit stream no encoder sends: code 0 (the modem's
+#                     reset) and steps that grow past 32 bits,
+#   zyxel_reset.s16   rmdtopvf | pvftolin of that file.
 # Run from anywhere; writes beside this script.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 espeak-ng -w "$tmp/speech.wav" "Please leave your message after the tone."
-sox "$tmp/speech.wav" -r 9600 -b 16 -c 1 -e signed "$tmp/speech.raw" norm -3 trim 0.35 0.25
+sox -D "$tmp/speech.wav" -r 9600 -b 16 -c 1 -e signed "$tmp/speech.raw" norm -3 trim 0.35 0.25
 python3 - "$tmp/speech.raw" "$here/zyxel_input.s16" <<'PY'
 import struct, sys
 speech = open(sys.argv[1], 'rb').read()
@@ -24,3 +27,10 @@ for b in 2 3 4; do
     pvftormd "ZyXEL 2864" $b "$tmp/input.pvf" "$here/zyxel_$b.rmd"
     rmdtopvf "$here/zyxel_$b.rmd" | pvftolin -W -S -I > "$here/zyxel_$b.s16"
 done
+python3 - "$here/zyxel_reset.rmd" <<'PY'
+import struct, sys
+codes = bytes([0x77] * 3 + [0x70, 0x07, 0x00] + [0x77] * 30 + [0xFF] * 4 + [0x08, 0x80] + [0xFF] * 30 + [0x13, 0x9A, 0x00, 0x5C])
+header = b'RMD1' + b'ZyXEL 2864'.ljust(16, b'\0') + struct.pack('>HHB', 4, 9600, 4) + bytes(7)
+open(sys.argv[1], 'wb').write(header + codes)
+PY
+rmdtopvf "$here/zyxel_reset.rmd" | pvftolin -W -S -I > "$here/zyxel_reset.s16"
