@@ -47,6 +47,8 @@ unsigned quantise(const zyxel_state& s, int bits, std::int16_t x)
 
 std::int16_t zyxel_step(zyxel_state* s, int bits, unsigned code)
 {
+    bits = checkbits(bits);
+    code &= (1u << bits) - 1;
     const unsigned sign = 1u << (bits - 1);
     const std::int32_t m = std::int32_t(code & (sign - 1));
     if (bits == 4 && code == 0) {

@@ -47,7 +47,8 @@ void zyxel_start(zyxel_coder* c, int bits, search_shape shape);
 // not yet complete, so the codes are the same however the prompt is cut.
 std::size_t zyxel_encode(zyxel_coder* c, const std::int16_t* x, std::size_t n, std::uint8_t* out);
 // Ends the prompt: codes the samples still held and pads the last byte (with
-// zero bits; at 4 bits with code 8, as 0 resets the modem); returns the bytes stored (at most (ZYXEL_RUN + SEARCH_MAXDEPTH) / 2 + 1).
+// zero bits; at 4 bits with code 8, as 0 resets the modem); returns the bytes
+// stored (at most ((ZYXEL_RUN + SEARCH_MAXDEPTH) * bits + 7) / 8).
 std::size_t zyxel_flush(zyxel_coder* c, std::uint8_t* out);
 
 void zyxel_decoder_start(zyxel_decoder* d, int bits);

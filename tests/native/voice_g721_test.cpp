@@ -173,9 +173,11 @@ TEST(G721Coder, RoundTripThroughRmdtopvf)
     rmd += std::string(codes.begin(), codes.end());
     testfiles::tempdir dir;
     const std::string in = dir.write("in.rmd", rmd), out = dir.file("out.s16");
-    ASSERT_EQ(std::system(("rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null").c_str()), 0);
+    const std::string command = "rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const std::string got = testfiles::read(out);
-    EXPECT_EQ(as_samples(bytes(got.begin(), got.end())), decode(codes, true)) << "rmdtopvf decodes our codes otherwise";
+    EXPECT_EQ(as_samples(bytes(got.begin(), got.end())), decode(codes, true))
+        << "rmdtopvf decodes our codes otherwise";
 }
 
 }  // namespace

@@ -199,7 +199,9 @@ TEST(ZyxelCoder, RoundTripThroughRmdtopvf)
             rmd += std::string(7, '\0');
             rmd += std::string(codes.begin(), codes.end());
             const std::string in = dir.write("in.rmd", rmd), out = dir.file("out.s16");
-            ASSERT_EQ(std::system(("rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null").c_str()), 0);
+            const std::string command =
+                "rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null";
+            ASSERT_EQ(std::system(command.c_str()), 0) << command;
             const std::string got = testfiles::read(out);
             EXPECT_EQ(as_samples(bytes(got.begin(), got.end())), decode(codes, bits))
                 << "rmdtopvf decodes " << bits << "-bit codes otherwise";
