@@ -42,7 +42,7 @@ done
 # 4 bits, 7200 Hz) back to the prompts; voxplay where pvftools is missing.
 for p in GREETING MENU GOODBYE; do
   vox=$(e2e_unixpath "C:\\ZELTAVOX\\SCRIPT1\\$p.VOX") wav=$(e2e_unixpath "C:\\ZELTAVOX\\SCRIPT1\\$p.WAV")
-  [ "$(head -c 5 "$vox" 2>/dev/null)" = ROCK ] && [ "$(od -An -tu1 -j10 -N1 "$vox" | tr -d ' ')" = 4 ]
+  [ "$(head -c 5 "$vox" 2>/dev/null)" = 'ROCK ' ] && [ "$(od -An -tu1 -j10 -N1 "$vox" | tr -d ' ')" = 4 ]
   e2e_check $? "$p.VOX: 'ROCK ' header, coding 4"
   if command -v rmdtopvf >/dev/null; then
     db=$(python3 "$SOURCE_DIR/scripts/voice-snr.py" --rmd Rockwell 7200 "$wav" "$vox" 2>/dev/null)
