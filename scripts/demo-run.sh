@@ -102,10 +102,25 @@ reg_show() { e2e_wine reg query "$@" 2>/dev/null | tr -d '\r' | grep -v '^$' | s
     name=$(basename "$vox" .VOX)
     tag=$(head -c 16 "$vox" | tr -c '[:print:]' '.')
     line="  $(printf '%-12s %6d bytes, header %s' "$name.VOX" "$(stat -c %s "$vox")" "$tag")"
-    if [ -x "$voxplay" ] && "$voxplay" "$vox" "$out/voice/$name.wav" >/dev/null 2>&1; then
-      line="$line, plays back as out/demo/voice/$name.wav"
+    if [ -x "$voxplay" ] && said=$("$voxplay" "$vox" "$out/voice/$name.wav" 2>/dev/null); then
+      # voxplay names the family and the coding: '"ROCK " rockwell 4-bit coding, ...'
+      read -r family bits <<<"$(sed -n 's/^.*" \([a-z0-9]*\) \([0-9]*\)-bit coding.*$/\1 \2/p' <<<"$said")"
+      case $family-$bits in
+        rockwell-*) coding="Rockwell ADPCM $bits-bit" ;;
+        ima-8) coding="8-bit companding" ;;
+        *) coding="$family $bits-bit" ;;
+      esac
+      line="$line\n      $coding, plays back as out/demo/voice/$name.wav"
+      wav=$dest/SCRIPT1/$name.WAV
+      if [ -f "$wav" ]; then
+        line="$line; SNR against the prompt $(python3 "$root/scripts/voice-snr.py" "$wav" "$out/voice/$name.wav" 2>/dev/null || echo '?') dB"
+        if [ "$family" = rockwell ] && command -v rmdtopvf >/dev/null; then
+          rate=$(python3 -c 'import struct,sys; print(struct.unpack_from("<I", open(sys.argv[1], "rb").read(), 24)[0])' "$out/voice/$name.wav")
+          line="$line, decoded by pvftools' rmdtopvf $(python3 "$root/scripts/voice-snr.py" --rmd Rockwell "$rate" "$wav" "$vox" 2>/dev/null || echo '?') dB"
+        fi
+      fi
     fi
-    echo "$line"
+    echo -e "$line"
   done
   echo
   echo "== registry"

@@ -7,7 +7,8 @@ need=(cmake make g++ g++-mingw-w64-i686 binutils-mingw-w64-i686 mingw-w64-i686-d
       wine wine32 xvfb x11-apps imagemagick googletest mscompress socat python3
       liblnk-utils xdotool clang libclang-rt-14-dev
       wine64 g++-mingw-w64-x86-64-win32
-      fonts-wine)  # Wine's own fonts: scripts/with-wine.sh puts them into the prefix
+      fonts-wine  # Wine's own fonts: scripts/with-wine.sh puts them into the prefix
+      mgetty-pvftools libgsm-tools sox espeak-ng)  # the voice coders' references (tests, bench-voice.sh)
 
 missing=()
 for p in "${need[@]}"; do

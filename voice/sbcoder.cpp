@@ -1,28 +1,23 @@
 #include "voice/sbcoder.h"
 
-std::uint16_t sb_start(sb_coder* coder, std::int32_t coding, std::int16_t startflag, bool invert8)
+#include <vector>
+
+namespace {
+
+bool takes(sb_family family, std::int32_t coding)
 {
-    coder->coding = 0;
-    if (coding != 2 && coding != 4 && coding != 8) return SB_BADREQUEST;
-    if (startflag != 0 && startflag != 1) return SB_BADREQUEST;
-    coder->coding = int(coding);
-    coder->startflag = startflag;
-    coder->invert = invert8;
-    vc::adpcm_reset(&coder->state);
-    return 0;
+    switch (family) {
+    case sb_family::ima: return coding == 2 || coding == 4 || coding == 8;
+    case sb_family::rockwell: return coding >= 2 && coding <= 4;
+    // ZyXEL, G.721 and GSM: one row each when their coders join.
+    default: return false;
+    }
 }
 
-std::uint16_t sb_compress(sb_coder* coder, const std::uint8_t* samples, std::uint16_t bytecount,
-                          std::uint8_t* out, std::uint16_t* outcount)
+std::uint16_t ima_compress(sb_coder* coder, const std::uint8_t* samples, unsigned count, std::uint8_t* out)
 {
-    *outcount = 0;
-    if (coder->coding == 0) return SB_BADREQUEST;
-    const unsigned count = bytecount / 2u;
     const unsigned bits = unsigned(coder->coding);
     const unsigned perbyte = 8 / bits;
-    const unsigned needed = (count + perbyte - 1) / perbyte;
-    if (needed > SB_OUTPUTSIZE) return SB_BADREQUEST;
-
     unsigned byte = 0, filled = 0, written = 0;
     for (unsigned i = 0; i < count; ++i) {
         std::int16_t x = std::int16_t(std::uint16_t(samples[2 * i] | (samples[2 * i + 1] << 8)));
@@ -45,14 +40,12 @@ std::uint16_t sb_compress(sb_coder* coder, const std::uint8_t* samples, std::uin
         // (the smallest difference) stands for the missing ones.
         out[written++] = std::uint8_t(byte);
     }
-    *outcount = std::uint16_t(written);
-    return 0;
+    return std::uint16_t(written);
 }
 
-std::uint32_t sb_expand(sb_coder* coder, const std::uint8_t* codes, std::uint32_t count, std::int16_t* samples,
-                        std::uint32_t capacity)
+std::uint32_t ima_expand(sb_coder* coder, const std::uint8_t* codes, std::uint32_t count, std::int16_t* samples,
+                         std::uint32_t capacity)
 {
-    if (coder->coding == 0) return 0;
     const unsigned bits = unsigned(coder->coding);
     const unsigned perbyte = 8 / bits;
     const unsigned mask = (1u << bits) - 1;
@@ -69,4 +62,58 @@ std::uint32_t sb_expand(sb_coder* coder, const std::uint8_t* codes, std::uint32_
         }
     }
     return stored;
+}
+
+}  // namespace
+
+std::uint16_t sb_start(sb_coder* coder, std::int32_t coding, std::int16_t startflag, bool invert8, sb_family family)
+{
+    coder->coding = 0;
+    if (!takes(family, coding)) return SB_BADREQUEST;
+    if (startflag != 0 && startflag != 1) return SB_BADREQUEST;
+    coder->family = family;
+    coder->coding = int(coding);
+    coder->startflag = startflag;
+    coder->invert = invert8;
+    switch (family) {
+    case sb_family::rockwell:
+        vc::rockwell_start(&coder->rockwell, int(coding), vc::ROCKWELL_SEARCH);
+        vc::rockwell_decoder_start(&coder->rockwelldecoder, int(coding));
+        break;
+    default: vc::adpcm_reset(&coder->state); break;
+    }
+    return 0;
+}
+
+std::uint16_t sb_compress(sb_coder* coder, const std::uint8_t* samples, std::uint16_t bytecount,
+                          std::uint8_t* out, std::uint16_t* outcount)
+{
+    *outcount = 0;
+    if (coder->coding == 0) return SB_BADREQUEST;
+    const unsigned count = bytecount / 2u;
+    const unsigned bits = unsigned(coder->coding);
+    // A byte carried over from the last block may complete in this one.
+    const unsigned needed = (count * bits + 7) / 8 + (coder->family == sb_family::ima ? 0 : 1);
+    if (needed > SB_OUTPUTSIZE) return SB_BADREQUEST;
+
+    switch (coder->family) {
+    case sb_family::rockwell: {
+        std::vector<std::int16_t> x(count);
+        for (unsigned i = 0; i < count; ++i) x[i] = std::int16_t(std::uint16_t(samples[2 * i] | (samples[2 * i + 1] << 8)));
+        *outcount = std::uint16_t(vc::rockwell_encode(&coder->rockwell, x.data(), count, out));
+        return 0;
+    }
+    default: *outcount = ima_compress(coder, samples, count, out); return 0;
+    }
+}
+
+std::uint32_t sb_expand(sb_coder* coder, const std::uint8_t* codes, std::uint32_t count, std::int16_t* samples,
+                        std::uint32_t capacity)
+{
+    if (coder->coding == 0) return 0;
+    switch (coder->family) {
+    case sb_family::rockwell:
+        return std::uint32_t(vc::rockwell_decode(&coder->rockwelldecoder, codes, count, samples, capacity));
+    default: return ima_expand(coder, codes, count, samples, capacity);
+    }
 }

@@ -1,4 +1,4 @@
-// The voice compressor library: ADPCM at 2 and 4 bits, companding at 8 bits,
+// A voice compressor library: the coding of one family of modems (SB_FAMILY)
 // behind the four entry points the installer binds by name. One prompt at a
 // time; the coder state runs on from one block to the next until the next start.
 #include <windows.h>
@@ -8,6 +8,9 @@
 #include "voice/compressor.h"
 #include "voice/sbcoder.h"
 
+#ifndef SB_FAMILY
+#define SB_FAMILY 0  // sb_family: what this build codes
+#endif
 #ifndef SB_INVERT8
 #define SB_INVERT8 0  // 1: the variant for modems that play 8-bit codes with inverted magnitude bits
 #endif
@@ -22,7 +25,7 @@ extern "C" {
 
 __declspec(dllexport) std::uint16_t SB_CALL SB_initcompress(void*, std::int32_t coding, std::int16_t startflag)
 {
-    return sb_start(&coder, coding, startflag, SB_INVERT8 != 0);
+    return sb_start(&coder, coding, startflag, SB_INVERT8 != 0, sb_family(SB_FAMILY));
 }
 
 __declspec(dllexport) std::uint16_t SB_CALL SB_compress(void*, const void* samples, std::uint16_t bytecount,

@@ -1,11 +1,12 @@
 // VEQWAVE: the external voice converter for the Rockwell-family modems on
-// Windows NT. Converts a mono PCM WAV prompt into a complete modem voice file
-// (16-byte header, then ADPCM or companded data at 7200 samples per second).
+// Windows NT. Converts a mono PCM WAV prompt into a complete modem voice file:
+// the 16-byte voice file header ("ROCK ", the coding) and the prompt in
+// Rockwell ADPCM at 7200 samples per second, what those modems play.
 //
 //   VEQWAVE <format> <input.wav> <output.vox> <bits>
 //
 // format 28673 (0x7001): Rockwell voice file ("ROCK " header) at 7200 Hz.
-// bits: 2, 4 or 8. Exit code 0 on success, else the reason: the installer
+// bits: 2, 3 or 4. Exit code 0 on success, else the reason: the installer
 // takes it as the conversion's status.
 #include <cstdint>
 #include <cstdio>
@@ -14,13 +15,15 @@
 #include <vector>
 
 #include "shell/status.h"
-#include "voice/sbcoder.h"
+#include "voice/rockwell.h"
 
 namespace {
 
 constexpr long FORMAT_ROCK7200 = 28673;
 constexpr std::uint32_t MODEM_RATE = 7200;
-constexpr std::size_t BLOCK_SAMPLES = 24;          // the Rockwell compressor's block of 48 bytes
+// The stream ends on a whole 16-bit word (16 samples fill one at any width):
+// zero samples, not a code of zero bits, end the prompt.
+constexpr std::size_t WORD_SAMPLES = 16;
 constexpr std::size_t MAX_INPUT = 64u * 1024 * 1024;
 
 std::uint32_t get32(const std::uint8_t* p) { return p[0] | (p[1] << 8) | (p[2] << 16) | (std::uint32_t(p[3]) << 24); }
@@ -92,7 +95,7 @@ std::vector<std::int16_t> to_modem_rate(const std::vector<std::int16_t>& in, std
 
 int usage()
 {
-    std::fprintf(stderr, "usage: VEQWAVE 28673 input.wav output.vox bits(2|4|8)\n");
+    std::fprintf(stderr, "usage: VEQWAVE 28673 input.wav output.vox bits(2|3|4)\n");
     return ST_BAD_REQUEST;
 }
 
@@ -103,7 +106,7 @@ int main(int argc, char** argv)
     if (argc != 5) return usage();
     const long format = std::strtol(argv[1], nullptr, 10);
     const long coding = std::strtol(argv[4], nullptr, 10);
-    if (format != FORMAT_ROCK7200 || (coding != 2 && coding != 4 && coding != 8)) return usage();
+    if (format != FORMAT_ROCK7200 || coding < 2 || coding > 4) return usage();
 
     std::vector<std::uint8_t> input;
     if (!read_file(argv[2], &input)) {
@@ -118,21 +121,15 @@ int main(int argc, char** argv)
         return rc;
     }
     std::vector<std::int16_t> modem = to_modem_rate(samples, rate);
-    if (modem.size() % BLOCK_SAMPLES) modem.resize(modem.size() + BLOCK_SAMPLES - modem.size() % BLOCK_SAMPLES, 0);
+    if (modem.size() % WORD_SAMPLES) modem.resize(modem.size() + WORD_SAMPLES - modem.size() % WORD_SAMPLES, 0);
 
     std::vector<std::uint8_t> file = {'R', 'O', 'C', 'K', ' ', 0x02, 0, 0, 0, 0, std::uint8_t(coding), 0, 0, 0, 0, 0};
-    sb_coder coder;
-    sb_start(&coder, coding, 0, false);
-    for (std::size_t at = 0; at < modem.size(); at += BLOCK_SAMPLES) {
-        std::uint8_t in[2 * BLOCK_SAMPLES], out[SB_OUTPUTSIZE];
-        for (std::size_t k = 0; k < BLOCK_SAMPLES; ++k) {
-            in[2 * k] = std::uint8_t(std::uint16_t(modem[at + k]));
-            in[2 * k + 1] = std::uint8_t(std::uint16_t(modem[at + k]) >> 8);
-        }
-        std::uint16_t n = 0;
-        sb_compress(&coder, in, sizeof in, out, &n);
-        file.insert(file.end(), out, out + n);
-    }
+    vc::rockwell_coder coder;
+    vc::rockwell_start(&coder, int(coding), vc::ROCKWELL_SEARCH);
+    std::vector<std::uint8_t> data(modem.size() / 2 + 16);
+    std::size_t n = vc::rockwell_encode(&coder, modem.data(), modem.size(), data.data());
+    n += vc::rockwell_finish(&coder, data.data() + n);
+    file.insert(file.end(), data.begin(), data.begin() + std::ptrdiff_t(n));
 
     std::FILE* f = std::fopen(argv[3], "wb");
     bool written = f && std::fwrite(file.data(), 1, file.size(), f) == file.size();

@@ -295,7 +295,7 @@ TEST(CompressorCoder, EachCodingDecodesBackCloseToTheInput)
 TEST(CompressorCoder, RefusesUnknownCodingsAndOversizedBlocks)
 {
     sb_coder c;
-    EXPECT_EQ(sb_start(&c, 3, 0, false), SB_BADREQUEST);
+    EXPECT_EQ(sb_start(&c, 3, 0, false), SB_BADREQUEST) << "3 bits only in the Rockwell family";
     EXPECT_EQ(sb_start(&c, 4, 2, false), SB_BADREQUEST);
     std::vector<std::uint8_t> in(2 * 4097, 0);
     std::uint8_t out[2048];
@@ -305,6 +305,54 @@ TEST(CompressorCoder, RefusesUnknownCodingsAndOversizedBlocks)
     EXPECT_EQ(sb_compress(&c, in.data(), 2 * 2049, out, &n), SB_BADREQUEST) << "2049 codes do not fit 2048 bytes";
     EXPECT_EQ(sb_compress(&c, in.data(), 2 * 2048, out, &n), 0);
     EXPECT_EQ(n, 2048);
+}
+
+// The Rockwell family's library: codings 2, 3, 4; one continuous stream
+// whatever the blocks, bytes carried from one block to the next.
+TEST(CompressorCoder, RockwellFamilyIsOneStreamAcrossTheInstallersBlocks)
+{
+    sb_coder c;
+    EXPECT_EQ(sb_start(&c, 8, 0, false, sb_family::rockwell), SB_BADREQUEST) << "no 8-bit Rockwell coding";
+    EXPECT_EQ(sb_start(&c, 4, 2, false, sb_family::rockwell), SB_BADREQUEST);
+    std::vector<std::int16_t> signal;
+    for (int i = 0; i < 4080; ++i)
+        signal.push_back(std::int16_t(8000 * std::sin(i * 0.21) * std::sin(i * 0.003) + 1500 * std::sin(i * 1.7)));
+    const std::vector<std::uint8_t> in = samples_bytes(signal);
+    for (int coding : {2, 3, 4}) {
+        // The reference: the coder fed the same pieces directly.
+        for (std::uint16_t block : {48, 2040, 2048}) {
+            vc::rockwell_coder ref;
+            vc::rockwell_start(&ref, coding, vc::ROCKWELL_SEARCH);
+            std::vector<std::uint8_t> expected(in.size()), got;
+            std::size_t m = 0;
+            for (std::int16_t flag : {0, 1}) {
+                ASSERT_EQ(sb_start(&c, coding, flag, false, sb_family::rockwell), 0) << "coding " << coding;
+                got.clear();
+                for (std::size_t at = 0; at + block <= in.size(); at += block) {
+                    std::uint8_t out[2048];
+                    std::uint16_t n = 0;
+                    ASSERT_EQ(sb_compress(&c, in.data() + at, block, out, &n), 0);
+                    got.insert(got.end(), out, out + n);
+                    if (flag == 0) m += vc::rockwell_encode(&ref, signal.data() + at / 2, block / 2u, expected.data() + m);
+                }
+                EXPECT_EQ(got.size(), (in.size() / block) * (block / 2u) * unsigned(coding) / 8u)
+                    << "coding " << coding << " blocks of " << block << ": only whole bytes, the rest carried";
+                EXPECT_EQ(got, std::vector<std::uint8_t>(expected.begin(), expected.begin() + m))
+                    << "coding " << coding << " blocks of " << block << " flag " << flag;
+            }
+            // The library's own decoder turns the stream back into the signal.
+            std::vector<std::int16_t> back(signal.size());
+            const std::uint32_t k = sb_expand(&c, got.data(), std::uint32_t(got.size()), back.data(),
+                                              std::uint32_t(back.size()));
+            double error = 0, energy = 0;
+            for (std::uint32_t i = 0; i < k; ++i) {
+                error += double(signal[i] - back[i]) * (signal[i] - back[i]);
+                energy += double(signal[i]) * signal[i];
+            }
+            EXPECT_GT(k, signal.size() - 2048);
+            EXPECT_LT(error, energy / (coding == 2 ? 8 : 30)) << "coding " << coding;
+        }
+    }
 }
 
 }  // namespace

@@ -17,37 +17,57 @@ std::vector<std::int16_t> tone(int n)
     return s;
 }
 
-std::vector<std::uint8_t> reference(const std::vector<std::int16_t>& s, int coding, int flag, bool invert)
+std::vector<std::uint8_t> reference(const std::vector<std::int16_t>& s, int coding, int flag, bool invert,
+                                    sb_family family = sb_family::ima)
 {
     sb_coder c;
-    sb_start(&c, coding, std::int16_t(flag), invert);
+    sb_start(&c, coding, std::int16_t(flag), invert, family);
     std::uint8_t out[2048];
     std::uint16_t n = 0;
     sb_compress(&c, reinterpret_cast<const std::uint8_t*>(s.data()), std::uint16_t(2 * s.size()), out, &n);
     return std::vector<std::uint8_t>(out, out + n);
 }
 
-TEST(CompressorLibrary, StagedLibraryCompressesThroughItsExports)
+TEST(CompressorLibrary, StagedLibrariesCodeWhatTheirFamilyPlays)
 {
-    for (const char* ext : {"ROC", "SIE", "ATT"}) {
-        std::string path = stage_dir() + "PROGCHIP\\VEQSB95." + ext;
+    struct row {
+        const char* ext;
+        sb_family family;
+        std::vector<int> codings;
+        int refused;
+    };
+    const row rows[] = {
+        {"ROC", sb_family::rockwell, {2, 3, 4}, 8}, {"ACF", sb_family::rockwell, {2, 3, 4}, 8},
+        {"PCT", sb_family::rockwell, {2, 3, 4}, 8}, {"SIE", sb_family::ima, {2, 4, 8}, 3},
+        {"ATT", sb_family::ima, {2, 4, 8}, 3},      {"CIR", sb_family::ima, {2, 4, 8}, 3},
+    };
+    for (const row& r : rows) {
+        std::string path = stage_dir() + "PROGCHIP\\VEQSB95." + r.ext;
         HMODULE lib = LoadLibraryA(path.c_str());
         ASSERT_NE(lib, nullptr) << path << " error " << GetLastError();
         auto start = reinterpret_cast<sb_initcompress_fn>(reinterpret_cast<void*>(GetProcAddress(lib, "SB_initcompress")));
         auto compress = reinterpret_cast<sb_compress_fn>(reinterpret_cast<void*>(GetProcAddress(lib, "SB_compress")));
         ASSERT_NE(start, nullptr) << "SB_initcompress not exported undecorated by " << path;
         ASSERT_NE(compress, nullptr);
-        std::vector<std::int16_t> s = tone(1024);
-        const bool invert = std::string(ext) == "ATT";
-        for (int coding : {2, 4, 8}) {
-            ASSERT_EQ(start(nullptr, coding, 0), 0) << ext << " coding " << coding;
-            std::uint8_t out[2048];
-            std::uint16_t n = 0;
-            ASSERT_EQ(compress(nullptr, s.data(), 2048, out, &n), 0);
-            EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, coding, 0, invert))
-                << ext << " coding " << coding;
+        std::vector<std::int16_t> s = tone(2048);
+        const bool invert = std::string(r.ext) == "ATT";
+        for (int coding : r.codings) {
+            ASSERT_EQ(start(nullptr, coding, 0), 0) << r.ext << " coding " << coding;
+            // Two blocks: the state runs on from the first to the second.
+            std::vector<std::uint8_t> got;
+            for (int half = 0; half < 2; ++half) {
+                std::uint8_t out[2048];
+                std::uint16_t n = 0;
+                ASSERT_EQ(compress(nullptr, s.data() + 1024 * half, 2048, out, &n), 0);
+                got.insert(got.end(), out, out + n);
+            }
+            std::vector<std::uint8_t> first = reference(std::vector<std::int16_t>(s.begin(), s.begin() + 1024), coding, 0,
+                                                        invert, r.family);
+            EXPECT_EQ(std::vector<std::uint8_t>(got.begin(), got.begin() + first.size()), first)
+                << r.ext << " coding " << coding;
+            EXPECT_EQ(got.size(), 2 * first.size()) << r.ext << " coding " << coding;
         }
-        EXPECT_EQ(start(nullptr, 5, 0), SB_BADREQUEST) << "an unknown coding is refused";
+        EXPECT_EQ(start(nullptr, r.refused, 0), SB_BADREQUEST) << r.ext << ": coding " << r.refused << " is refused";
         FreeLibrary(lib);
     }
 }
@@ -69,7 +89,8 @@ TEST(CompressorLibrary, VendorLibraryAnswersOnlyVendorIndex1)
     std::uint8_t out[2048];
     std::uint16_t n = 0;
     ASSERT_EQ(compress(nullptr, 1, s.data(), 48, out, &n), 0);
-    EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, 4, 1, false));
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, 4, 1, false, sb_family::rockwell))
+        << "VEQSBV.DLL codes Rockwell ADPCM";
     FreeLibrary(lib);
 }
 
@@ -152,7 +173,8 @@ TEST_F(Binding, Vendor60CallsTheVendorIndexedEntryPoints)
     std::uint8_t out[2048];
     std::uint16_t n = 0;
     ASSERT_EQ(LV_compress(ctx, s.data(), block, out, &n), ST_OK);
-    EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, 4, 1, false)) << "start flag 1 for vendor 60";
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, 4, 1, false, sb_family::rockwell))
+        << "vendor 60: Rockwell ADPCM, start flag 1";
     LV_releasecompressor(ctx);
     EXPECT_EQ(INS_removesbfile(ctx), ST_OK);
 }

@@ -10,6 +10,7 @@
 #include "voice/adpcm.h"
 #include "voice/compressor.h"
 #include "voice/convertscript.h"
+#include "voice/rockwell.h"
 #include "voice/sbcoder.h"
 #include "voice/wavefile.h"
 
@@ -128,14 +129,14 @@ TEST_F(Veqwave, ConverterWritesAHeadedRockwellVoiceFile)
     ASSERT_EQ(f.size(), 16u + 3600);
     const std::uint8_t header[16] = {'R', 'O', 'C', 'K', ' ', 2, 0, 0, 0, 0, 4, 0, 0, 0, 0, 0};
     EXPECT_EQ(std::vector<std::uint8_t>(f.begin(), f.begin() + 16), std::vector<std::uint8_t>(header, header + 16));
-    sb_coder c;
-    sb_start(&c, 4, 0, false);
-    std::vector<std::uint8_t> expected(3600);
-    std::uint16_t n = 0;
-    for (std::size_t at = 0; at < s.size(); at += 24) {
-        sb_compress(&c, reinterpret_cast<const std::uint8_t*>(s.data() + at), 48, expected.data() + at / 2, &n);
-        ASSERT_EQ(n, 12);
-    }
+    // Rockwell ADPCM of the whole prompt, one stream, searched as the libraries search.
+    vc::rockwell_coder c;
+    vc::rockwell_start(&c, 4, vc::ROCKWELL_SEARCH);
+    std::vector<std::uint8_t> expected(3601);
+    std::size_t n = vc::rockwell_encode(&c, s.data(), s.size(), expected.data());
+    n += vc::rockwell_finish(&c, expected.data() + n);
+    ASSERT_EQ(n, 3600u);
+    expected.resize(n);
     EXPECT_EQ(std::vector<std::uint8_t>(f.begin() + 16, f.end()), expected);
     EXPECT_FALSE(exists("C:\\VEQWAVE.WAV"));
     EXPECT_FALSE(exists("C:\\VEQWAVE.VOX"));
@@ -161,7 +162,7 @@ TEST_F(Veqwave, RockwellPromptsOnNtGoThroughTheConverter)
     std::vector<std::uint8_t> f = readfile(prompts + "HELLO.VOX");
     ASSERT_GT(f.size(), 16u);
     EXPECT_EQ(std::string(f.begin(), f.begin() + 5), "ROCK ");
-    EXPECT_EQ((f.size() - 16) % 12, 0u) << "whole blocks of 24 samples";
+    EXPECT_EQ((f.size() - 16) % 8, 0u) << "whole 16-bit words of 16 samples";
     EXPECT_EQ(f.size(), 16u + 12 * 300) << "one second at 7200 Hz";
     EXPECT_FALSE(exists(prompts + "RINGING.VOX"));
 }

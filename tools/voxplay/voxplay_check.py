@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Checks voxplay on small voice files: header fields, rate defaults, the
-8-bit expander with both polarities, and refusals. Usage: voxplay_check.py <voxplay>"""
+"""Checks voxplay on small voice files: header fields, families and rate
+defaults, the 8-bit expander with both polarities, Rockwell ADPCM against
+pvftools' decoding of the committed vectors, and refusals.
+Usage: voxplay_check.py <voxplay> <tests/native/voice_vectors>"""
 import os
 import struct
 import subprocess
@@ -8,6 +10,7 @@ import sys
 import tempfile
 
 voxplay = sys.argv[1]
+vectors = sys.argv[2]
 failures = []
 
 
@@ -50,9 +53,28 @@ with tempfile.TemporaryDirectory() as d:
     check("rock exit", run(["-r", "8000", vox, wav]), 0)
     rate, bits, s = wave(wav)
     check("rock rate and count", (rate, len(s)), (8000, 4))
+    open(vox, "wb").write(header("ROCK ", 3) + bytes([1, 2, 3]))
+    check("rock 3-bit exit", run([vox, wav]), 0)
+    rate, bits, s = wave(wav)
+    check("rock 3-bit: 24 bits are 8 codes at 7200 Hz", (rate, len(s)), (7200, 8))
 
-    open(vox, "wb").write(header("ROCK ", 3) + bytes([1]))
-    check("coding 3 refused", run([vox, wav]) != 0, True)
+    # The Rockwell stream as pvftools' rmdtopvf decodes it, sample for sample.
+    for b in (2, 3, 4):
+        rmd = open(os.path.join(vectors, "rockwell_%d.rmd" % b), "rb").read()
+        dec = open(os.path.join(vectors, "rockwell_%d.dec" % b), "rb").read()
+        open(vox, "wb").write(header("ROCK ", b) + rmd[32:])
+        check("rockwell %d exit" % b, run([vox, wav]), 0)
+        rate, bits, s = wave(wav)
+        expected = list(struct.unpack("<%dh" % (len(dec) // 2), dec))
+        first = next((i for i in range(min(len(s), len(expected))) if s[i] != expected[i]), None)
+        check("rockwell %d: samples, first difference" % b, (len(s), first), (len(expected), None))
+        # -f overrides the tag: the IMA family has no 3-bit coding.
+        check("rockwell %d read as ima" % b, run(["-f", "ima", vox, wav]) == 0, b != 3)
+
+    open(vox, "wb").write(header("ROCK ", 5) + bytes([1]))
+    check("coding 5 refused", run([vox, wav]) != 0, True)
+    open(vox, "wb").write(header("ROCK ", 4) + bytes([1]))
+    check("unknown family refused", run(["-f", "alaw", vox, wav]) != 0, True)
     open(vox, "wb").write(b"RIFF")
     check("no header refused", run([vox, wav]) != 0, True)
     check("missing file refused", run([os.path.join(d, "NONE.VOX"), wav]) != 0, True)
