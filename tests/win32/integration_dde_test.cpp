@@ -55,7 +55,7 @@ TEST_F(ProgramManager, GroupIsCreatedAndCommandsAreAnsweredByTheShell)
     EXPECT_TRUE(logcheck::contains(again, "[DeleteGroup(\"VEQ Group Test\")]\r\nack lparam"));
     EXPECT_FALSE(logcheck::contains(again, "nackflag = 1"));
     EXPECT_TRUE(exists(group + "\\Editor.lnk"));
-    WineIntegrationTest::remove_tree(group + "\\");
+    winpaths::remove_tree(group + "\\");
 }
 
 // What Wine's shell makes of quoted fields: a destination with blanks,
@@ -81,7 +81,7 @@ TEST_F(ProgramManager, QuotedFieldsCarryParenthesesCommasAndBlanks)
     EXPECT_TRUE(exists(group + "\\Edit (new).lnk")) << "the program in C:\\VEQTEST (new), A\\\n" << l;
     // The second item has an argument: Wine 8 looks for the whole first field
     // as a file and refuses it; a shell that splits the command line takes it.
-    WineIntegrationTest::remove_tree(group + "\\");
+    winpaths::remove_tree(group + "\\");
     DeleteFileA((dest + "PROGRAM\\EDIT.EXE").c_str());
     RemoveDirectoryA((dest + "PROGRAM").c_str());
     RemoveDirectoryA(dest.c_str());
