@@ -46,7 +46,8 @@ TEST_F(ConfigFiles, FirmwareFlagIsWrittenOnlyForVendor31)
     ASSERT_EQ(INS_addproductini(ctx), ST_OK);
     EXPECT_NE(productini().find("[HARDWARE]\r\nVERSION=0\r\n[VOICE]"), std::string::npos) << productini();
 
-    for (std::int16_t vendor : {0, 30, 32, 98}) {
+    const std::int16_t codes[] = {VENDOR_CLS_GENERIC, 30, 32, VENDOR_FAXONLY};
+    for (std::int16_t vendor : codes) {
         std::filesystem::remove(root + "/dest/DATA/DIDOVADA.ini");
         ctx->INS_vendor = vendor;
         ASSERT_EQ(INS_addproductini(ctx), ST_OK);
