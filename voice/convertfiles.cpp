@@ -48,6 +48,21 @@ void to_bytes(const std::int16_t* samples, std::int32_t count, std::uint8_t* byt
     }
 }
 
+// A plain file a converter opened, closed on every way out.
+struct owned_file {
+    setup_context* ctx;
+    ul_file handle = 0;
+    explicit owned_file(setup_context* c) : ctx(c) {}
+    owned_file(const owned_file&) = delete;
+    owned_file& operator=(const owned_file&) = delete;
+    ~owned_file() { close(); }
+    void close()
+    {
+        if (handle) UL_closefile(ctx, handle);
+        handle = 0;
+    }
+};
+
 // The two files of a WAV-to-WAV conversion, owned. Whichever way a converter
 // leaves, what was opened is closed and an unfinished temporary removed, so the
 // prompt stays as it was; finish() ends a conversion that ran through, putting
@@ -164,35 +179,27 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
     std::int16_t* samples = reinterpret_cast<std::int16_t*>(codes + BLOCK);
     std::uint8_t* companded = codes + BLOCK + 2 * BLOCK * 2;
 
-    ul_file in = 0;
-    RETURN_IF_FAILED(UL_openreadfile(ctx, name, UL_SHARED, &in));
+    owned_file in(ctx);
+    RETURN_IF_FAILED(UL_openreadfile(ctx, name, UL_SHARED, &in.handle));
     std::uint8_t ownheader[VOICEHEADERSIZE];
-    status_t st = UL_readdata(ctx, in, ownheader, VOICEHEADERSIZE);
-    if (st != ST_OK) {
-        UL_closefile(ctx, in);
-        return st;
-    }
+    RETURN_IF_FAILED(UL_readdata(ctx, in.handle, ownheader, VOICEHEADERSIZE));
     char temp[TEXTSIZE];
     UL_makepath(temp, ctx->pathname, "SCRIPT1\\x");
-    ul_file out = 0;
-    st = UL_createfile(ctx, temp, UL_SHARED, &out);
-    if (st != ST_OK) {
-        UL_closefile(ctx, in);
-        return st;
-    }
-    st = UL_writedata(ctx, out, header, VOICEHEADERSIZE);
+    owned_file out(ctx);
+    RETURN_IF_FAILED(UL_createfile(ctx, temp, UL_SHARED, &out.handle));
+    status_t st = UL_writedata(ctx, out.handle, header, VOICEHEADERSIZE);
     while (st == ST_OK) {
         st = UL_checkabort(ctx);
         if (st != ST_OK) break;
-        std::int32_t got = UL_readchecked(in, codes, BLOCK);
+        std::int32_t got = UL_readchecked(in.handle, codes, BLOCK);
         if (got < 0) {
             // A failing read is no end of the prompt.
             st = ST_READ_SHORT;
             break;
         }
         if (got == 0) {
-            UL_closefile(ctx, in);
-            UL_closefile(ctx, out);
+            in.close();
+            out.close();
             UL_movefile(temp, name);
             return ST_OK;
         }
@@ -201,11 +208,11 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
         LV_adpcmdecode(ctx, codes, std::int16_t(got), samples, &produced);
         std::int16_t count = 0;
         LV_compand8(ctx, samples, std::int16_t(produced), companded, &count);
-        st = UL_writedata(ctx, out, companded, std::uint16_t(count));
+        st = UL_writedata(ctx, out.handle, companded, std::uint16_t(count));
         if (st == ST_OK) INS_addfilesize(ctx, std::uint32_t(count));
     }
-    UL_closefile(ctx, in);
-    UL_closefile(ctx, out);
+    in.close();
+    out.close();
     // The prompt stays as it was; no half-converted copy is left behind.
     UL_deletefile(temp);
     return st;
