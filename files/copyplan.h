@@ -1,5 +1,5 @@
-// The copy plan from the medium, the product's directory list, the disk-space
-// check and the total size.
+// The copy plan from the medium, the product's directory list and the total size
+// (the disk-space check: files/diskspace.h).
 // Implemented in files/.
 #pragma once
 #include <cstdint>
@@ -8,8 +8,6 @@
 
 status_t INS_expanddirectory(setup_context* ctx, const char* targetdir, const char* sourcedir);
 status_t INS_expandall(setup_context* ctx);
-status_t UL_checkdiskspace(setup_context* ctx, const char* path, std::int32_t requiredbytes);
-status_t INS_checkdiskspace(setup_context* ctx, std::uint16_t* reason);
 status_t INS_getfilesize(setup_context* ctx);
 
 // The subdirectories of the destination for a product, in creation order; ends with nullptr.

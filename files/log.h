@@ -1,4 +1,5 @@
 // The debug log: one writer and the line builders.
+// Trace labels stay word for word as support staff match them, odd ones too ("Before if(INS_bak == 1)"): never tidy.
 #pragma once
 #include <cstdint>
 

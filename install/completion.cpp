@@ -9,11 +9,12 @@
 #include "integration/printer.h"
 #include "integration/progman.h"
 #include "integration/shellentries.h"
+#include "resources/ids.h"
 #include "shell/text.h"
 
 namespace {
 
-enum { DONE_START_PROGRAM = 112, DONE_OPEN_HELP = 122, HELP_COMPLETION = 105 };
+enum { DONE_START_PROGRAM = IDC_DONE_START, DONE_OPEN_HELP = IDC_HELP_BUTTON, HELP_COMPLETION = 105 };
 
 void program_file(setup_context* ctx, char out[TEXTSIZE], const char* extension)
 {

@@ -3,32 +3,23 @@
 
 #include "files/log.h"
 #include "install/completion.h"
+#include "install/dialogbox_win32.h"
 #include "install/dialoghelpers.h"
 #include "install/progress.h"
 #include "install/unattended.h"
+#include "resources/ids.h"
 #include "shell/text.h"
 
 namespace {
 
-enum {
-    DONE_TEMPLATE = 991,
-    CTL_TITLE = 701,
-    CTL_VERSION = 130,
-    BTN_FINISH = 111,
-    BTN_START = 112,
-    BTN_HELP = 122,
-    FIRST_FRAME = 20,
-    END_FRAME = 26,
-};
-
 BOOL on_initdialog(HWND dialog)
 {
     setup_context* ctx = INS_context;
-    SetDlgItemTextA(dialog, CTL_TITLE, ctx->producttitle);
-    SetDlgItemTextA(dialog, CTL_VERSION, ctx->INS_version);
+    SetDlgItemTextA(dialog, IDC_PRODUCT, ctx->producttitle);
+    SetDlgItemTextA(dialog, IDC_VERSION, ctx->INS_version);
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
-    INS_answerdialog(ctx, dialog, DONE_TEMPLATE);
+    INS_answerdialog(ctx, dialog, IDD_DONE);
     return TRUE;
 }
 
@@ -37,12 +28,12 @@ BOOL on_command(HWND dialog, int id)
     int result;
     switch (id) {
     case IDCANCEL:
-    case BTN_FINISH: result = 0; break;
-    case BTN_START: result = BTN_START; break;
-    case BTN_HELP: result = BTN_HELP; break;
+    case IDC_DONE_FINISH: result = 0; break;
+    case IDC_DONE_START: result = IDC_DONE_START; break;
+    case IDC_HELP_BUTTON: result = IDC_HELP_BUTTON; break;
     default: return FALSE;
     }
-    INS_recorddialog(INS_context, dialog, DONE_TEMPLATE, id);
+    INS_recorddialog(INS_context, dialog, IDD_DONE, id);
     EndDialog(dialog, result);
     return TRUE;
 }
@@ -52,7 +43,7 @@ INT_PTR CALLBACK done_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
     switch (message) {
     case WM_INITDIALOG: return on_initdialog(dialog);
     case WM_PAINT:
-        INS_paintframes(INS_context, dialog, FIRST_FRAME, END_FRAME);
+        INS_paintframes(INS_context, dialog, IDC_FRAME_FIRST, IDC_DONE_FRAME_END);
         return TRUE;
     case WM_COMMAND: return on_command(dialog, LOWORD(wparam));
     default: return FALSE;
@@ -64,8 +55,7 @@ INT_PTR CALLBACK done_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
 status_t INS_rundonedialog(setup_context* ctx, int* result)
 {
     INS_context = ctx;
-    INT_PTR chosen = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(DONE_TEMPLATE),
-                                     static_cast<HWND>(ctx->mainwindow), done_proc, 0);
+    INT_PTR chosen = INS_rundialog(ctx, IDD_DONE, done_proc);
     if (chosen == -1) {
         UL_logerror(ctx, "INS_showdone", ST_NO_TEMPLATE);
         return ST_NO_TEMPLATE;

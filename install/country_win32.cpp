@@ -3,15 +3,15 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/dialogbox_win32.h"
 #include "install/dialoghelpers.h"
 #include "install/dialogs.h"
 #include "install/state.h"
 #include "install/unattended.h"
+#include "resources/ids.h"
 #include "shell/text.h"
 
 namespace {
-
-const int COUNTRY_LIST = 111;
 
 struct country_table {
     char (*extensions)[COUNTRYEXT_SIZE];
@@ -21,21 +21,21 @@ INT_PTR on_country_init(setup_context* ctx, HWND dialog, const country_table* co
 {
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
-    HWND list = GetDlgItem(dialog, COUNTRY_LIST);
+    HWND list = GetDlgItem(dialog, IDC_COUNTRY_LIST);
     for (int i = 0; i < ctx->install->countrycount && countries; ++i) {
         UL_logstring(ctx, "name=", countries->names[i]);
         SendMessageA(list, LB_ADDSTRING, 0, LPARAM(countries->names[i]));
     }
     SendMessageA(list, LB_SETCURSEL, 0, 0);
-    INS_answerdialog(ctx, dialog, 988);
+    INS_answerdialog(ctx, dialog, IDD_COUNTRY);
     return TRUE;
 }
 
 INT_PTR on_country_ok(setup_context* ctx, HWND dialog)
 {
-    LRESULT sel = SendDlgItemMessageA(dialog, COUNTRY_LIST, LB_GETCURSEL, 0, 0);
+    LRESULT sel = SendDlgItemMessageA(dialog, IDC_COUNTRY_LIST, LB_GETCURSEL, 0, 0);
     if (sel == LB_ERR) return TRUE;
-    INS_recorddialog(ctx, dialog, 988, IDOK);
+    INS_recorddialog(ctx, dialog, IDD_COUNTRY, IDOK);
     ctx->install->countryselection = std::int16_t(sel);
     EndDialog(dialog, 0);
     return TRUE;
@@ -48,15 +48,15 @@ INT_PTR CALLBACK country_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM l
     if (!ctx) return FALSE;
     switch (message) {
     case WM_INITDIALOG: return on_country_init(ctx, dialog, reinterpret_cast<const country_table*>(lparam));
-    case WM_PAINT: INS_paintframes(ctx, dialog, 20, 20); return TRUE;
+    case WM_PAINT: INS_paintframes(ctx, dialog, IDC_FRAME_FIRST, IDC_COUNTRY_FRAME_END); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
         case IDOK: return on_country_ok(ctx, dialog);
         case IDCANCEL:
-            INS_recorddialog(ctx, dialog, 988, IDCANCEL);
+            INS_recorddialog(ctx, dialog, IDD_COUNTRY, IDCANCEL);
             EndDialog(dialog, 1);
             return TRUE;
-        case 122: INS_showhelp(ctx, dialog); return TRUE;
+        case IDC_HELP_BUTTON: INS_showhelp(ctx, dialog); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
@@ -74,8 +74,7 @@ status_t run_country_dialog(setup_context* ctx, country_table* table)
     RETURN_IF_FAILED(INS_readcountrylist(ctx, filename, table->extensions, table->names, &ctx->install->countrycount));
     UL_logshort(ctx, "INS_numcountry=", ctx->install->countrycount);
     if (ctx->install->countrycount < 1) return ST_OK;
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(988),
-                                     static_cast<HWND>(ctx->mainwindow), country_proc, LPARAM(table));
+    INT_PTR result = INS_rundialog(ctx, IDD_COUNTRY, country_proc, LPARAM(table));
     if (result == -1) {
         UL_logline(ctx, "INS_askcountry cannot open dialog");
         return ST_GENERAL;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "files/copyplan.h"
+#include "files/diskspace.h"
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/dialogs.h"
@@ -13,13 +14,14 @@
 #include "integration/progman.h"
 #include "modem/modem.h"
 #include "modem/vendors.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
 namespace {
 
 // The question for a destination that is there already.
-enum { QUESTION_DIRECTORY_EXISTS = 494 };
+enum { QUESTION_DIRECTORY_EXISTS = IDS_DIRECTORY_EXISTS };
 
 status_t refuse_destination(setup_context* ctx)
 {
@@ -94,10 +96,10 @@ status_t INS_userdialogdone(setup_context* ctx, user_dialog_end end)
 status_t INS_searchmodem(setup_context* ctx)
 {
     char word[MESSAGESIZE], title[TEXTSIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
-    INS_loadmessage(ctx, word, "", 430);
+    INS_loadmessage(ctx, word, "", IDS_INSTALLATION);
     INS_jointitle(ctx, word, title);
-    INS_loadmessage(ctx, line1, "", 434);
-    INS_loadmessage(ctx, line2, "", 435);
+    INS_loadmessage(ctx, line1, "", IDS_SEARCHING_MODEM);
+    INS_loadmessage(ctx, line2, "", IDS_PORTS_IN_TURN);
     ctx->INS_modem = 7;
     ctx->modemsearch = 1;
     status_t st = INS_keyabortopen(ctx, title, line1, line2);

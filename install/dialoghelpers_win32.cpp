@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "files/log.h"
+#include "install/dialogbox_win32.h"
 #include "install/dialoghelpers.h"
 #include "install/unattended.h"
 
@@ -158,4 +159,16 @@ status_t INS_paintprogress(ul_window dialog, int control, int percent, const cha
 void INS_showhelp(setup_context* ctx, ul_window window)
 {
     WinHelpA(static_cast<HWND>(window), ctx->helpfile, HELP_CONTEXT, ULONG_PTR(ctx->helpcontext));
+}
+
+INT_PTR INS_rundialog(setup_context* ctx, unsigned templ, DLGPROC proc, LPARAM param)
+{
+    return DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
+                           static_cast<HWND>(ctx->mainwindow), proc, param);
+}
+
+HWND INS_opendialog(setup_context* ctx, unsigned templ, DLGPROC proc)
+{
+    return CreateDialogParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
+                              static_cast<HWND>(ctx->mainwindow), proc, 0);
 }

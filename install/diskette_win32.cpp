@@ -4,34 +4,33 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/dialogbox_win32.h"
 #include "install/dialoghelpers.h"
 #include "install/dialogs.h"
 #include "install/state.h"
 #include "install/unattended.h"
+#include "resources/ids.h"
 #include "shell/text.h"
 
 namespace {
-
-const int DISK_PROMPT = 100;
-const int DISK_OK = 102;
 
 INT_PTR on_disk_init(setup_context* ctx, HWND dialog)
 {
     char prompt[TEXTSIZE * 2];
     bool have = INS_diskprompt(ctx, ctx->install->disknumber, prompt, sizeof prompt);
-    if (have) SetDlgItemTextA(dialog, DISK_PROMPT, prompt);
+    if (have) SetDlgItemTextA(dialog, IDC_DISK_PROMPT, prompt);
     INS_centerwindow(ctx, dialog);
     INS_setwindowcaption(ctx, dialog);
-    INS_answerdialog(ctx, dialog, 900);
+    INS_answerdialog(ctx, dialog, IDD_DISKETTE);
     if (have) return TRUE;
-    SetFocus(GetDlgItem(dialog, DISK_OK));
+    SetFocus(GetDlgItem(dialog, IDC_DISK_OK));
     return FALSE;
 }
 
 INT_PTR on_disk_ok(setup_context* ctx, HWND dialog)
 {
     UL_logline(ctx, "OK selected");
-    INS_recorddialog(ctx, dialog, 900, DISK_OK);
+    INS_recorddialog(ctx, dialog, IDD_DISKETTE, IDC_DISK_OK);
     char check[TEXTSIZE];
     INS_diskcheckfile(ctx, ctx->install->disknumber, check);
     std::uint16_t exists = 0;
@@ -42,7 +41,7 @@ INT_PTR on_disk_ok(setup_context* ctx, HWND dialog)
     if (st == ST_OK && exists) {
         EndDialog(dialog, 0);
     } else {
-        SetFocus(GetDlgItem(dialog, DISK_OK));
+        SetFocus(GetDlgItem(dialog, IDC_DISK_OK));
     }
     return TRUE;
 }
@@ -53,16 +52,16 @@ INT_PTR CALLBACK disk_proc(HWND dialog, UINT message, WPARAM wparam, LPARAM)
     if (!ctx) return FALSE;
     switch (message) {
     case WM_INITDIALOG: return on_disk_init(ctx, dialog);
-    case WM_PAINT: INS_paintframes(ctx, dialog, 20, 21); return TRUE;
+    case WM_PAINT: INS_paintframes(ctx, dialog, IDC_FRAME_FIRST, IDC_DISK_FRAME_END); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
-        case DISK_OK: return on_disk_ok(ctx, dialog);
+        case IDC_DISK_OK: return on_disk_ok(ctx, dialog);
         case IDCANCEL:
-        case 103:
-            INS_recorddialog(ctx, dialog, 900, LOWORD(wparam));
+        case IDC_DISK_CANCEL:
+            INS_recorddialog(ctx, dialog, IDD_DISKETTE, LOWORD(wparam));
             EndDialog(dialog, 1);
             return TRUE;
-        case 104:
+        case IDC_DISK_HELP:
             ctx->helpcontext = 107;
             INS_showhelp(ctx, dialog);
             return TRUE;
@@ -82,8 +81,7 @@ status_t INS_changediskette(setup_context* ctx, std::int16_t disk, std::uint16_t
     UL_logshort(ctx, "disknum = ", disk);
     ctx->install->disknumber = disk;
     UL_logline(ctx, "before dialog");
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(900),
-                                     static_cast<HWND>(ctx->mainwindow), disk_proc, 0);
+    INT_PTR result = INS_rundialog(ctx, IDD_DISKETTE, disk_proc);
     if (result == -1) return ST_NO_TEMPLATE;
     if (result == 0) *cancelled = 0;
     return ST_OK;

@@ -6,6 +6,7 @@
 #include "files/log.h"
 #include "install/dialogs.h"
 #include "install/install.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -39,8 +40,8 @@ bool INS_diskprompt(setup_context* ctx, std::int16_t disk, char* out, std::size_
 {
     out[0] = '\0';
     char before[MESSAGESIZE], after[MESSAGESIZE];
-    if (INS_loadmessage(ctx, before, "", 481) != ST_OK) return false;
-    if (INS_loadmessage(ctx, after, "", 482) != ST_OK) return false;
+    if (INS_loadmessage(ctx, before, "", IDS_INSERT_DISK) != ST_OK) return false;
+    if (INS_loadmessage(ctx, after, "", IDS_INTO_DRIVE) != ST_OK) return false;
     char number[16];
     std::snprintf(number, sizeof number, "%d", int(disk));
     char drive[2] = {ctx->sourcedir[0], '\0'};

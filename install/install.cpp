@@ -13,6 +13,7 @@
 #include "install/unattended.h"
 #include "integration/integration.h"
 #include "modem/modem.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
@@ -33,9 +34,9 @@ status_t ask_everything(setup_context* ctx)
         ctx->INS_modem = 1;
         ctx->modemsearch = 1;
         char title[MESSAGESIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
-        INS_loadmessage(ctx, title, "", 430);
-        INS_loadmessage(ctx, line1, "", 456);
-        INS_loadmessage(ctx, line2, "", 435);
+        INS_loadmessage(ctx, title, "", IDS_INSTALLATION);
+        INS_loadmessage(ctx, line1, "", IDS_CHECKING_PORTS);
+        INS_loadmessage(ctx, line2, "", IDS_PORTS_IN_TURN);
         RETURN_IF_FAILED(INS_keyabortopen(ctx, title, line1, line2));
         ctx->helpcontext = 102;
         status_t st = INS_askpath(ctx);
@@ -79,10 +80,10 @@ status_t open_copy_progress(setup_context* ctx)
 {
     UL_logline(ctx, "Before INS_keyabortopen");
     char word[MESSAGESIZE], title[MESSAGESIZE], line1[MESSAGESIZE], line2[MESSAGESIZE];
-    INS_loadmessage(ctx, word, "", 430);
+    INS_loadmessage(ctx, word, "", IDS_INSTALLATION);
     INS_jointitle(ctx, word, title);
-    INS_loadmessage(ctx, line1, "", 431);
-    INS_loadmessage(ctx, line2, "", 432);
+    INS_loadmessage(ctx, line1, "", IDS_COPYING);
+    INS_loadmessage(ctx, line2, "", IDS_COPYING_WAIT);
     return INS_keyabortopen(ctx, title, line1, line2);
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -35,12 +36,12 @@ void INS_formatnumber(char out[TEXTSIZE], const char* format, int number)
 void INS_portnote(setup_context* ctx, int port, char out[TEXTSIZE])
 {
     char text[MESSAGESIZE];
-    if (INS_loadmessage(ctx, text, "", 464) == ST_OK) {
+    if (INS_loadmessage(ctx, text, "", IDS_CHECKING_PORT_N) == ST_OK) {
         INS_formatnumber(out, text, port);
         return;
     }
     out[0] = '\0';
-    if (INS_loadmessage(ctx, text, "", 457) != ST_OK) return;
+    if (INS_loadmessage(ctx, text, "", IDS_CHECKING_COM0) != ST_OK) return;
     std::size_t len = std::strlen(text);
     if (len > 0) text[len - 1] = char('0' + port % 10);
     UL_copytext(out, TEXTSIZE, text);
@@ -53,7 +54,7 @@ unsigned INS_progressrefresh(setup_context* ctx, progress_state* state, bool* er
     if (note == 0) {
         if (state->percentsuffix[0] == '\0') {
             char suffix[MESSAGESIZE];
-            if (INS_loadmessage(ctx, suffix, "", 433) != ST_OK) UL_copytext(suffix, " %");
+            if (INS_loadmessage(ctx, suffix, "", IDS_PERCENT) != ST_OK) UL_copytext(suffix, " %");
             UL_copytext(state->percentsuffix, suffix);
         }
         state->percent = INS_percentage(ctx->INS_currentfilesize, ctx->totalfilesize);
@@ -67,7 +68,7 @@ unsigned INS_progressrefresh(setup_context* ctx, progress_state* state, bool* er
     }
     if (note == 8) {
         char text[MESSAGESIZE];
-        if (INS_loadmessage(ctx, text, "", 461) != ST_OK) text[0] = '\0';
+        if (INS_loadmessage(ctx, text, "", IDS_IDENTIFYING) != ST_OK) text[0] = '\0';
         UL_copytext(state->notes[0], text);
         return PROGRESS_REFRESHNOTES;
     }

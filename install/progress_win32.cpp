@@ -4,18 +4,18 @@
 #include <cstdio>
 
 #include "files/log.h"
+#include "install/dialogbox_win32.h"
 #include "install/dialoghelpers.h"
 #include "install/progress.h"
 #include "install/state.h"
 #include "install/unattended.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
 namespace {
 
-const int FIRST_NOTE = 114;
-const int BAR = 113;
-const int STOP = 2;
+const int STOP = IDCANCEL;
 
 bool bar_shown(const setup_context* ctx)
 {
@@ -24,19 +24,19 @@ bool bar_shown(const setup_context* ctx)
 
 void set_notes(setup_context* ctx, HWND window)
 {
-    for (int i = 0; i < PROGRESS_NOTES; ++i) SetDlgItemTextA(window, FIRST_NOTE + i, ctx->install->progress.notes[i]);
+    for (int i = 0; i < PROGRESS_NOTES; ++i) SetDlgItemTextA(window, IDC_PROGRESS_NOTE1 + i, ctx->install->progress.notes[i]);
 }
 
 void draw_bar(setup_context* ctx, HWND window)
 {
     const progress_state& progress = ctx->install->progress;
-    if (bar_shown(ctx)) INS_paintprogress(window, BAR, progress.percent, progress.percenttext);
+    if (bar_shown(ctx)) INS_paintprogress(window, IDC_PROGRESS_BAR, progress.percent, progress.percenttext);
 }
 
 void refresh_all(setup_context* ctx, HWND window)
 {
-    SetDlgItemTextA(window, 111, ctx->install->progress.line1);
-    SetDlgItemTextA(window, 112, ctx->install->progress.line2);
+    SetDlgItemTextA(window, IDC_PROGRESS_LINE1, ctx->install->progress.line1);
+    SetDlgItemTextA(window, IDC_PROGRESS_LINE2, ctx->install->progress.line2);
     set_notes(ctx, window);
     draw_bar(ctx, window);
 }
@@ -81,12 +81,12 @@ INT_PTR CALLBACK progress_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
         if (LOWORD(wparam) == WA_ACTIVE) SetFocus(GetDlgItem(window, STOP));
         return FALSE;
     case WM_PAINT:
-        INS_paintframes(ctx, window, 20, 30);
+        INS_paintframes(ctx, window, IDC_FRAME_FIRST, IDC_PROGRESS_FRAME_END);
         draw_bar(ctx, window);
         return TRUE;
     case WM_DRAWITEM:
         // The bar control is owner-drawn, so its own repaint draws the bar too.
-        if (wparam == WPARAM(BAR)) draw_bar(ctx, window);
+        if (wparam == WPARAM(IDC_PROGRESS_BAR)) draw_bar(ctx, window);
         return TRUE;
     case WM_COMMAND: return on_stop(window);
     default: return FALSE;
@@ -102,10 +102,10 @@ INT_PTR on_notice_init(setup_context* ctx, HWND box, const notice_lines* lines)
 {
     INS_centerwindow(ctx, box);
     INS_setwindowcaption(ctx, box);
-    SetDlgItemTextA(box, 701, ctx->producttitle);
-    SetDlgItemTextA(box, 111, lines->line1);
-    SetDlgItemTextA(box, 112, lines->line2);
-    INS_answerdialog(ctx, box, 990);
+    SetDlgItemTextA(box, IDC_PRODUCT, ctx->producttitle);
+    SetDlgItemTextA(box, IDC_FAILURE_STATUS, lines->line1);
+    SetDlgItemTextA(box, IDC_FAILURE_TEXT, lines->line2);
+    INS_answerdialog(ctx, box, IDD_FAILURE);
     return TRUE;
 }
 
@@ -115,12 +115,12 @@ INT_PTR CALLBACK notice_proc(HWND box, UINT message, WPARAM wparam, LPARAM lpara
     if (!ctx) return FALSE;
     switch (message) {
     case WM_INITDIALOG: return on_notice_init(ctx, box, reinterpret_cast<const notice_lines*>(lparam));
-    case WM_PAINT: INS_paintframes(ctx, box, 20, 26); return TRUE;
+    case WM_PAINT: INS_paintframes(ctx, box, IDC_FRAME_FIRST, IDC_FAILURE_FRAME_END); return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wparam)) {
-        case 2:
-        case 113: EndDialog(box, 0); return TRUE;
-        case 124: INS_showhelp(ctx, box); return TRUE;
+        case IDCANCEL:
+        case IDC_FAILURE_OK: EndDialog(box, 0); return TRUE;
+        case IDC_FAILURE_HELP: INS_showhelp(ctx, box); return TRUE;
         default: return FALSE;
         }
     default: return FALSE;
@@ -142,9 +142,7 @@ status_t INS_keyabortopen(setup_context* ctx, const char* title, const char* lin
     UL_copytext(progress.line2, line2);
     empty_notes(ctx);
     if (ctx->modemsearch == 0) progress.percenttext[0] = '\0';
-    int templ = ctx->modemsearch == 1 ? 986 : 994;
-    HWND window = CreateDialogParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(templ),
-                                     static_cast<HWND>(ctx->mainwindow), progress_proc, 0);
+    HWND window = INS_opendialog(ctx, ctx->modemsearch == 1 ? IDD_PROGRESS_SEARCH : IDD_PROGRESS, progress_proc);
     if (!window) return ST_NO_TEMPLATE;
     progress.window = window;
     ShowWindow(window, SW_SHOW);
@@ -210,7 +208,6 @@ status_t INS_failinstall(setup_context* ctx, status_t status)
     char full[sizeof ctx->install->resulttext];
     INS_resultstatustext(ctx, status, full, sizeof full);
     INS_noteresult(ctx, status, full);
-    INT_PTR result = DialogBoxParamA(static_cast<HINSTANCE>(ctx->resourcelib), MAKEINTRESOURCEA(990),
-                                     static_cast<HWND>(ctx->mainwindow), notice_proc, LPARAM(&lines));
+    INT_PTR result = INS_rundialog(ctx, IDD_FAILURE, notice_proc, LPARAM(&lines));
     return result == -1 ? ST_NO_TEMPLATE : ST_OK;
 }

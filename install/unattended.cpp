@@ -8,6 +8,7 @@
 #include "install/state.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
+#include "resources/ids.h"
 #include "shell/text.h"
 
 namespace {
@@ -24,12 +25,12 @@ struct dialog_answers {
 
 // Dialogs of the installer and how an unattended run ends or passes them.
 const dialog_answers DIALOGS[] = {
-    {900, 1, 102, 103},  // change diskette: OK until the check file appears
-    {988, 1, 0, 2},      // country
-    {990, 0, 113, 0},    // failure notice: closed, the run ends anyway
-    {991, 0, 111, 0},    // closing dialog: close
-    {992, 1, 0, 112},    // destination
-    {997, 1, 0, 2},      // user details, modem and port
+    {IDD_DISKETTE, 1, IDC_DISK_OK, IDC_DISK_CANCEL},  // OK until the check file appears
+    {IDD_COUNTRY, 1, 0, IDC_CANCEL},
+    {IDD_FAILURE, 0, IDC_FAILURE_OK, 0},  // closed, the run ends anyway
+    {IDD_DONE, 0, IDC_DONE_FINISH, 0},    // close
+    {IDD_DESTINATION, 1, 0, IDC_DEST_CANCEL},
+    {IDD_USER, 1, 0, IDC_CANCEL},
 };
 
 const dialog_answers* find_dialog(unsigned templ)
@@ -49,11 +50,17 @@ unsigned INS_silentmode(const setup_context* ctx) { return INS_isunattended(ctx)
 
 namespace {
 
+// An answer file names dialogs and controls by their numbers.
+#define NUMBER_TEXT_(n) #n
+#define NUMBER_TEXT(n) NUMBER_TEXT_(n)
+
 // /DIR= answers the destination's edit control in every showing of the dialog.
 bool destination_override(const setup_context* ctx, const char* section, const char* key)
 {
-    if (!ctx->destinationarg[0] || std::strcmp(key, "102") != 0) return false;
-    return std::strcmp(section, "992") == 0 || std::strncmp(section, "992.", 4) == 0;
+    if (!ctx->destinationarg[0] || std::strcmp(key, NUMBER_TEXT(IDC_DEST_EDIT)) != 0) return false;
+    const char* dialog = NUMBER_TEXT(IDD_DESTINATION);
+    const std::size_t length = std::strlen(dialog);
+    return std::strncmp(section, dialog, length) == 0 && (section[length] == '\0' || section[length] == '.');
 }
 
 }  // namespace
@@ -220,10 +227,10 @@ void read_stop(setup_context* ctx)
 {
     install_state* state = ctx->install;
     state->stopstate = STOP_NONE;
-    if (!INS_answertext(ctx, 994, "StopAfter", state->stopafter, sizeof state->stopafter)) return;
+    if (!INS_answertext(ctx, IDD_PROGRESS, "StopAfter", state->stopafter, sizeof state->stopafter)) return;
     if (state->stopafter[0] == '\0') return;
     char count[16];
-    long n = INS_answertext(ctx, 994, "Count", count, sizeof count) ? UL_atol(count) : 1;
+    long n = INS_answertext(ctx, IDD_PROGRESS, "Count", count, sizeof count) ? UL_atol(count) : 1;
     state->stopcount = std::int16_t(n < 1 ? 1 : n > 30000 ? 30000 : n);
     state->stopstate = STOP_ARMED;
 }

@@ -8,6 +8,7 @@
 #include "files/log.h"
 #include "install/state.h"
 #include "install/unattended.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
 #include "shell/text.h"
@@ -134,7 +135,7 @@ void CALLBACK on_watch(HWND dialog, UINT, UINT_PTR, DWORD)
     setup_context* ctx = INS_context;
     unsigned templ = template_of(dialog);
     if (!ctx) return;
-    if (templ == 900) {
+    if (templ == IDD_DISKETTE) {
         // A media changer outside the installer may swap the disk meanwhile.
         DWORD started = DWORD(reinterpret_cast<UINT_PTR>(GetPropA(dialog, PROP_START)));
         char section[16], value[16];
@@ -283,7 +284,7 @@ void INS_keephidden(setup_context* ctx, ul_window window)
 void INS_answerdialog(setup_context* ctx, ul_window dialog, unsigned templ)
 {
     HWND d = static_cast<HWND>(dialog);
-    if (templ == 991 && ctx && ctx->resultfile[0]) EnumChildWindows(d, closing_text, LPARAM(ctx));
+    if (templ == IDD_DONE && ctx && ctx->resultfile[0]) EnumChildWindows(d, closing_text, LPARAM(ctx));
     if (!INS_isunattended(ctx)) return;
     if (INS_silentmode(ctx) != SILENT_NONE) INS_keephidden(ctx, dialog);
     if (UL_logdetail(ctx)) UL_loglong(ctx, "unattended: showing ", long(templ));

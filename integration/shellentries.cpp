@@ -8,6 +8,7 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "resources/ids.h"
 #include "shell/messages.h"
 #include "shell/text.h"
 
@@ -21,15 +22,15 @@ struct library_text {
     const char* fallback;
 };
 const library_text VERB_TEXTS[] = {
-    {701, "Open"},
-    {702, "Print"},
-    {703, "Fax"},
+    {IDS_VERB_OPEN, "Open"},
+    {IDS_VERB_PRINT, "Print"},
+    {IDS_VERB_FAX, "Fax"},
 };
 
 // The registered file types: extension and the text of its description.
 const library_text FILE_TYPES[] = {
-    {801, "Fax Image"},         // 001
-    {802, "Cover Sheet Logo"},  // lgo
+    {IDS_TYPE_FAX_IMAGE, "Fax Image"},         // 001
+    {IDS_TYPE_LOGO, "Cover Sheet Logo"},  // lgo
 };
 const char* const TYPE_EXTENSIONS[] = {"001", "lgo"};
 

@@ -5,6 +5,7 @@
 
 #include "modem/vendors.h"
 #include "shell/context.h"
+#include "shell/settings.h"  // INS_readinstallkey, which the match sections are read with
 
 enum {
     ATI_AREASIZE = 4096,
@@ -36,8 +37,6 @@ status_t INS_checkati(setup_context* ctx, std::int16_t* code);
 status_t INS_checkzyxel(setup_context* ctx, std::uint16_t* found);
 status_t INS_checksierra(setup_context* ctx, std::uint16_t* found);
 status_t INS_checkusrversion(setup_context* ctx, std::int16_t* usrversion);
-// A key of INSTALL.INI beside the program (else in sourcedir); empty when absent.
-status_t INS_readinstallkey(setup_context* ctx, const char* section, const char* key, char out[TEXTSIZE]);
 
 // The ATI answer block of the running identification.
 status_t INS_allocatiblock(setup_context* ctx);

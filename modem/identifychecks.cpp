@@ -242,23 +242,6 @@ status_t INS_checkess(setup_context* ctx, std::uint16_t* found)
     return ST_OK;
 }
 
-status_t INS_readinstallkey(setup_context* ctx, const char* section, const char* key, char out[TEXTSIZE])
-{
-    out[0] = '\0';
-    char file[TEXTSIZE];
-    std::uint16_t exists = 0;
-    UL_makepath(file, ctx->moduledir, "INSTALL.INI");
-    UL_fileexists(file, &exists);
-    if (!exists) {
-        UL_makepath(file, ctx->sourcedir, "INSTALL.INI");
-        UL_fileexists(file, &exists);
-        if (!exists) return ST_GENERAL;
-    }
-    UL_getprofilestring(section, key, "ZYZY", out, TEXTSIZE, file);
-    if (std::strcmp(out, "ZYZY") == 0) out[0] = '\0';
-    return ST_OK;
-}
-
 status_t INS_checkatimatch(setup_context* ctx, std::int16_t kind, std::int16_t* code, char tag[TEXTSIZE])
 {
     UL_logshort(ctx, "INS_checkatimatch is101=", kind);

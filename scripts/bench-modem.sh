@@ -11,8 +11,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 if [ -z "${BENCH_UNDER_WINE:-}" ]; then
-  # wineserver's object dump at shutdown is no part of the result.
-  BENCH_UNDER_WINE=1 exec "$root/scripts/with-wine.sh" bash "$0" "$@" 2> >(grep -v '^ \|^0x' >&2)
+  BENCH_UNDER_WINE=1 exec "$root/scripts/with-wine.sh" bash "$0" "$@"
 fi
 sim=$root/build/native/tools/modemsim/modemsim
 floortest=$root/build/native/tests/modem_floor_test

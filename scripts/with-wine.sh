@@ -6,6 +6,8 @@
 #               for win64; made on first use)
 #   WINE_ARCH   win32 (the shipped build) or win64 (the 64-bit test build, for a
 #               host that runs no 32-bit programs); scripts/wine-arch.sh decides
+#   WINESERVER_LOG  where the wineserver writes (default $WINEPREFIX.wineserver.log,
+#               made afresh by each run)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
@@ -67,8 +69,13 @@ for link in "$WINEPREFIX"/drive_c/users/*/*; do
 done
 # Background processes of Wine must not hold the caller's pipes open. A server
 # of the same prefix that is still shutting down refuses a new one for a moment.
+# The server writes into a file of its own, not into the caller's output: a
+# serial port it opens (a simulated modem's pty) becomes its controlling
+# terminal, and when the modem goes the hang-up makes it dump every object it
+# holds (some ten thousand lines of registry keys) to its stderr.
+WINESERVER_LOG=${WINESERVER_LOG:-$WINEPREFIX.wineserver.log}
 for attempt in 1 2 3 4 5 6 7 8 9 10; do
-  wineserver -p && break
+  wineserver -p 2>"$WINESERVER_LOG" && break
   [ "$attempt" = 10 ] && { echo "with-wine: cannot start a wineserver for $WINEPREFIX" >&2; exit 1; }
   sleep 1
 done

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "files/log.h"
+#include "resources/ids.h"
 #include "shell/mainscreen.h"
 #include "shell/messages.h"
 #include "shell/text.h"
@@ -100,7 +101,7 @@ status_t INS_paintmaintext(setup_context* ctx, ul_window window)
     INS_createfont(ctx, dbcs ? "" : "ARIAL", z.titleheight, z.titlewidth, 900, STYLE_ITALIC, &title);
     HGDIOBJ previous = SelectObject(dc, title);
     char text[MESSAGESIZE];
-    status_t st = INS_loadmessage(ctx, text, "", 495);
+    status_t st = INS_loadmessage(ctx, text, "", IDS_PRODUCT_SETUP);
     if (st != ST_OK) {
         UL_logerror(ctx, "INS_paintmaintext", st);
         SelectObject(dc, previous);

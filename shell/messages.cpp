@@ -1,3 +1,4 @@
+#include "resources/ids.h"
 #include "shell/messages.h"
 
 #include <cstdio>
@@ -50,15 +51,15 @@ status_t INS_getproducttext(setup_context* ctx, unsigned number, char* out, std:
 {
     const builtin_identity* builtin = builtin_for(ctx->INS_whichprogram);
     switch (number) {
-    case 7207:
+    case IDS_PRODUCT_ICON:
         ctx->producticon = UL_loadicon(ctx->hinstance, icon_for(ctx->INS_whichprogram));
         return ST_OK;
-    case 7104:
-    case 7105:
-    case 7106:
-    case 7108:
+    case IDS_PRODUCT_TITLE:
+    case IDS_PRODUCT_LINE1:
+    case IDS_PRODUCT_LINE2:
+    case IDS_PRODUCT_DIR:
         if (builtin) {
-            UL_copytext(out, size, (number == 7104 || number == 7105) ? builtin->title : builtin->name);
+            UL_copytext(out, size, (number == IDS_PRODUCT_TITLE || number == IDS_PRODUCT_LINE1) ? builtin->title : builtin->name);
         } else {
             load_library_text(ctx, unsigned(int(number) + 10 * ctx->INS_whichprogram), out, size);
         }
@@ -70,12 +71,12 @@ status_t INS_getproducttext(setup_context* ctx, unsigned number, char* out, std:
 
 status_t INS_loadidentity(setup_context* ctx)
 {
-    INS_getproducttext(ctx, 7108, ctx->productname, sizeof ctx->productname);
-    INS_getproducttext(ctx, 7105, ctx->productline1, sizeof ctx->productline1);
-    INS_getproducttext(ctx, 7106, ctx->productline2, sizeof ctx->productline2);
-    INS_getproducttext(ctx, 7104, ctx->producttitle, sizeof ctx->producttitle);
-    INS_getproducttext(ctx, 7108, ctx->productdir, sizeof ctx->productdir);
-    INS_getproducttext(ctx, 7207, nullptr, 0);
+    INS_getproducttext(ctx, IDS_PRODUCT_DIR, ctx->productname, sizeof ctx->productname);
+    INS_getproducttext(ctx, IDS_PRODUCT_LINE1, ctx->productline1, sizeof ctx->productline1);
+    INS_getproducttext(ctx, IDS_PRODUCT_LINE2, ctx->productline2, sizeof ctx->productline2);
+    INS_getproducttext(ctx, IDS_PRODUCT_TITLE, ctx->producttitle, sizeof ctx->producttitle);
+    INS_getproducttext(ctx, IDS_PRODUCT_DIR, ctx->productdir, sizeof ctx->productdir);
+    INS_getproducttext(ctx, IDS_PRODUCT_ICON, nullptr, 0);
     return ST_OK;
 }
 
@@ -109,7 +110,7 @@ status_t INS_insertproductname(setup_context* ctx, char out[MESSAGESIZE], const 
         return ST_OK;
     }
     char title[MESSAGESIZE];
-    RETURN_IF_FAILED(INS_getproducttext(ctx, 7104, title, sizeof title));
+    RETURN_IF_FAILED(INS_getproducttext(ctx, IDS_PRODUCT_TITLE, title, sizeof title));
     char result[MESSAGESIZE];
     UL_copyleft(result, sizeof result, source, std::size_t(at - source));
     UL_appendtext(result, title);
@@ -130,7 +131,7 @@ status_t INS_errortext(setup_context* ctx, char out[MESSAGESIZE], unsigned statu
 
 void INS_noticetext(setup_context* ctx, char out[MESSAGESIZE])
 {
-    load_library_text(ctx, 496, out, MESSAGESIZE);
+    load_library_text(ctx, IDS_PREPARING, out, MESSAGESIZE);
     if (!out[0]) UL_copytext(out, MESSAGESIZE, INS_noticeline);
 }
 
@@ -147,7 +148,7 @@ void INS_errorboxtexts(setup_context* ctx, std::uint16_t status, char body[MESSA
     }
 
     UL_copytext(caption, MESSAGESIZE, ctx ? ctx->productname : "");
-    load_library_text(ctx, 473, text, sizeof text);
+    load_library_text(ctx, IDS_SETUP_SUFFIX, text, sizeof text);
     UL_appendtext(caption, MESSAGESIZE, text[0] ? text : "Setup");
 }
 

@@ -91,3 +91,20 @@ status_t INS_tracesettings(setup_context* ctx)
     UL_logshort(ctx, "INS_iniuse8000waveatt=", ctx->INS_iniuse8000waveatt);
     return ST_OK;
 }
+
+status_t INS_readinstallkey(setup_context* ctx, const char* section, const char* key, char out[TEXTSIZE])
+{
+    out[0] = '\0';
+    char file[TEXTSIZE];
+    std::uint16_t exists = 0;
+    UL_makepath(file, ctx->moduledir, "INSTALL.INI");
+    UL_fileexists(file, &exists);
+    if (!exists) {
+        UL_makepath(file, ctx->sourcedir, "INSTALL.INI");
+        UL_fileexists(file, &exists);
+        if (!exists) return ST_GENERAL;
+    }
+    UL_getprofilestring(section, key, ABSENT, out, TEXTSIZE, file);
+    if (std::strcmp(out, ABSENT) == 0) out[0] = '\0';
+    return ST_OK;
+}

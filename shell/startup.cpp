@@ -1,5 +1,8 @@
-// What the start-up decides, apart from the windows: where the debug log
-// goes, the destination offered first, and whether the medium is a set.
+// What the start-up decides, apart from the windows: the directories, where
+// the debug log goes, the destination offered first, and whether the medium is
+// a set.
+#include <cstring>
+
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "shell/startup.h"
@@ -7,6 +10,25 @@
 
 namespace {
 const char SOFTWARE_VERSION[] = "2.2i - 990605";
+}
+
+status_t INS_takemodulepath(setup_context* ctx, const char* modulepath)
+{
+    char path[TEXTSIZE];
+    UL_copytext(path, modulepath);
+    if (path[0] == '\0' || path[1] != ':') return ST_NO_DRIVE_LETTER;
+    if (char* slash = std::strrchr(path, '\\')) slash[1] = '\0';
+    UL_trim(ctx->moduledir, path);
+    if (ctx->sourcedir[0] == '\0') UL_copytext(ctx->sourcedir, ctx->moduledir);
+    return ST_OK;
+}
+
+void INS_takesystemdir(char field[TEXTSIZE], const char* reported)
+{
+    char dir[TEXTSIZE];
+    UL_copytext(dir, reported);
+    UL_trim(field, dir);
+    UL_addslash(field);
 }
 
 status_t INS_createlog(setup_context* ctx)

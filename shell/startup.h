@@ -2,7 +2,17 @@
 #pragma once
 #include "shell/context.h"
 
+// The module, source, Windows and system directories at start-up.
 status_t INS_setupdirectories(setup_context* ctx);
+// The Windows and system directories read again (after the destination dialog).
+status_t INS_readsystemdirs(setup_context* ctx);
+// The start-up's directory rules, written once (startup.cpp). The program's
+// own path: refused without a drive letter; else its directory (to the last
+// backslash, trimmed) is moduledir, and sourcedir when no -S named one.
+status_t INS_takemodulepath(setup_context* ctx, const char* modulepath);
+// A Windows or system directory as the system reports it: cut to 79
+// characters, trimmed, with a trailing backslash.
+void INS_takesystemdir(char field[TEXTSIZE], const char* reported);
 // The start-up's decisions (startup.cpp).
 // The debug log: the /LOG= file, or the program's name + ".deb" in the
 // Windows directory; its creation's failure ends the start-up.

@@ -10,6 +10,7 @@
 #include "install/state.h"
 #include "install/unattended.h"
 #include "integration/ddeclient_win32.h"
+#include "resources/ids.h"
 #include "shell/cmdline.h"
 #include "shell/mainscreen.h"
 #include "shell/mainwindow_win32.h"
@@ -24,14 +25,11 @@ namespace {
 const char MAIN_CLASS[] = "window1";
 const char DDE_CLASS[] = "VEQ-DDE";
 
-status_t system_dir(setup_context* ctx, UINT (WINAPI* query)(LPSTR, UINT), char* field)
+status_t system_dir(UINT (WINAPI* query)(LPSTR, UINT), char* field)
 {
     char dir[MAX_PATH] = {};
     if (query(dir, sizeof dir) == 0) return ST_GENERAL;
-    dir[TEXTSIZE - 1] = '\0';
-    UL_trim(field, dir);
-    UL_addslash(field);
-    (void)ctx;
+    INS_takesystemdir(field, dir);
     return ST_OK;
 }
 
@@ -168,12 +166,14 @@ status_t INS_setupdirectories(setup_context* ctx)
 {
     char path[TEXTSIZE] = {};
     UL_getmodulepath(ctx->hinstance, path, sizeof path);
-    if (path[1] != ':') return ST_NO_DRIVE_LETTER;
-    if (char* slash = std::strrchr(path, '\\')) slash[1] = '\0';
-    UL_trim(ctx->moduledir, path);
-    if (ctx->sourcedir[0] == '\0') UL_copytext(ctx->sourcedir, ctx->moduledir);
-    RETURN_IF_FAILED(system_dir(ctx, GetWindowsDirectoryA, ctx->windowsdir));
-    return system_dir(ctx, GetSystemDirectoryA, ctx->systemdir);
+    RETURN_IF_FAILED(INS_takemodulepath(ctx, path));
+    return INS_readsystemdirs(ctx);
+}
+
+status_t INS_readsystemdirs(setup_context* ctx)
+{
+    RETURN_IF_FAILED(system_dir(GetWindowsDirectoryA, ctx->windowsdir));
+    return system_dir(GetSystemDirectoryA, ctx->systemdir);
 }
 
 status_t INS_loadresourcelib(setup_context* ctx)
@@ -203,7 +203,7 @@ status_t INS_registerclasses(setup_context* ctx)
 {
     RETURN_IF_FAILED(INS_loadidentity(ctx));
     char word[MESSAGESIZE];
-    if (INS_loadmessage(ctx, word, "", 430) != ST_OK) UL_copytext(word, "Installation");
+    if (INS_loadmessage(ctx, word, "", IDS_INSTALLATION) != ST_OK) UL_copytext(word, "Installation");
     UL_copytext(ctx->windowtitle, ctx->producttitle);
     UL_appendtext(ctx->windowtitle, " ");
     UL_appendtext(ctx->windowtitle, word);

@@ -53,16 +53,72 @@ bool full_name(char out[TEXTSIZE], const char* dir, const char* name)
     return true;
 }
 
+// A file search that is closed on every way out.
+struct prompt_search {
+    find_record found{};
+    ~prompt_search() { UL_findclose(&found); }
+};
+
+// The one walk over the prompt directory that every pass makes: each file the
+// pattern finds but the ring and phone tones, after a cancel check, handed to
+// visit(name, full name). A name longer than `longest` (what the pass's list
+// holds) or too long for a full path is refused, never cut, for a cut name
+// names another file: traced as a detail line and handed on with no full name,
+// the pass deciding what a refused prompt means. With `first`, the result of
+// the search's start is traced and kept there.
+template <class Visit>
+status_t walk_prompts(setup_context* ctx, const char* pattern, std::size_t longest, Visit visit,
+                      std::uint16_t* first = nullptr)
+{
+    char dir[TEXTSIZE];
+    prompt_dir(ctx, dir);
+    prompt_search search;
+    std::uint16_t more = UL_findfirst(pattern, 0, &search.found);
+    if (first) {
+        *first = more;
+        UL_logshort(ctx, "findfirst=", std::int16_t(more));
+    }
+    for (; more == 0; more = UL_findnext(&search.found)) {
+        RETURN_IF_FAILED(UL_checkabort(ctx));
+        const char* name = search.found.filename;
+        if (kept_as_wave(name)) continue;
+        char full[TEXTSIZE];
+        const bool fits = std::strlen(name) <= longest && full_name(full, dir, name);
+        if (!fits && UL_logdetail(ctx)) UL_logstring(ctx, "name too long=", name);
+        RETURN_IF_FAILED(visit(name, fits ? full : nullptr));
+    }
+    return ST_OK;
+}
+
+// The pattern of a pass: the prompt directory and the files' extension, traced.
+void prompt_pattern(setup_context* ctx, char out[TEXTSIZE], const char* files)
+{
+    char dir[TEXTSIZE];
+    prompt_dir(ctx, dir);
+    UL_makepath(out, dir, files);
+    UL_logstring(ctx, "tmpfile=", out);
+}
+
 struct name_list {
     char* names = nullptr;
     void* block = nullptr;
     int count = 0;
-    status_t take(std::uint32_t size)
+    std::size_t slot = 0;
+    status_t take(std::size_t slotsize)
     {
+        slot = slotsize;
         void* p = nullptr;
-        status_t st = UL_allocmem(&p, size, &block);
+        status_t st = UL_allocmem(&p, std::uint32_t(LISTSLOTS * slotsize), &block);
         names = static_cast<char*>(p);
         return st;
+    }
+    void add(const char* name) { UL_copytext(names + count++ * slot, slot, name); }
+    // The full name of entry i; it fitted when it was collected.
+    void full(setup_context* ctx, int i, char out[TEXTSIZE]) const
+    {
+        char dir[TEXTSIZE];
+        prompt_dir(ctx, dir);
+        UL_makepath(out, dir, names + i * slot);
     }
     ~name_list()
     {
@@ -70,74 +126,67 @@ struct name_list {
     }
 };
 
+// One prompt of the voice file road: deleted, or converted beside itself.
+status_t to_voicefile(setup_context* ctx, const vendor_road* row, const char* wavename, std::int16_t* converted)
+{
+    const bool remove = row->rockwell && ctx->INS_iniusevoxrock != 0;
+    const bool external = row->rockwell && ctx->winversion == 2;
+    if (!wavename) {
+        UL_logline(ctx, "cannot convert");
+        return ST_OK;
+    }
+    if (remove) {
+        // The search yields no directories, so a directory link is never
+        // entered; a file link is deleted as the link, its target stays.
+        UL_deletefile(wavename);
+        return ST_OK;
+    }
+    // The extension is the text from the last "." of the file's own name.
+    char voicename[TEXTSIZE];
+    UL_copytext(voicename, wavename);
+    char* base = std::strrchr(voicename, '\\');
+    char* dot = std::strrchr(base ? base : voicename, '.');
+    if (!dot) {
+        UL_logstring(ctx, "wrong file=", wavename);
+        return ST_GENERAL;
+    }
+    *dot = '\0';
+    UL_appendtext(voicename, ".VOX");
+    std::uint32_t size = 0;
+    RETURN_IF_FAILED(UL_filesize(ctx, wavename, &size));
+    status_t st;
+    if (external) {
+        UL_logstring(ctx, "wavefile=", wavename);
+        st = LVWAVE_wavetomodem(ctx, wavename, voicename, row->coding);
+    } else {
+        UL_logstring(ctx, "local convert wavefile=", wavename);
+        st = LV_wavetomodem(ctx, wavename, voicename, row->coding);
+    }
+    INS_addfilesize(ctx, std::uint32_t(size));
+    if (st != ST_OK) UL_logline(ctx, "cannot convert");
+    else ++*converted;
+    return ST_OK;
+}
+
 status_t voicefile_road(setup_context* ctx, const vendor_road* row)
 {
     LV_makeheader(ctx->voiceheader, row->tag, std::uint8_t(row->coding));
     const bool remove = row->rockwell && ctx->INS_iniusevoxrock != 0;
-    const bool external = row->rockwell && ctx->winversion == 2;
 
     const std::uint32_t start = UL_gettickcount();
     char dir[TEXTSIZE], pattern[TEXTSIZE];
     prompt_dir(ctx, dir);
-    UL_makepath(pattern, dir, "*.WAV");
-    UL_logstring(ctx, "tmpfile=", pattern);
+    prompt_pattern(ctx, pattern, "*.WAV");
     // A prompt folder that is a link would have the prompts of wherever it
     // points deleted.
     if (remove && UL_islink(dir)) {
         if (UL_logdetail(ctx)) UL_logstring(ctx, "prompt folder is a link, nothing removed: ", dir);
         return ST_OK;
     }
-    find_record found;
-    std::memset(&found, 0, sizeof found);
     std::int16_t converted = 0;
-    for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
-        status_t st = UL_checkabort(ctx);
-        if (st != ST_OK) {
-            UL_findclose(&found);
-            return st;
-        }
-        if (kept_as_wave(found.filename)) continue;
-        char wavename[TEXTSIZE], voicename[TEXTSIZE];
-        if (!full_name(wavename, dir, found.filename)) {
-            UL_logstring(ctx, "wrong file=", found.filename);
-            UL_logline(ctx, "cannot convert");
-            continue;
-        }
-        if (remove) {
-            // The search yields no directories, so a directory link is never
-            // entered; a file link is deleted as the link, its target stays.
-            UL_deletefile(wavename);
-            continue;
-        }
-        // The extension is the text from the last "." of the file's own name.
-        UL_copytext(voicename, wavename);
-        char* base = std::strrchr(voicename, '\\');
-        char* dot = std::strrchr(base ? base : voicename, '.');
-        if (!dot) {
-            UL_logstring(ctx, "wrong file=", wavename);
-            UL_findclose(&found);
-            return ST_GENERAL;
-        }
-        *dot = '\0';
-        UL_appendtext(voicename, ".VOX");
-        std::uint32_t size = 0;
-        st = UL_filesize(ctx, wavename, &size);
-        if (st != ST_OK) {
-            UL_findclose(&found);
-            return st;
-        }
-        if (external) {
-            UL_logstring(ctx, "wavefile=", wavename);
-            st = LVWAVE_wavetomodem(ctx, wavename, voicename, row->coding);
-        } else {
-            UL_logstring(ctx, "local convert wavefile=", wavename);
-            st = LV_wavetomodem(ctx, wavename, voicename, row->coding);
-        }
-        INS_addfilesize(ctx, std::uint32_t(size));
-        if (st != ST_OK) UL_logline(ctx, "cannot convert");
-        else ++converted;
-    }
-    UL_findclose(&found);
+    RETURN_IF_FAILED(walk_prompts(ctx, pattern, TEXTSIZE, [&](const char*, const char* full) {
+        return to_voicefile(ctx, row, full, &converted);
+    }));
     UL_logshort(ctx, "numfiles=", converted);
     UL_loglong(ctx, "time convert=", std::int32_t(UL_gettickcount() - start));
     return ST_OK;
@@ -187,45 +236,25 @@ status_t INS_decodeprompts(setup_context* ctx)
 
     const std::uint32_t start = UL_gettickcount();
     name_list list;
-    RETURN_IF_FAILED(list.take(LISTSLOTS * DECODESLOT));
-    char dir[TEXTSIZE], pattern[TEXTSIZE];
-    prompt_dir(ctx, dir);
-    UL_makepath(pattern, dir, ctx->INS_convertvox == 3 ? "*.VOX" : "*.WAV");
-    UL_logstring(ctx, "tmpfile=", pattern);
-    find_record found;
-    std::memset(&found, 0, sizeof found);
-    std::uint16_t more = UL_findfirst(pattern, 0, &found);
-    UL_logshort(ctx, "findfirst=", std::int16_t(more));
-    if (more != 0) return ST_OK;
-    for (; more == 0; more = UL_findnext(&found)) {
-        status_t st = UL_checkabort(ctx);
-        if (st != ST_OK) {
-            UL_findclose(&found);
-            return st;
-        }
-        if (kept_as_wave(found.filename)) continue;
-        // A name cut to its slot would convert another file, or none.
-        if (std::strlen(found.filename) >= DECODESLOT) {
-            if (UL_logdetail(ctx)) UL_logstring(ctx, "name too long=", found.filename);
-            UL_findclose(&found);
-            return ST_GENERAL;
-        }
-        UL_copytext(list.names + list.count * DECODESLOT, DECODESLOT, found.filename);
-        if (++list.count == LISTSLOTS) {
-            UL_findclose(&found);
-            return ST_GENERAL;
-        }
-    }
-    UL_findclose(&found);
+    RETURN_IF_FAILED(list.take(DECODESLOT));
+    char pattern[TEXTSIZE];
+    prompt_pattern(ctx, pattern, ctx->INS_convertvox == 3 ? "*.VOX" : "*.WAV");
+    std::uint16_t first = 0;
+    RETURN_IF_FAILED(walk_prompts(
+        ctx, pattern, DECODESLOT - 1,
+        [&](const char* name, const char* full) {
+            if (!full) return status_t(ST_GENERAL);
+            list.add(name);
+            return list.count == LISTSLOTS ? status_t(ST_GENERAL) : status_t(ST_OK);
+        },
+        &first));
+    if (first != 0) return ST_OK;
     UL_logshort(ctx, "numfile=", std::int16_t(list.count));
 
     for (int i = 0; i < list.count; ++i) {
         RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
-        if (!full_name(name, dir, list.names + i * DECODESLOT)) {
-            UL_logstring(ctx, "wrong file=", list.names + i * DECODESLOT);
-            return ST_GENERAL;
-        }
+        list.full(ctx, i, name);
         status_t st;
         switch (ctx->INS_convertvox) {
         case 1:
@@ -246,39 +275,25 @@ status_t INS_resampleprompts(setup_context* ctx, std::int32_t rate, std::int16_t
 {
     const std::uint32_t start = UL_gettickcount();
     name_list list;
-    RETURN_IF_FAILED(list.take(LISTSLOTS * RESAMPLESLOT));
-    char dir[TEXTSIZE], pattern[TEXTSIZE];
-    prompt_dir(ctx, dir);
-    UL_makepath(pattern, dir, "*.WAV");
-    UL_logstring(ctx, "tmpfile=", pattern);
-    find_record found;
-    std::memset(&found, 0, sizeof found);
-    for (std::uint16_t more = UL_findfirst(pattern, 0, &found); more == 0; more = UL_findnext(&found)) {
-        status_t st = UL_checkabort(ctx);
-        if (st != ST_OK) {
-            UL_findclose(&found);
-            return st;
-        }
-        if (kept_as_wave(found.filename)) continue;
+    RETURN_IF_FAILED(list.take(RESAMPLESLOT));
+    char pattern[TEXTSIZE];
+    prompt_pattern(ctx, pattern, "*.WAV");
+    RETURN_IF_FAILED(walk_prompts(ctx, pattern, RESAMPLESLOT - 1, [&](const char* name, const char* full) {
+        if (!full) return status_t(ST_OK);  // a refused prompt stays as it is, like one that does not convert
         // More prompts than the list holds: none is converted rather than some silently not.
         if (list.count == LISTSLOTS) {
             if (UL_logdetail(ctx)) UL_logline(ctx, "too many prompts");
-            UL_findclose(&found);
-            return ST_GENERAL;
+            return status_t(ST_GENERAL);
         }
-        UL_copytext(list.names + list.count * RESAMPLESLOT, RESAMPLESLOT, found.filename);
-        ++list.count;
-    }
-    UL_findclose(&found);
+        list.add(name);
+        return status_t(ST_OK);
+    }));
     UL_logshort(ctx, "numfiles=", std::int16_t(list.count));
 
     for (int i = 0; i < list.count; ++i) {
         RETURN_IF_FAILED(UL_checkabort(ctx));
         char name[TEXTSIZE];
-        if (!full_name(name, dir, list.names + i * RESAMPLESLOT)) {
-            UL_logstring(ctx, "wrong file=", list.names + i * RESAMPLESLOT);
-            continue;
-        }
+        list.full(ctx, i, name);
         UL_logstring(ctx, "fromfile", name);
         std::uint32_t size = 0;
         UL_filesize(ctx, name, &size);

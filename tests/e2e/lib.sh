@@ -431,14 +431,33 @@ e2e_logfile() {
   echo "$E2E_WORK/log.txt"
 }
 
+# What a failed log check shows, as tests/support/logcheck.h does for the unit
+# tests: the lines that begin like the one expected with their neighbours, or
+# the log's last lines.
+e2e_log_nearby() {  # TEXT LOGFILE
+  local start=${1:0:12}
+  while [ ${#start} -ge 4 ] && ! grep -qF -- "$start" "$2" 2>/dev/null; do start=${start:0:$((${#start} - 1))}; done
+  if [ ${#start} -ge 4 ]; then
+    echo "  the lines nearest to it:"
+    tr -d '\r' <"$2" | grep -nF -C2 -- "$start" | head -n 24 | sed 's/^/    /'
+  else
+    echo "  the log's last lines:"
+    tr -d '\r' <"$2" 2>/dev/null | tail -n 12 | sed 's/^/    /'
+  fi
+}
+
 e2e_expect_log() {
   grep -qF -- "$1" "$(e2e_logfile)"
-  e2e_check $? "log line '$1'"
+  local found=$?
+  e2e_check $found "log line '$1'"
+  [ $found = 0 ] || e2e_log_nearby "$1" "$(e2e_logfile)"
 }
 
 e2e_expect_nolog() {
   ! grep -qF -- "$1" "$(e2e_logfile)"
-  e2e_check $? "no log line '$1'"
+  local absent=$?
+  e2e_check $absent "no log line '$1'"
+  [ $absent = 0 ] || tr -d '\r' <"$(e2e_logfile)" | grep -nF -- "$1" | head -n 3 | sed 's/^\([0-9]*\):/  found in line \1: /'
 }
 
 e2e_expect_dir() {

@@ -7,6 +7,7 @@
 #include "shell/text.h"
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/files_testkit.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -45,7 +46,7 @@ TEST_F(cleanup, EveryLineWithABlankIsScheduledWhateverItsFirstWord)
     EXPECT_EQ(rename_entry("NUL"), t + "SETUP.EXE");
     EXPECT_EQ(rename_entry("NUL1"), t + "VEQINS.DLL");
     EXPECT_EQ(rename_entry("NUL2"), "");
-    EXPECT_NE(log.log().find("INS_DelActiveFile=" + t.substr(0, 20)), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log.log(), "INS_DelActiveFile=" + t.substr(0, 20)));
 }
 
 TEST_F(cleanup, BlanksInsideThePathStayPartOfIt)
@@ -81,7 +82,7 @@ TEST_F(cleanup, NothingWithoutATemporaryCopyOrWithNoclean)
     list("DEL " + t + "SETUP.EXE\r\n");
     log.ctx->tempcopy = 0;
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(log.log().find("INS_DelActiveFile"), std::string::npos);
+    EXPECT_FALSE(logcheck::contains(log.log(), "INS_DelActiveFile"));
     log.ctx->tempcopy = 1;
     log.ctx->INS_noclean = 1;
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);

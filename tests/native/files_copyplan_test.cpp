@@ -8,6 +8,7 @@
 #include "files/diskspace.h"
 #include "files/expand.h"
 #include "files/szdd.h"
+#include "modem/vendors.h"
 #include "shell/text.h"
 #include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
@@ -57,7 +58,7 @@ struct plan : ::testing::Test {
 TEST_F(plan, CdromWithVendor51CopiesTheListsInOrder)
 {
     log.ctx->INS_cdrom = 1;
-    log.ctx->INS_vendor = 51;
+    log.ctx->INS_vendor = VENDOR_ZYXEL;
     for (const char* d : {"32PG", "SRC/SCRIPT2", "SRC/FOD", "SRC/ZYXSC2"}) s.mkdir(std::string("CD/") + d);
     put("32PG/VOICE.EXE", "program");
     put("SRC/SCRIPT2/GREET.SCR", "script two");
@@ -72,7 +73,7 @@ TEST_F(plan, CdromWithVendor51CopiesTheListsInOrder)
     EXPECT_TRUE(kit::exists(dst + "SCRIPT2/ZYX.SCR"));
     EXPECT_TRUE(log.logged("copying INS_vendor=51"));
     EXPECT_TRUE(log.logged("Before INS_expanddirectory"));
-    EXPECT_TRUE(log.logged("dir empty/missing: " + src + "..\\32DATA\\")) << log.log();
+    EXPECT_TRUE(log.logged("dir empty/missing: " + src + "..\\32DATA\\"));
     EXPECT_EQ(log.ctx->INS_currentfilesize, 7 + 10 + 13 + 5);
 }
 
@@ -85,7 +86,7 @@ TEST_F(plan, UnknownVendorFromDiskettesCopiesOnlyAttScriptsAfterTheFixedList)
 
 TEST_F(plan, VendorRowsUseTheNamesOfTheMedium)
 {
-    log.ctx->INS_vendor = 8;
+    log.ctx->INS_vendor = VENDOR_MODEMBLASTER;
     EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
     std::vector<std::string> v8 = order();
     EXPECT_EQ(std::vector<std::string>(v8.begin() + 5, v8.end()),
@@ -95,7 +96,7 @@ TEST_F(plan, VendorRowsUseTheNamesOfTheMedium)
     UL_copytext(second.ctx->sourcedir, src.c_str());
     UL_copytext(second.ctx->pathname, dst.c_str());
     second.ctx->INS_whichprogram = 2;
-    second.ctx->INS_vendor = 63;
+    second.ctx->INS_vendor = VENDOR_LUCENT;
     std::string before = second.log();
     EXPECT_EQ(INS_expandall(second.ctx), ST_OK);
     std::vector<std::string> v63 = visited(second.log().substr(before.size()), src);
@@ -110,7 +111,7 @@ TEST_F(plan, FaxProductFromAProCdromLeavesOutTheRowsIntoDirectoriesItDoesNotMake
     (void)std::system(("rm -rf '" + dst + "SDK' '" + dst + "SCRIPT2'").c_str());
     log.ctx->INS_whichprogram = 0;
     log.ctx->INS_cdrom = 1;
-    log.ctx->INS_vendor = 98;
+    log.ctx->INS_vendor = VENDOR_FAXONLY;
     log.ctx->debuglevel = 2;  // the rows left out are detail lines
     for (const char* d : {"SDK", "SRC/FAXPG"}) s.mkdir(std::string("CD/") + d);
     put("SDK/SDK.H", "header");
@@ -128,7 +129,7 @@ TEST_F(plan, FaxProductWithNothingBesideTheSourceWalksTheSdkRowAsEver)
 {
     log.ctx->INS_whichprogram = 0;
     log.ctx->INS_cdrom = 1;
-    log.ctx->INS_vendor = 98;
+    log.ctx->INS_vendor = VENDOR_FAXONLY;
     log.ctx->debuglevel = 2;
     EXPECT_EQ(INS_expandall(log.ctx), ST_OK);
     EXPECT_EQ(order(), (std::vector<std::string>{"..\\32PG", "..\\32DATA", "..\\SDK", "PROGRAM", "DATA", "SCRIPT1",
@@ -140,7 +141,7 @@ TEST_F(plan, VoiceProductLeavesOutScript2RowsButProProductCopiesThem)
 {
     s.mkdir("CD/SRC/ZYXSC2");
     put("SRC/ZYXSC2/ZYX.SCR", "zyxel");
-    log.ctx->INS_vendor = 51;
+    log.ctx->INS_vendor = VENDOR_ZYXEL;
     log.ctx->INS_whichprogram = 1;
     log.ctx->debuglevel = 2;
     (void)std::system(("rm -rf '" + dst + "SCRIPT2'").c_str());

@@ -16,6 +16,7 @@
 #include "install/state.h"
 #include "shell/context.h"
 #include "tests/native/support/testfiles.h"
+#include "tests/support/logcheck.h"
 
 namespace kit {
 
@@ -84,7 +85,8 @@ public:
     }
     ~logged_context() { INS_destroycontext(ctx); }
     std::string log() const { return testfiles::read(path_); }
-    bool logged(const std::string& line) const { return log().find(line + "\r\n") != std::string::npos; }
+    // The text ending a line of the log; a failure shows the lines around where it was expected.
+    ::testing::AssertionResult logged(const std::string& line) const { return logcheck::contains(log(), line + "\r\n"); }
 
     setup_context* ctx = nullptr;
 

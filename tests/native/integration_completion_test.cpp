@@ -2,6 +2,7 @@
 
 #include "install/completion.h"
 #include "tests/native/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ protected:
         ctx->INS_installprinter = 3;
         d::sendto = "C:\\SendTo";
     }
-    bool logged(const std::string& text) const { return log().find(text) != std::string::npos; }
+    ::testing::AssertionResult logged(const std::string& text) const { return logcheck::contains(log(), text); }
 };
 
 TEST_F(Completion, WholeCompletionRunsItsStepsAndClosesTheMainWindow)

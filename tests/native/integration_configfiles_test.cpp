@@ -1,6 +1,8 @@
 #include "integration/configfiles.h"
 #include "integration/integration.h"
+#include "modem/vendors.h"
 #include "tests/native/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -25,7 +27,7 @@ protected:
 
 TEST_F(ConfigFiles, FirstInstallationWritesEveryRowInTableOrder)
 {
-    ctx->INS_vendor = 7;
+    ctx->INS_vendor = VENDOR_PCTEL;
     ASSERT_EQ(INS_addproductini(ctx), ST_OK);
     std::string p = root + "/dest/PROGRAM/ZELTATRM.EXE";
     std::string d = root + "/dest/DATA/";
@@ -39,12 +41,13 @@ TEST_F(ConfigFiles, FirstInstallationWritesEveryRowInTableOrder)
 
 TEST_F(ConfigFiles, FirmwareFlagIsWrittenOnlyForVendor31)
 {
-    ctx->INS_vendor = 31;
+    ctx->INS_vendor = VENDOR_USROBOTICS;
     ctx->usrversion = 0;
     ASSERT_EQ(INS_addproductini(ctx), ST_OK);
     EXPECT_NE(productini().find("[HARDWARE]\r\nVERSION=0\r\n[VOICE]"), std::string::npos) << productini();
 
-    for (std::int16_t vendor : {0, 30, 32, 98}) {
+    const std::int16_t codes[] = {VENDOR_CLS_GENERIC, 30, 32, VENDOR_FAXONLY};
+    for (std::int16_t vendor : codes) {
         std::filesystem::remove(root + "/dest/DATA/DIDOVADA.ini");
         ctx->INS_vendor = vendor;
         ASSERT_EQ(INS_addproductini(ctx), ST_OK);
@@ -93,7 +96,7 @@ TEST_F(ConfigFiles, FaxIniTemplateWithoutProgramGetsOnlyThePath)
     // The template and FAX.ini are the same file on Windows; the double is case sensitive.
     std::string ini = read(root + "/windows/FAX.ini");
     EXPECT_EQ(ini, "[FAX]\r\nPATH=" + root + "/dest/\r\n");
-    EXPECT_NE(log().find("programrc = 0"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "programrc = 0"));
 }
 
 TEST_F(ConfigFiles, FaxIniWithAnyProgramValueGetsTheTaskPath)
@@ -102,7 +105,7 @@ TEST_F(ConfigFiles, FaxIniWithAnyProgramValueGetsTheTaskPath)
     ASSERT_EQ(INS_addfaxini(ctx), ST_OK);
     EXPECT_EQ(faxini(), "[FAX]\r\nPROGRAM=" + root + "/dest/PROGRAM\\VEQTASK.EXE\r\nMODEM=1\r\nPATH=" + root +
                             "/dest/\r\n");
-    EXPECT_NE(log().find("programrc = 1"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "programrc = 1"));
 }
 
 TEST_F(ConfigFiles, FaxIniWithAnEmptyProgramValueIsLeftWithoutIt)

@@ -2,6 +2,7 @@
 
 #include "integration/printer.h"
 #include "tests/native/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -60,13 +61,13 @@ TEST_F(Printer, MissingResourceLibraryCopyOrOldWindowsFailsWith13002)
 {
     ctx->winversion = 0;
     EXPECT_EQ(copyfiles(), ST_GENERAL);
-    EXPECT_NE(log().find("Unsupported version"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "Unsupported version"));
 
     ctx->winversion = 1;
     std::filesystem::remove(root + "/windows/VEQINS.DLL");
     EXPECT_EQ(copyfiles(), ST_GENERAL);
-    EXPECT_NE(log().find("Cannot find "), std::string::npos);
-    EXPECT_NE(log().find("Error in INS_CopyAddPrinterFiles = 13002"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "Cannot find "));
+    EXPECT_TRUE(logcheck::contains(log(), "Error in INS_CopyAddPrinterFiles = 13002"));
 }
 
 TEST_F(Printer, MissingDriverReturnsTheCopyStatus)
@@ -92,7 +93,7 @@ TEST_F(Printer, VoiceProductWithTraceDisplayRunsTheInstallerWithBothOptions)
     ASSERT_EQ(d::started.size(), 1u);
     // Quoted: unquoted, a program C:\My.exe would be started instead.
     EXPECT_EQ(d::started[0], "\"C:\\My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d");
-    EXPECT_NE(log().find("cmdline=\"C:\\My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "cmdline=\"C:\\My Fax\\PROGRAM\\VEQADDPR.EXE\" /p1 /d"));
 
     ctx->debuglevel = 0;
     ASSERT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\FAX\\PROGRAM\\"), ST_OK);
@@ -111,7 +112,7 @@ TEST_F(Printer, InstallerNotCopiedInThisRunIsNotStarted)
     write(root + "/dest/PROGRAM/VEQADDPR.EXE", "planted");
     ASSERT_EQ(INS_StartAddPrinter(ctx, 0, ctx->programdir), ST_OK);
     EXPECT_TRUE(d::started.empty());
-    EXPECT_NE(log().find("VEQADDPR.EXE not copied from the set, not started"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "VEQADDPR.EXE not copied from the set, not started"));
     ctx->winversion = 2;
     ASSERT_EQ(INS_installprinter(ctx), ST_OK);
     EXPECT_TRUE(d::started.empty());
@@ -129,7 +130,7 @@ TEST_F(Printer, InstallerThatCannotStartFailsWith13002AndTracesTheError)
 {
     d::startfailure = 2;
     EXPECT_EQ(INS_StartAddPrinter(ctx, 0, "C:\\P\\"), ST_GENERAL);
-    EXPECT_NE(log().find("Cannot start VEQADDPR rc=%d2"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "Cannot start VEQADDPR rc=%d2"));
 }
 
 TEST_F(Printer, WinIniSetupWritesThreeEntriesBroadcastsAndCopiesTheDriver)
@@ -184,7 +185,7 @@ TEST_F(Printer, SystemProgramsComeFromTheSystemDirectoryFirstAndNeverByBareName)
     ctx->debuglevel = 2;
     ASSERT_EQ(INS_showaddprinter(ctx), ST_OK);
     EXPECT_EQ(d::started.size(), 1u);
-    EXPECT_NE(log().find("no system program: rundll32.exe"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "no system program: rundll32.exe"));
     d::started.clear();
     std::filesystem::remove(root + "/windows/write.exe");
     ASSERT_EQ(INS_showaddprinter(ctx), ST_OK);

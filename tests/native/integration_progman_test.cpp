@@ -1,6 +1,7 @@
 #include "integration/ddewait.h"
 #include "integration/progman.h"
 #include "tests/native/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -118,7 +119,7 @@ TEST_F(ProgramGroup, GroupIsDeletedRecreatedAndFilledInOrder)
                                         "\"C:\\APP\\PROGRAM\\VOICE.ICO\")]",
                                         "[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"}));
     EXPECT_EQ(d::ddeterminated, 1);
-    EXPECT_NE(log().find("item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"));
 }
 
 // The shell opens a window for every group it creates: a silent run writes the
@@ -138,7 +139,7 @@ TEST_F(ProgramGroup, SilentRunWritesTheItemsIntoTheGroupsFolderWithoutProgramMan
                   "Voice demo|C:\\APP\\PROGRAM\\VOICE.ICO",
                   "C:\\WINDOWS\\Start Menu\\Programs\\ZeltaFax|C:\\APP\\PROGRAM\\SETUP.EXE||Setup|"}));
     // The log shows the same items as a run that asks Program Manager.
-    EXPECT_NE(log().find("item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "item=[AddItem(\"C:\\APP\\PROGRAM\\SETUP.EXE\",\"Setup\",\"\")]"));
 
     // A shell that knows no Programs folder: no group, and the run goes on.
     d::reset();
@@ -218,7 +219,7 @@ TEST_F(ProgramGroup, ItemThatCannotBeCarriedIsSkippedAndTheRestAdded)
     ASSERT_EQ(INS_addprogram(ctx), ST_OK);
     ASSERT_EQ(additems().size(), 1u);
     EXPECT_EQ(additems()[0], "[AddItem(\"C:\\APP\\PROGRAM\\B.EXE\",\"B\",\"\")]");
-    EXPECT_NE(log().find("item refused: Bad"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "item refused: Bad"));
     for (const auto& c : d::ddecommands) EXPECT_EQ(c.find("Other"), std::string::npos) << c;
 
     // A destination the shell cannot carry spoils every "#" item; a group
@@ -265,7 +266,7 @@ TEST_F(ProgramGroup, NoProgramManagerReturnsTheInitiateStatus)
     list("ICONS.LST", items(1));
     EXPECT_EQ(INS_addprogram(ctx), ST_DDE_NO_SERVER);
     EXPECT_EQ(d::ddecommands.size(), 1u);
-    EXPECT_NE(log().find("Error in INS_addprogram = " + std::to_string(ST_DDE_NO_SERVER)), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "Error in INS_addprogram = " + std::to_string(ST_DDE_NO_SERVER)));
 }
 
 // What each answer of the server makes of the execute being waited for.
@@ -340,7 +341,7 @@ TEST_F(ProgramGroup, UnansweredCommandTimesOutAfterTenSecondsAndEndsTheGroup)
     EXPECT_EQ(d::ddetimerstops, 1);
     EXPECT_EQ(d::ddeterminated, 1) << "the conversation is still ended";
     EXPECT_EQ(waits(), (std::vector<std::string>{"nackflag = 0", "timeout nackflag = 9"})) << log();
-    EXPECT_NE(log().find("Error in INS_addprogram = 13027"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "Error in INS_addprogram = 13027"));
 }
 
 TEST_F(ProgramGroup, ServerThatEndsTheConversationEndsEveryWaitAtOnce)

@@ -1,5 +1,6 @@
 #include "integration/integration.h"
 #include "tests/native/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -13,9 +14,9 @@ TEST_F(ServiceRemoval, MissingServiceReturns1060WithoutOpenServiceOk)
     d::scm.openservice = 1060;
     EXPECT_EQ(INS_removeservice(ctx), 1060);
     EXPECT_EQ(d::scmcalls, (calls{"open", "openservice Halvern Fax Server", "close"}));
-    EXPECT_NE(log().find("Openning service:-Halvern Fax Server"), std::string::npos);
-    EXPECT_EQ(log().find("OpenService OK"), std::string::npos);
-    EXPECT_NE(log().find("Error in INS_removeservice = 1060"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "Openning service:-Halvern Fax Server"));
+    EXPECT_FALSE(logcheck::contains(log(), "OpenService OK"));
+    EXPECT_TRUE(logcheck::contains(log(), "Error in INS_removeservice = 1060"));
 }
 
 TEST_F(ServiceRemoval, StoppedServiceIsDeletedWithoutStopOrWait)
@@ -24,7 +25,7 @@ TEST_F(ServiceRemoval, StoppedServiceIsDeletedWithoutStopOrWait)
     EXPECT_EQ(INS_removeservice(ctx), ST_OK);
     EXPECT_EQ(d::scmcalls, (calls{"open", "openservice Halvern Fax Server", "query", "delete", "close", "close"}));
     EXPECT_EQ(doubles::clock_ms, 0u);
-    EXPECT_NE(log().find("before DeleteService OK"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "before DeleteService OK"));
 }
 
 TEST_F(ServiceRemoval, RunningServiceGetsOneStopAndIsDeleted500msLater)

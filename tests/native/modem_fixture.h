@@ -19,6 +19,7 @@
 #include "shell/context.h"
 #include "tests/native/doubles/modem_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
+#include "tests/support/logcheck.h"
 
 inline std::string modem_source_dir()
 {
@@ -116,17 +117,11 @@ protected:
         return lines;
     }
 
-    bool logged(const std::string& line) const
-    {
-        auto l = log();
-        return std::find(l.begin(), l.end(), line) != l.end();
-    }
+    ::testing::AssertionResult logged(const std::string& line) const { return logcheck::contains_line(log(), line); }
 
-    bool loggedstart(const std::string& start) const
+    ::testing::AssertionResult loggedstart(const std::string& start) const
     {
-        for (const auto& l : log())
-            if (l.rfind(start, 0) == 0) return true;
-        return false;
+        return logcheck::starts_line(log(), start);
     }
 
     int logcount(const std::string& line) const

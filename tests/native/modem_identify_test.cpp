@@ -5,6 +5,7 @@
 #include "modem/atcommand.h"
 #include "modem/identify.h"
 #include "modem/modem.h"
+#include "modem/vendors.h"
 #include "tests/native/modem_identifyfixture.h"
 
 namespace {
@@ -92,7 +93,7 @@ TEST(ModemProfiles, CoverEveryVendorCodeOfTheTree)
 
 TEST_F(Identify, PresetVendorSendsNothingAndStillEnds)
 {
-    ctx->INS_vendor = 12;
+    ctx->INS_vendor = VENDOR_CIRRUS_VCID;
     ASSERT_EQ(detect("vendor31-usr.modem"), ST_OK);
     EXPECT_TRUE(commands().empty());
     EXPECT_TRUE(logged("No autodetect-Vendor=12"));
@@ -103,7 +104,7 @@ TEST_F(Identify, PresetVendorSendsNothingAndStillEnds)
 
 TEST_F(Identify, PresetVendor31RunsOnlyTheFirmwareCheck)
 {
-    ctx->INS_vendor = 31;
+    ctx->INS_vendor = VENDOR_USROBOTICS;
     ASSERT_EQ(detect("vendor31-usr.modem"), ST_OK);
     EXPECT_EQ(commands(), (std::vector<std::string>{"AT#VLS=1", "AT#VRX"}));
     EXPECT_EQ(ctx->usrversion, 0);
@@ -112,7 +113,7 @@ TEST_F(Identify, PresetVendor31RunsOnlyTheFirmwareCheck)
 TEST_F(Identify, FaxOnlyModemSwitchesToTheFaxProductWithoutAtiQueries)
 {
     ASSERT_EQ(detect("vendor98-faxonly.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
     EXPECT_EQ(ctx->INS_modem, 2);
     EXPECT_EQ(ctx->INS_whichprogram, 0);
     EXPECT_STREQ(ctx->producttitle, "Didovada Fax");
@@ -127,7 +128,7 @@ TEST_F(Identify, FaxProductFromTheSettingsSkipsTheTreeOnAVoiceModem)
 {
     ctx->INS_whichprogram = 0;
     ASSERT_EQ(detect("vendor31-usr.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
     EXPECT_FALSE(sent("ATI3"));
     EXPECT_FALSE(logged("not voice modem"));
 }
@@ -136,7 +137,7 @@ TEST_F(Identify, EndOfTheTreeTurnsProductOneIntoTheFaxProduct)
 {
     ctx->INS_whichprogram = 1;
     ASSERT_EQ(detect("vendor98-unknown-voice.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
     EXPECT_EQ(ctx->INS_modem, 2);
     EXPECT_EQ(ctx->INS_whichprogram, 0);
     EXPECT_STREQ(ctx->producttitle, "Didovada Fax");
@@ -148,7 +149,7 @@ TEST_F(Identify, EndOfTheTreeKeepsProductTwoAndItsTitle)
     ctx->INS_whichprogram = 2;
     std::snprintf(ctx->producttitle, sizeof ctx->producttitle, "%s", "Rorar Voice Pro");
     ASSERT_EQ(detect("vendor98-unknown-voice.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
     EXPECT_EQ(ctx->INS_whichprogram, 2);
     EXPECT_STREQ(ctx->producttitle, "Rorar Voice Pro");
 }
@@ -173,7 +174,7 @@ TEST_F(Identify, MakerFoundEndsBeforeTheAtiQueriesAndEmptiesTheTag)
 {
     std::snprintf(ctx->INS_vendorini, sizeof ctx->INS_vendorini, "%s", "OLD");
     ASSERT_EQ(detect("vendor63-lucent.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 63);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_LUCENT);
     EXPECT_STREQ(ctx->INS_vendorini, "");
     EXPECT_FALSE(sent("ATI3"));
     EXPECT_TRUE(loggedstart("found CM_buffer=AT+GMI?\r\r\nLucent Technologies"));
@@ -183,7 +184,7 @@ TEST_F(Identify, MakerFoundEndsBeforeTheAtiQueriesAndEmptiesTheTag)
 TEST_F(Identify, MakerAnswersAreUpperCased)
 {
     ASSERT_EQ(detect("vendor65-conexant.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 65);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_CONEXANT_IS101);
 }
 
 TEST_F(Identify, AtiAnswersAreNotUpperCased)
@@ -191,7 +192,7 @@ TEST_F(Identify, AtiAnswersAreNotUpperCased)
     attach_text("unknown = ERROR\n[AT#CLS=8]\n[AT#CLS=0]\n[ATI4]\nanswer = creative phoneblaster\n"
                 "[ATI3]\n[ATI7]\n[ATI2]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 0);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_CLS_GENERIC);
 }
 
 TEST_F(Identify, MakerAnswerIsCutTo255Characters)
@@ -201,21 +202,21 @@ TEST_F(Identify, MakerAnswerIsCutTo255Characters)
                 "\n[AT+FCLASS=?]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
     EXPECT_TRUE(logged("No maker matched"));
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
 }
 
 TEST_F(Identify, MfrQueryNamesMotorola)
 {
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = Motorola\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 59);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_MOTOROLA);
 }
 
 TEST_F(Identify, MfrQueryNamesEssTechnology)
 {
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = ess technology inc\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 64);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_ESS);
 }
 
 TEST_F(Identify, MfrAnswerEssAloneIsNoMaker)
@@ -223,7 +224,7 @@ TEST_F(Identify, MfrAnswerEssAloneIsNoMaker)
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[AT#MFR?]\nanswer = ESS\n[AT+FCLASS=?]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
     EXPECT_TRUE(logged("No maker matched 2")) << "ESS alone is not ESS TECHNOLOGY";
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
 }
 
 TEST_F(Identify, Is101SectionMatchesBeforeTheVoiceCompressionQuery)
@@ -323,7 +324,7 @@ TEST_F(Identify, ZyxelAnswersThatFailAreNoFailure)
 {
     attach_text("unknown = ERROR\n[AT#CLS=8]\n[AT#CLS=0]\n[ATI3]\n[ATI4]\n[ATI7]\n[ATI2]\nanswer = ZyXEL\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 51) << "ATI refused still means a ZyXEL";
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_ZYXEL) << "ATI refused still means a ZyXEL";
     EXPECT_FALSE(sent("AT#VLS=6"));
 }
 
@@ -345,13 +346,13 @@ TEST_F(Identify, FaxPatternInAti4SkipsTheClsBranch)
     EXPECT_TRUE(logged("ati4fax=Voice"));
     EXPECT_FALSE(sent("AT#CLS=8"));
     EXPECT_TRUE(sent("AT#VS1"));
-    EXPECT_EQ(ctx->INS_vendor, 98);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_FAXONLY);
 }
 
 TEST_F(Identify, NewFirmwareIsToldByItsSilenceSamplesAfterACancel)
 {
     ASSERT_EQ(detect("vendor31-usr.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 31);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_USROBOTICS);
     EXPECT_EQ(ctx->usrversion, 0);
     EXPECT_TRUE(logged("sending cancel"));
     EXPECT_EQ(doubles::modems.at(2).cancels, 1);
@@ -362,7 +363,7 @@ TEST_F(Identify, NewFirmwareIsToldByItsSilenceSamplesAfterACancel)
 TEST_F(Identify, OldFirmwareEndsItsDataBeforeTheCancel)
 {
     ASSERT_EQ(detect("vendor31-usr-oldfirmware.modem"), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 31);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_USROBOTICS);
     EXPECT_EQ(ctx->usrversion, 1);
     EXPECT_FALSE(logged("sending cancel"));
     EXPECT_EQ(doubles::modems.at(2).cancels, 0);
@@ -398,7 +399,7 @@ TEST_F(Identify, FirmwareCheckWithoutVoiceAnswerIsTracedAndIgnored)
 {
     attach_text(usr_base);
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 31);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_USROBOTICS);
     EXPECT_EQ(ctx->usrversion, 1);
     EXPECT_TRUE(logged("Error in INS_checkusrversion = 900"));
     EXPECT_FALSE(sent("AT#VRX"));
@@ -449,6 +450,6 @@ TEST_F(Identify, AnAnswerThatOverflowsTheBufferIsNotSaved)
     attach_text("unknown = ERROR\n[AT+FCLASS=8]\n[AT+FCLASS=0]\n[ATI3]\nanswer = " + big +
                 "\n[ATI4]\nanswer = PARALLEL V32\n[ATI7]\n");
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 22) << "its OK never fits, so its area stays empty and no section matches it";
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_SIERRA_V32) << "its OK never fits, so its area stays empty and no section matches it";
     EXPECT_FALSE(logged("ati3 s=vvvv"));
 }

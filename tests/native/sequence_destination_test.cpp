@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include "install/dialogs.h"
+#include "modem/vendors.h"
 #include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/sequence_doubles.h"
 #include "tests/native/sequence_fixture.h"
@@ -82,7 +83,7 @@ TEST_F(Destination, UserDialogEndsDecideBetweenBackCancelAndTheIdentification)
     EXPECT_EQ(INS_checkmodemchoice(ctx, 1), ST_OK);
     EXPECT_EQ(ctx->detectmodem, 0);
     ASSERT_EQ(INS_userdialogdone(ctx, USER_DIALOG_OK), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 8);
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_MODEMBLASTER);
     EXPECT_TRUE(d::calls.empty()) << "no identification window";
 
     ctx->INS_back = BACK_NONE;

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "install/unattended.h"
+#include "modem/vendors.h"
 #include "shell/messages.h"
 #include "tests/native/sequence_fixture.h"
 
@@ -172,7 +173,7 @@ protected:
         UL_copytext(ctx->producttitle, "ZeltaVoice");
         UL_copytext(ctx->pathname, "C:\\Fax Files\\");
         UL_copytext(ctx->logname, "C:\\Logs\\S.DEB");
-        ctx->INS_vendor = 8;
+        ctx->INS_vendor = VENDOR_MODEMBLASTER;
         ctx->comport = 2;
     }
 };

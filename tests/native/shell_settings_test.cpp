@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "modem/vendors.h"
 #include "shell/settings.h"
 #include "shell/text.h"
 #include "tests/native/support/testfiles.h"
@@ -24,7 +25,7 @@ TEST_F(Settings, EmptyGeneralSectionGivesTheDefaults)
 {
     ASSERT_EQ(read("[GENERAL]\r\n"), ST_OK);
     EXPECT_EQ(ctx.INS_whichprogram, 2);
-    EXPECT_EQ(ctx.INS_vendor, 8);
+    EXPECT_EQ(ctx.INS_vendor, VENDOR_MODEMBLASTER);
     EXPECT_EQ(ctx.INS_diskspace, 15);
     EXPECT_EQ(ctx.INS_cdrom, 0);
     EXPECT_EQ(ctx.INS_installprinter, 0);
@@ -42,7 +43,7 @@ TEST_F(Settings, TheAbsentMarkerCountsAsAbsent)
 {
     ASSERT_EQ(read("[GENERAL]\nWHICHPROGRAM=ZYZY\nVENDOR=ZYZY\nVERSION=ZYZY\n"), ST_OK);
     EXPECT_EQ(ctx.INS_whichprogram, 2);
-    EXPECT_EQ(ctx.INS_vendor, 8);
+    EXPECT_EQ(ctx.INS_vendor, VENDOR_MODEMBLASTER);
     EXPECT_STREQ(ctx.INS_version, "");
 }
 
@@ -73,7 +74,7 @@ TEST_F(Settings, KeysOutsideGeneralAreIgnored)
 {
     ASSERT_EQ(read("[OTHER]\nWHICHPROGRAM=0\nVENDOR=31\n[GENERAL]\nDISKSPACE=9\n"), ST_OK);
     EXPECT_EQ(ctx.INS_whichprogram, 2);
-    EXPECT_EQ(ctx.INS_vendor, 8);
+    EXPECT_EQ(ctx.INS_vendor, VENDOR_MODEMBLASTER);
     EXPECT_EQ(ctx.INS_diskspace, 9);
 }
 

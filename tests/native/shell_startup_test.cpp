@@ -1,6 +1,9 @@
 // The start-up's decisions: the log's place, the first destination, the set.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+
 #include "shell/startup.h"
 #include "shell/text.h"
 #include "tests/native/files_testkit.h"
@@ -57,6 +60,43 @@ TEST_F(Startup, MediumWithoutFaxLstIsNoSet)
     EXPECT_EQ(INS_checkfilelist(ctx), ST_NO_FILE_LIST);
     kit::write_text(s / "FAX.LST", "x");
     EXPECT_EQ(INS_checkfilelist(ctx), ST_OK);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Startup, ModuleDirectoryIsTheProgramsOwnAndNeedsADriveLetter)
+{
+    ctx->sourcedir[0] = '\0';
+    ASSERT_EQ(INS_takemodulepath(ctx, "C:\\ZELTA SET\\SETUP.EXE"), ST_OK);
+    EXPECT_STREQ(ctx->moduledir, "C:\\ZELTA SET\\");
+    EXPECT_STREQ(ctx->sourcedir, "C:\\ZELTA SET\\") << "no -S: the medium is where the program is";
+
+    UL_copytext(ctx->sourcedir, "D:\\OTHER\\");
+    ASSERT_EQ(INS_takemodulepath(ctx, "A:\\SETUP.EXE"), ST_OK);
+    EXPECT_STREQ(ctx->moduledir, "A:\\");
+    EXPECT_STREQ(ctx->sourcedir, "D:\\OTHER\\") << "a source directory named by -S stays";
+
+    for (const char* nodrive : {"\\\\SERVER\\SET\\SETUP.EXE", "SETUP.EXE", ""}) {
+        EXPECT_EQ(INS_takemodulepath(ctx, nodrive), ST_NO_DRIVE_LETTER) << nodrive;
+        EXPECT_STREQ(ctx->moduledir, "A:\\") << nodrive;
+    }
+}
+
+TEST_F(Startup, SystemDirectoriesAreTrimmedAndEndWithOneBackslash)
+{
+    char field[TEXTSIZE];
+    INS_takesystemdir(field, " C:\\WINDOWS ");
+    EXPECT_STREQ(field, "C:\\WINDOWS\\");
+    INS_takesystemdir(field, "C:\\WINDOWS\\SYSTEM\\");
+    EXPECT_STREQ(field, "C:\\WINDOWS\\SYSTEM\\");
+
+    const std::string deep = "C:\\" + std::string(120, 'W');
+    INS_takesystemdir(field, deep.c_str());
+    EXPECT_LE(std::strlen(field), std::size_t(TEXTSIZE - 1));
+    EXPECT_EQ(std::string(field).substr(0, 20), deep.substr(0, 20));
+    EXPECT_EQ(field[std::strlen(field) - 1], '\\');
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 
 #include "integration/progman.h"
 #include "tests/win32/integration_ddefixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -128,7 +129,7 @@ TEST_F(HungMachine, InitiateWithAHungWindowEndsAndStillFindsTheShell)
     DWORD took = GetTickCount() - start;
     EXPECT_EQ(st, ST_DDE_NO_SERVER) << log();
     EXPECT_LT(took, 30000u) << "the hung window held the initiate";
-    EXPECT_NE(log().find("before loop"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "before loop"));
 
     start = GetTickCount();
     ctx->debuglevel = 2;
@@ -140,7 +141,7 @@ TEST_F(HungMachine, InitiateWithAHungWindowEndsAndStillFindsTheShell)
     PostMessageA(static_cast<HWND>(ctx->ddeclient), WM_DDE_TERMINATE, reinterpret_cast<WPARAM>(ctx->ddeserver), 0);
     MSG msg;
     while (PeekMessageA(&msg, nullptr, WM_DDE_FIRST, WM_DDE_LAST, PM_REMOVE)) DispatchMessageA(&msg);
-    EXPECT_NE(log().find("before loop\r\nconversation ended\r\n"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "before loop\r\nconversation ended\r\n"));
     EXPECT_EQ(ctx->ddeclient, nullptr);
     DDE_terminate(ctx);
 }
@@ -159,7 +160,7 @@ TEST_F(MisbehavingServer, RefusalAndTheServersEndOfTheConversationEndTheWaitAtOn
     DWORD start = GetTickCount();
     EXPECT_EQ(DDE_waitack(ctx), ST_OK) << "a refusal is no error\n" << log();
     EXPECT_LT(GetTickCount() - start, 3000u);
-    EXPECT_NE(log().find("exe buf = [nack]\r\nack lparam (HEX)="), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "exe buf = [nack]\r\nack lparam (HEX)="));
 
     ASSERT_EQ(DDE_execute(ctx, "[CreateGroup(VEQ End Test)]"), ST_OK);
     start = GetTickCount();
@@ -167,9 +168,8 @@ TEST_F(MisbehavingServer, RefusalAndTheServersEndOfTheConversationEndTheWaitAtOn
     DWORD took = GetTickCount() - start;
     EXPECT_LT(took, 3000u) << "the server's terminate must end the wait, not its 10 s time-out";
     std::string l = log();
-    EXPECT_EQ(l.find("timeout nackflag"), std::string::npos) << l;
-    EXPECT_NE(l.find("[CreateGroup(VEQ End Test)]\r\nconversation ended\r\nnackflag = 1\r\n"), std::string::npos)
-        << l;
+    EXPECT_FALSE(logcheck::contains(l, "timeout nackflag"));
+    EXPECT_TRUE(logcheck::contains(l, "[CreateGroup(VEQ End Test)]\r\nconversation ended\r\nnackflag = 1\r\n"));
 
     // An execute after the end has nobody to answer it: refused at once too.
     ASSERT_EQ(DDE_execute(ctx, "[AddItem(C:\\X.EXE ,X,)]"), ST_OK);
@@ -181,5 +181,5 @@ TEST_F(MisbehavingServer, RefusalAndTheServersEndOfTheConversationEndTheWaitAtOn
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
     EXPECT_EQ(ending_server::executes, 2) << "nothing is posted after the end";
     EXPECT_EQ(ending_server::terminates, 1) << "the client answers the server's terminate, once";
-    EXPECT_EQ(log().find("timeout nackflag"), std::string::npos) << log();
+    EXPECT_FALSE(logcheck::contains(log(), "timeout nackflag"));
 }

@@ -1,5 +1,6 @@
 // Copy and expand through the system's LZ service: plain files, files of the
 // reference compressor and of ours, read-only sources, whole directories.
+#include "modem/vendors.h"
 #include "tests/win32/files_winkit.h"
 
 #include "files/copyplan.h"
@@ -120,7 +121,7 @@ TEST_F(expand, CopyPlanFromACdromTakesTheDirectoriesBesideTheSource)
     UL_copytext(ctx->sourcedir, (s / "CD\\SRC\\").c_str());
     UL_copytext(ctx->pathname, (s / "DEST\\").c_str());
     ctx->INS_cdrom = 1;
-    ctx->INS_vendor = 51;
+    ctx->INS_vendor = VENDOR_ZYXEL;
     EXPECT_EQ(INS_expandall(ctx), ST_OK);
     EXPECT_EQ(winkit::read_bytes(s / "DEST\\PROGRAM\\VOICE.EXE"), noise(777, 9));
     EXPECT_TRUE(winkit::exists(s / "DEST\\SCRIPT1\\S.SCR"));

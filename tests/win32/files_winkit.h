@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/win32/support/winpaths.h"
+
 namespace winkit {
 
 inline std::vector<std::uint8_t> read_bytes(const std::string& path)
@@ -46,23 +48,7 @@ inline std::string source_tree()
     return p + "\\";
 }
 
-inline void remove_tree(const std::string& dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string full = dir + name;
-            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) remove_tree(full + "\\");
-            else DeleteFileA(full.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
+using winpaths::remove_tree;
 
 // A fresh directory (ending with a backslash) below the temporary path.
 class scratch {

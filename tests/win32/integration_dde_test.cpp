@@ -5,6 +5,7 @@
 
 #include "integration/progman.h"
 #include "tests/win32/integration_ddefixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -36,11 +37,11 @@ TEST_F(ProgramManager, GroupIsCreatedAndCommandsAreAnsweredByTheShell)
     ASSERT_EQ(INS_addprogram(ctx), ST_OK) << log();
     std::string l = log();
     // Every command got its answer: no time-out, whatever the shell decided.
-    EXPECT_EQ(l.find("timeout nackflag"), std::string::npos) << l;
-    EXPECT_NE(l.find("exe buf = [DeleteGroup(\"VEQ Group Test\")]"), std::string::npos) << l;
-    EXPECT_NE(l.find("item=[AddItem(\"C:\\windows\\notepad.exe\",\"Editor\",\"\")]"), std::string::npos) << l;
-    EXPECT_NE(l.find("nackflag = 0"), std::string::npos) << "CreateGroup is acknowledged\n" << l;
-    EXPECT_NE(l.find("after loop"), std::string::npos);
+    EXPECT_FALSE(logcheck::contains(l, "timeout nackflag"));
+    EXPECT_TRUE(logcheck::contains(l, "exe buf = [DeleteGroup(\"VEQ Group Test\")]"));
+    EXPECT_TRUE(logcheck::contains(l, "item=[AddItem(\"C:\\windows\\notepad.exe\",\"Editor\",\"\")]"));
+    EXPECT_TRUE(logcheck::contains(l, "nackflag = 0")) << "CreateGroup is acknowledged";
+    EXPECT_TRUE(logcheck::contains(l, "after loop"));
 
     std::string group = programs_folder() + "\\VEQ Group Test";
     EXPECT_TRUE(exists(group)) << group;
@@ -51,10 +52,10 @@ TEST_F(ProgramManager, GroupIsCreatedAndCommandsAreAnsweredByTheShell)
     std::size_t before = log().size();
     ASSERT_EQ(INS_addprogram(ctx), ST_OK) << log();
     std::string again = log().substr(before);
-    EXPECT_NE(again.find("[DeleteGroup(\"VEQ Group Test\")]\r\nack lparam"), std::string::npos) << again;
-    EXPECT_EQ(again.find("nackflag = 1"), std::string::npos) << again;
+    EXPECT_TRUE(logcheck::contains(again, "[DeleteGroup(\"VEQ Group Test\")]\r\nack lparam"));
+    EXPECT_FALSE(logcheck::contains(again, "nackflag = 1"));
     EXPECT_TRUE(exists(group + "\\Editor.lnk"));
-    WineIntegrationTest::remove_tree(group + "\\");
+    winpaths::remove_tree(group + "\\");
 }
 
 // What Wine's shell makes of quoted fields: a destination with blanks,
@@ -73,15 +74,14 @@ TEST_F(ProgramManager, QuotedFieldsCarryParenthesesCommasAndBlanks)
     write(root + "ICONS.LST", "#EDIT.EXE\r\n\r\nEdit (new)\r\n\r\n#EDIT.EXE\r\n*README.TXT\r\nEdit, read me\r\n\r\n");
     ASSERT_EQ(INS_addprogram(ctx), ST_OK) << log();
     std::string l = log();
-    EXPECT_NE(l.find("exe buf = [AddItem(\"C:\\VEQTEST (new), A\\PROGRAM\\EDIT.EXE\",\"Edit (new)"), std::string::npos)
-        << l;
-    EXPECT_EQ(l.find("timeout nackflag"), std::string::npos) << l;
+    EXPECT_TRUE(logcheck::contains(l, "exe buf = [AddItem(\"C:\\VEQTEST (new), A\\PROGRAM\\EDIT.EXE\",\"Edit (new)"));
+    EXPECT_FALSE(logcheck::contains(l, "timeout nackflag"));
     std::string group = programs_folder() + "\\VEQ Group (Test), 2";
     EXPECT_TRUE(exists(group)) << "CreateGroup with a comma in its quoted name\n" << l;
     EXPECT_TRUE(exists(group + "\\Edit (new).lnk")) << "the program in C:\\VEQTEST (new), A\\\n" << l;
     // The second item has an argument: Wine 8 looks for the whole first field
     // as a file and refuses it; a shell that splits the command line takes it.
-    WineIntegrationTest::remove_tree(group + "\\");
+    winpaths::remove_tree(group + "\\");
     DeleteFileA((dest + "PROGRAM\\EDIT.EXE").c_str());
     RemoveDirectoryA((dest + "PROGRAM").c_str());
     RemoveDirectoryA(dest.c_str());

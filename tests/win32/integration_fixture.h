@@ -43,25 +43,7 @@ protected:
         remove_tree(root);
     }
 
-    static void remove_tree(const std::string& dir)
-    {
-        WIN32_FIND_DATAA found;
-        HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = found.cFileName;
-                if (name == "." || name == "..") continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    remove_tree(dir + name + "\\");
-                } else {
-                    SetFileAttributesA((dir + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA((dir + name).c_str());
-                }
-            } while (FindNextFileA(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
+    static void remove_tree(const std::string& dir) { winpaths::remove_tree(dir); }
 
     static std::string read(const std::string& path) { return winpaths::read(path); }
 

@@ -8,6 +8,7 @@
 #include "integration/integration.h"
 #include "integration/shellentries.h"
 #include "tests/win32/integration_fixture.h"
+#include "tests/support/logcheck.h"
 
 namespace {
 
@@ -127,7 +128,7 @@ TEST_F(RegistryTest, ShortcutPointsAtTheProgramWithItsFolderIconAndTitle)
     EXPECT_EQ(f.description, "VEQ Test Product");
     EXPECT_STRCASEEQ(f.icon.c_str(), program.c_str());
     EXPECT_EQ(f.iconindex, 0);
-    EXPECT_NE(log().find("Save link result=0"), std::string::npos) << log();
+    EXPECT_TRUE(logcheck::contains(log(), "Save link result=0"));
 }
 
 TEST_F(RegistryTest, DesktopInAnyCaseUsesTheUsersDesktopFolder)
@@ -154,8 +155,8 @@ TEST_F(RegistryTest, SendToFolderIsKnownToTheShell)
 TEST_F(RegistryTest, MissingFaxServerIsReportedAs1060)
 {
     EXPECT_EQ(INS_removeservice(ctx), 1060);
-    EXPECT_NE(log().find("Openning service:-Halvern Fax Server"), std::string::npos);
-    EXPECT_EQ(log().find("OpenService OK"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "Openning service:-Halvern Fax Server"));
+    EXPECT_FALSE(logcheck::contains(log(), "OpenService OK"));
 }
 
 TEST_F(RegistryTest, StoppedFaxServerIsDeleted)
@@ -170,8 +171,8 @@ TEST_F(RegistryTest, StoppedFaxServerIsDeleted)
     CloseServiceHandle(service);
 
     EXPECT_EQ(INS_removeservice(ctx), ST_OK);
-    EXPECT_NE(log().find("OpenService OK"), std::string::npos);
-    EXPECT_NE(log().find("before DeleteService OK"), std::string::npos);
+    EXPECT_TRUE(logcheck::contains(log(), "OpenService OK"));
+    EXPECT_TRUE(logcheck::contains(log(), "before DeleteService OK"));
     service = OpenServiceA(manager, "Halvern Fax Server", SERVICE_ALL_ACCESS);
     EXPECT_EQ(service, nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_SERVICE_DOES_NOT_EXIST));

@@ -21,6 +21,7 @@
 #include "modem/atcommand.h"
 #include "modem/modem.h"
 #include "modem/serialport.h"
+#include "modem/vendors.h"
 #include "shell/context.h"
 #include "tests/win32/support/winpaths.h"
 
@@ -140,7 +141,7 @@ TEST_P(EveryProfile, IsIdentifiedAsTheCodeItNames)
     if (e.vendor >= 0) {
         EXPECT_EQ(ctx->INS_vendor, e.vendor) << a.profile << " on COM" << a.port;
     }
-    if (e.vendor == 98) {
+    if (e.vendor == VENDOR_FAXONLY) {
         EXPECT_EQ(ctx->INS_modem, 2) << "a fax modem";
     }
     if (st == ST_OK) {

@@ -15,7 +15,9 @@
 #include "modem/identify.h"
 #include "modem/modem.h"
 #include "modem/serialport.h"
+#include "modem/vendors.h"
 #include "shell/context.h"
+#include "tests/support/logcheck.h"
 #include "tests/win32/support/winpaths.h"
 
 namespace {
@@ -33,13 +35,13 @@ std::string envtext(const char* name)
 }
 
 // Waits up to two seconds for modemsim to log a line.
-bool simlogged(const std::string& logpath, const std::string& line)
+::testing::AssertionResult simlogged(const std::string& logpath, const std::string& line)
 {
     for (int i = 0; i < 40; ++i) {
-        if (winpaths::read(logpath).find(line) != std::string::npos) return true;
+        if (winpaths::read(logpath).find(line) != std::string::npos) break;
         Sleep(50);
     }
-    return false;
+    return logcheck::contains(winpaths::read(logpath), line);
 }
 
 class SerialPort : public ::testing::Test {
@@ -106,9 +108,9 @@ TEST_F(SerialPort, LineSettingsReachTheModemAndClosingHangsUp)
     if (log.empty()) GTEST_SKIP() << "MODEM_TEST_LOG not set";
     ASSERT_EQ(CM_opencomm(ctx, std::int16_t(port)), ST_OK);
     ASSERT_EQ(CM_sendexpect(ctx, "ATI3", 2), ST_OK);
-    EXPECT_TRUE(simlogged(log, "# line 19200 8N1\n")) << winpaths::read(log);
+    EXPECT_TRUE(simlogged(log, "# line 19200 8N1\n"));
     CM_closecomm(ctx);
-    EXPECT_TRUE(simlogged(log, "ATI3\n# close\n")) << winpaths::read(log);
+    EXPECT_TRUE(simlogged(log, "ATI3\n# close\n"));
 }
 
 TEST_F(SerialPort, VoiceModemIsIdentifiedWithItsFirmware)
@@ -123,7 +125,7 @@ TEST_F(SerialPort, VoiceModemIsIdentifiedWithItsFirmware)
     ctx->comport = std::int16_t(port);
     ctx->INS_whichprogram = 2;
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 31) << "the profile on this port is vendor31-usr.modem";
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_USROBOTICS) << "the profile on this port is vendor31-usr.modem";
     EXPECT_EQ(ctx->INS_modem, 3);
     EXPECT_EQ(ctx->usrversion, 0) << "0xFE samples follow CONNECT after the cancel";
     EXPECT_EQ(CM_read(ctx), ST_PORT_CLOSED);
@@ -160,7 +162,7 @@ TEST_F(SerialPort, AnswersArrivingInPiecesAreGatheredAcrossReads)
     ctx->comport = std::int16_t(split);
     ctx->INS_whichprogram = 2;
     ASSERT_EQ(INS_detectmodem(ctx), ST_OK);
-    EXPECT_EQ(ctx->INS_vendor, 63) << "the profile on this port is vendor63-lucent.modem, which answers 3 bytes at a time";
+    EXPECT_EQ(ctx->INS_vendor, VENDOR_LUCENT) << "the profile on this port is vendor63-lucent.modem, which answers 3 bytes at a time";
     DeleteFileA((dir + "INSTALL.INI").c_str());
     RemoveDirectoryA(dir.c_str());
 }

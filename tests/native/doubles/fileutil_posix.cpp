@@ -1,8 +1,8 @@
-// POSIX double of the platform's raw file calls for the native tests.
+// POSIX double of the platform's raw file calls for the native tests (the
+// directory search: findfile_posix.cpp).
 // Backslashes in names are read as slashes, so the installer's paths work on a
 // host tree. Handles are fd + 1, so that 0 stays "none".
 #include <fcntl.h>
-#include <glob.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,10 +22,6 @@ long doubles::readchecked_budget = -1;
 
 namespace {
 int fd_of(ul_file f) { return int(f) - 1; }
-struct posix_search {
-    glob_t found;  // what the pattern matched, in order
-    std::size_t next;
-};
 }  // namespace
 
 void* FS_alloc(std::uint32_t size) { return std::calloc(1, size); }
@@ -77,40 +73,5 @@ void FS_removedir(const char* path) { rmdir(host(path).c_str()); }
 void FS_delete(const char* name) { unlink(host(name).c_str()); }
 void FS_move(const char* from, const char* to) { rename(host(from).c_str(), host(to).c_str()); }
 void FS_setnormal(const char* name) { chmod(host(name).c_str(), 0644); }
-
-// Windows' "*.*" takes every name, with a dot or without.
-bool FS_findfirst(const char* pattern, ul_handle* search, fs_entry* entry)
-{
-    std::string p = host(pattern);
-    if (p.size() >= 3 && p.compare(p.size() - 3, 3, "*.*") == 0) p.erase(p.size() - 2);
-    auto* s = new posix_search{};
-    if (glob(p.c_str(), 0, nullptr, &s->found) != 0) s->found.gl_pathc = 0;
-    *search = s;
-    return FS_findnext(search, entry);
-}
-
-bool FS_findnext(ul_handle* search, fs_entry* entry)
-{
-    auto* s = static_cast<posix_search*>(*search);
-    struct stat st;
-    while (s && s->next < s->found.gl_pathc) {
-        const char* path = s->found.gl_pathv[s->next++];
-        if (stat(path, &st) != 0) continue;
-        UL_copytext(entry->name, std::strrchr(path, '/') + 1);
-        entry->size = std::uint32_t(st.st_size);
-        entry->directory = S_ISDIR(st.st_mode);
-        return true;
-    }
-    FS_findclose(search);
-    return false;
-}
-
-void FS_findclose(ul_handle* search)
-{
-    auto* s = static_cast<posix_search*>(*search);
-    if (s) globfree(&s->found);
-    delete s;
-    *search = nullptr;
-}
 
 std::int32_t UL_lasterror() { return errno; }

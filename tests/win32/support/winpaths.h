@@ -22,6 +22,28 @@ inline std::string env(const char* name)
     return v ? v : "";
 }
 
+// Removes a directory (named with its trailing backslash) and all it holds,
+// read-only files too; a directory link is removed as the link, never entered.
+// The one remove of the Windows tests' scratch trees.
+inline void remove_tree(const std::string& dir)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA((dir + "*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string full = dir + name;
+            SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) DeleteFileA(full.c_str());
+            else if (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) RemoveDirectoryA(full.c_str());
+            else remove_tree(full + "\\");
+        } while (FindNextFileA(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
 // A fresh directory under the system's temporary directory, removed with its files.
 class tempdir {
 public:
@@ -34,7 +56,7 @@ public:
                 std::to_string(++counter) + "\\";
         CreateDirectoryA(path_.c_str(), nullptr);
     }
-    ~tempdir() { remove(path_); }
+    ~tempdir() { remove_tree(path_); }
     const std::string& path() const { return path_; }
     std::string file(const std::string& name) const { return path_ + name; }
     std::string write(const std::string& name, const std::string& bytes) const
@@ -48,26 +70,6 @@ public:
     }
 
 private:
-    static void remove(const std::string& dir)
-    {
-        WIN32_FIND_DATAA data;
-        HANDLE h = FindFirstFileA((dir + "*").c_str(), &data);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string name = data.cFileName;
-                if (name == "." || name == "..") continue;
-                std::string full = dir + name;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                    remove(full + "\\");
-                } else {
-                    SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                    DeleteFileA(full.c_str());
-                }
-            } while (FindNextFileA(h, &data));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
-    }
     std::string path_;
 };
 
