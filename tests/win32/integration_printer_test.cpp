@@ -109,7 +109,13 @@ TEST_F(PrinterTest, SystemProgramsAreFoundInTheSystemOrWindowsDirectory)
     UL_copytext(ctx->systemdir, (std::string(system) + "\\").c_str());
     for (const char* name : {"write.exe", "rundll32.exe", "winhelp.exe"}) {
         char path[TEXTSIZE];
-        ASSERT_TRUE(INS_windowsprogram(ctx, path, name)) << name;
+        // A 64-bit Wine has no 16-bit WinHelp: then the program is not found, and says so.
+        const bool present = exists(std::string(system) + "\\" + name) || exists(std::string(windows) + "\\" + name);
+        ASSERT_EQ(INS_windowsprogram(ctx, path, name), present) << name << ": found where it is not, or not where it is";
+        if (!present) {
+            EXPECT_STREQ(path, "") << name;
+            continue;
+        }
         std::printf("%s: %s\n", name, path);
         EXPECT_TRUE(exists(path)) << path;
     }
