@@ -21,6 +21,7 @@
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/doubles/voice_doubles.h"
 #include "tests/native/support/testfiles.h"
+#include "tests/support/logcheck.h"
 
 namespace voicetest {
 
@@ -147,7 +148,7 @@ protected:
         return std::string(b.begin(), b.end());
     }
 
-    bool logged(const std::string& line) const { return log().find(line) != std::string::npos; }
+    ::testing::AssertionResult logged(const std::string& line) const { return logcheck::contains(log(), line); }
 };
 
 }  // namespace voicetest

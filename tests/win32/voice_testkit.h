@@ -74,21 +74,7 @@ inline std::vector<std::uint8_t> wave16(std::uint32_t rate, const std::vector<st
     return b;
 }
 
-inline void remove_tree(const std::string& dir)
-{
-    WIN32_FIND_DATAA d;
-    HANDLE h = FindFirstFileA((dir + "*").c_str(), &d);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string n = d.cFileName;
-            if (n == "." || n == "..") continue;
-            if (d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) remove_tree(dir + n + "\\");
-            else DeleteFileA((dir + n).c_str());
-        } while (FindNextFileA(h, &d));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
+using winpaths::remove_tree;
 
 class VoiceWinTest : public ::testing::Test {
 protected:
