@@ -57,22 +57,25 @@ void remove_tree(const char* dir)
     removed_or_failed(RemoveDirectoryA(dir), "directory", dir);
 }
 
+enum way { WAY_CLEAR, WAY_MISSING, WAY_LINK };
+
 // Whether every directory on the way from the installation directory to the
 // entry rel is a real directory: a link on the way would lead outside.
-bool clean_way(const char* installdir, const char* rel)
+way clean_way(const char* installdir, const char* rel)
 {
-    text way = make(installdir);
-    std::size_t used = std::strlen(way.s);
+    text path = make(installdir);
+    std::size_t used = std::strlen(path.s);
     for (const char* p = rel; *p; ++p) {
         if (*p == '\\') {
-            DWORD a = GetFileAttributesA(way.s);
-            if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY) || is_link(a)) return false;
+            DWORD a = GetFileAttributesA(path.s);
+            if (a == INVALID_FILE_ATTRIBUTES || !(a & FILE_ATTRIBUTE_DIRECTORY)) return WAY_MISSING;
+            if (is_link(a)) return WAY_LINK;
         }
-        if (used + 1 >= MAX_PATH) return false;
-        way.s[used++] = *p;
-        way.s[used] = '\0';
+        if (used + 1 >= MAX_PATH) return WAY_MISSING;
+        path.s[used++] = *p;
+        path.s[used] = '\0';
     }
-    return true;
+    return WAY_CLEAR;
 }
 
 // Whether a directory holds a file anywhere below it; a link counts as
@@ -114,9 +117,10 @@ void remove_step(const char* installdir, const ur_step& step)
         else log_kept("directory", path.s, UR_NOT_EMPTY);
         return;
     }
-    if (!clean_way(installdir, step.rel)) {
-        log_kept("record line", path.s, UR_LINK);
-        return;
+    switch (clean_way(installdir, step.rel)) {
+    case WAY_CLEAR: break;
+    case WAY_MISSING: return;  // gone with its directory, or never there
+    case WAY_LINK: log_kept("record line", path.s, UR_LINK); return;
     }
     DWORD a = GetFileAttributesA(path.s);
     if (a == INVALID_FILE_ATTRIBUTES) return;
