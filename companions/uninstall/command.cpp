@@ -68,6 +68,11 @@ bool UC_parsecommand(const char* line, uninstall_command* out)
             ++end;
         }
         std::size_t n = std::size_t(end - line);
+        // The shell's "start" quotes an argument that holds blanks whole:
+        // "/LOG=C:\My Logs\x.log" is the option as much as /LOG="C:\My Logs\x.log".
+        const char* token = line;
+        if (n > 1 && token[0] == '"' && (token[1] == '/' || token[1] == '-')) ++token, --n;
+        line = token;
         if (is_switch(line, n, 'Y')) {
             out->userdata = 1;
         } else if (is_switch(line, n, 'N')) {

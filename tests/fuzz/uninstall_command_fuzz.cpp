@@ -44,6 +44,7 @@ std::string reference(const std::string& line, const std::string& name, bool* ha
             ++end;
         }
         std::string token = line.substr(i, end - i);
+        if (token.size() > 1 && token[0] == '"' && (token[1] == '/' || token[1] == '-')) token.erase(0, 1);
         if (token.size() > name.size() + 1 && (token[0] == '/' || token[0] == '-') &&
             upper(token.substr(1, name.size())) == name) {
             value.clear();

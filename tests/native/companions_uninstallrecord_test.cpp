@@ -196,6 +196,11 @@ TEST(UninstallCommand, LogAndResultTakeQuotedPathsAndRefuseWhatDoesNotFit)
     EXPECT_STREQ(c.result, "C:\\R.INI");
     EXPECT_STREQ(c.path, "C:\\Fax (new)");
     EXPECT_EQ(c.userdata, 1);
+    // As the shell's "start" passes an argument with blanks: quoted whole.
+    ASSERT_TRUE(UC_parsecommand("Z /N \"/LOG=C:\\My Logs\\removal.log\" \"-PATH=C:\\Fax (new)\"", &c));
+    EXPECT_STREQ(c.log, "C:\\My Logs\\removal.log");
+    EXPECT_STREQ(c.path, "C:\\Fax (new)");
+    EXPECT_EQ(c.userdata, 0);
     EXPECT_FALSE(UC_parsecommand("ZVUNINST.EXE /N /LOG=\"C:\\My Logs\\removal.log", &c))
         << "an unclosed quote names no known file";
     std::string fits(UC_PATHSIZE - 1, 'L'), longer(UC_PATHSIZE, 'L');
