@@ -102,6 +102,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const char* text = reinterpret_cast<const char*>(data + 1);
     const std::size_t length = size - 1;
 
+    const std::string whole(text, length);
     seen s;
     fuzzkit::require(UR_readmade(text, length, add, note, &s), "a record is read whole while memory lasts");
     int lines = 0;
@@ -119,7 +120,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzkit::require(!resolved(e.rel).empty(), "an entry lies inside the installation");
         // Taken whole: the line holds exactly the kind, a comma and the path.
         std::string line = std::string(1, e.kind) + "," + e.rel;
-        fuzzkit::require(std::string(text, length).find(line) != std::string::npos, "an entry is a line of the record");
+        fuzzkit::require(whole.find(line) != std::string::npos, "an entry is a line of the record");
     }
 
     planned p{(flags & 1) != 0, &s};
@@ -143,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzkit::require(UL_isplainname(t.verbs[i].extension) && UL_isplainname(t.verbs[i].verb),
                          "a verb is a plain name");
         std::string line = std::string(t.verbs[i].extension) + "," + t.verbs[i].verb;
-        fuzzkit::require(std::string(text, length).find(line) != std::string::npos, "a verb is a line, uncut");
+        fuzzkit::require(whole.find(line) != std::string::npos, "a verb is a line, uncut");
     }
     return 0;
 }
