@@ -8,6 +8,7 @@
 #include "files/checkabort.h"
 #include "files/expand.h"
 #include "files/fileutil.h"
+#include "files/installtree.h"
 #include "files/log.h"
 #include "modem/vendors.h"
 #include "shell/text.h"
@@ -20,11 +21,7 @@ const char* const DIRS_FAX[] = {
     "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
 };
 
-const char* const DIRS_OTHER[] = {
-    "TEMP", "RECEIVE", "SEND", "PROGRAM", "DATA", "SDK",
-    "SCRIPT1", "SCRIPT2", "SCRIPT3", "SCRIPT4", "SCRIPT5", "SCRIPT6", "SCRIPT7", "SCRIPT8", "SCRIPT9",
-    "MBOX000", "MBOX000\\DSEND", "MBOX000\\DRECV", "MBOX000\\FOD", nullptr,
-};
+const char* const* const DIRS_OTHER = UL_INSTALLTREE;
 
 struct plan_row {
     const char* source;  // below sourcedir

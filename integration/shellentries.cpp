@@ -132,7 +132,9 @@ status_t INS_adduninstall(setup_context* ctx)
         if (UL_logdetail(ctx)) UL_logstring(ctx, "uninstall command too long: ", ctx->pathname);
         return ST_GENERAL;
     }
-    return INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command);
+    RETURN_IF_FAILED(INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command));
+    INS_adduninstallinfo(ctx, ctx->producttitle, command);
+    return ST_OK;
 }
 
 status_t INS_addshellentries(setup_context* ctx)
@@ -196,6 +198,27 @@ status_t INS_adduninstallkey(setup_context*, const char* keyname, const char* di
     INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "DisplayName", displayname);
     INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "UninstallString", command);
     return ST_OK;
+}
+
+void INS_adduninstallinfo(setup_context* ctx, const char* keyname, const char* command)
+{
+    char key[SHELLPATHSIZE], quiet[2 * TEXTSIZE + 24], program[TEXTSIZE];
+    INS_uninstallkeypath(key, keyname);
+    // A tool that removes software silently must never wait on a question.
+    UL_copytext(quiet, sizeof quiet, command);
+    if (std::strlen(command) + 4 < sizeof quiet) {
+        UL_appendtext(quiet, sizeof quiet, " /N");
+        INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "QuietUninstallString", quiet);
+    }
+    if (ctx->INS_version[0]) INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "DisplayVersion", ctx->INS_version);
+    INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "InstallLocation", ctx->pathname);
+    product_program(ctx, program);
+    INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "DisplayIcon", program);
+    // What was written, else what the medium said it would be.
+    std::int32_t bytes = ctx->INS_currentfilesize > 0 ? ctx->INS_currentfilesize : ctx->totalfilesize;
+    INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "EstimatedSize", bytes > 0 ? (std::uint32_t(bytes) + 1023) / 1024 : 0);
+    INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "NoModify", 1);
+    INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
 }
 
 void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target)

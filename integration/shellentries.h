@@ -21,6 +21,13 @@ status_t INS_addfiletype(setup_context* ctx, const char* extension, const char* 
 status_t INS_adduninstallkey(setup_context* ctx, const char* keyname, const char* displayname,
                              const char* command);
 
+// What software inventories and distribution tools read beside the two
+// values above: the command that removes without a question (keeping the
+// user's faxes), the version, the folder, the icon, the size in kilobytes,
+// and that there is no modify or repair. The uninstaller removes them with
+// the key.
+void INS_adduninstallinfo(setup_context* ctx, const char* keyname, const char* command);
+
 // The uninstall command names the installation it removes:
 // "C:\WINDOWS\ZVUNINST.EXE" /PATH="C:\ZELTAPRO"; false and an empty out when it
 // does not fit (a cut command could name another program or folder).
@@ -39,6 +46,8 @@ bool INS_isdesktopfolder(const char* folder);
 // Sets a string value; a null value name sets the key's default value.
 // Registry failures are ignored; no key path: nothing is done.
 status_t INS_setregstring(ul_regroot root, const char* subkey, const char* valuename, const char* text);
+// Sets a number (REG_DWORD) value, likewise.
+status_t INS_setregdword(ul_regroot root, const char* subkey, const char* valuename, std::uint32_t value);
 // Creates folder\name.LNK pointing at target; failures are only traced.
 status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* folder, const char* name);
 // The user's Send To folder; 0 characters when the shell does not know it.

@@ -94,6 +94,19 @@ status_t INS_setregstring(ul_regroot root, const char* subkey, const char* value
     return ST_OK;
 }
 
+status_t INS_setregdword(ul_regroot root, const char* subkey, const char* valuename, std::uint32_t value)
+{
+    if (!subkey || !subkey[0]) return ST_OK;
+    HKEY key;
+    DWORD disposition = 0, data = value;
+    if (RegCreateKeyExA(root_key(root), subkey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key,
+                        &disposition) != ERROR_SUCCESS)
+        return ST_OK;
+    RegSetValueExA(key, valuename, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data);
+    RegCloseKey(key);
+    return ST_OK;
+}
+
 status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* folder, const char* name)
 {
     UL_logstring(ctx, "shortcut path=", target);

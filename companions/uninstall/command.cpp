@@ -30,6 +30,13 @@ bool copy_unquoted(char* out, std::size_t size, const char* from, const char* to
     return true;
 }
 
+// "/NAME=" or "-NAME=" at the start of a token of n characters.
+bool is_option(const char* token, std::size_t n, const char* name)
+{
+    std::size_t k = std::strlen(name);
+    return n > k + 1 && (token[0] == '/' || token[0] == '-') && same_head(token + 1, name, k);
+}
+
 bool is_switch(const char* token, std::size_t n, char letter)
 {
     return n == 2 && (token[0] == '/' || token[0] == '-') && upper(token[1]) == letter;
@@ -61,11 +68,16 @@ bool UC_parsecommand(const char* line, uninstall_command* out)
             ++end;
         }
         std::size_t n = std::size_t(end - line);
+        // The shell's "start" quotes an argument that holds blanks whole:
+        // "/LOG=C:\My Logs\x.log" is the option as much as /LOG="C:\My Logs\x.log".
+        const char* token = line;
+        if (n > 1 && token[0] == '"' && (token[1] == '/' || token[1] == '-')) ++token, --n;
+        line = token;
         if (is_switch(line, n, 'Y')) {
             out->userdata = 1;
         } else if (is_switch(line, n, 'N')) {
             out->userdata = 0;
-        } else if (n > 6 && (line[0] == '/' || line[0] == '-') && same_head(line + 1, "PATH=", 5)) {
+        } else if (is_option(line, n, "PATH=")) {
             if (!copy_unquoted(out->path, sizeof out->path, line + 6, end)) return false;
             // The installer writes a drive's root without its backslash ("C:"),
             // which alone would mean the drive's current directory.
@@ -74,7 +86,13 @@ bool UC_parsecommand(const char* line, uninstall_command* out)
                 out->path[3] = '\0';
             }
             out->haspath = out->path[0] != '\0';
+        } else if (is_option(line, n, "LOG=")) {
+            if (!copy_unquoted(out->log, sizeof out->log, line + 5, end)) return false;
+        } else if (is_option(line, n, "RESULT=")) {
+            if (!copy_unquoted(out->result, sizeof out->result, line + 8, end)) return false;
         }
+        // An unclosed quote swallowed the rest: what it names is not known.
+        if (quoted) return false;
         line = end;
     }
     return true;

@@ -9,13 +9,16 @@ enum { UC_PATHSIZE = 260 };
 struct uninstall_command {
     char program[UC_PATHSIZE];  // the program, its quotes removed
     char path[UC_PATHSIZE];     // /PATH=, its quotes removed; empty without one
+    char log[UC_PATHSIZE];      // /LOG=: where the removal is logged; empty: no log
+    char result[UC_PATHSIZE];   // /RESULT=: the result file; empty: none
     bool haspath;
     int userdata;  // -1 ask, 0 keep (/N), 1 delete (/Y): the UNINSTALL_* values
 };
 
-// Reads "program [/Y | /N] [/PATH=dir]", the program quoted or up to the
-// first blank, the directory quoted when it holds blanks, the options in any
-// order. False when a path does not fit.
+// Reads "program [/Y | /N] [/PATH=dir] [/LOG=file] [/RESULT=file]", the
+// program quoted or up to the first blank, the paths quoted when they hold
+// blanks (/LOG="C:\My Logs\out.log"), the options in any order. False when a
+// path does not fit or a quote is not closed.
 bool UC_parsecommand(const char* line, uninstall_command* out);
 
 // The program a file type's command starts: the quoted text, or the text up to

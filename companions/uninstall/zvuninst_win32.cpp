@@ -1,14 +1,19 @@
 // ZVUNINST.EXE: the program the uninstall entry runs.
-//   ZVUNINST [/Y | /N] [/PATH=<installation directory>]
+//   ZVUNINST [/Y | /N] [/PATH=<installation directory>] [/LOG=<file>] [/RESULT=<file>]
 // /Y deletes the received and sent faxes and the mailboxes without asking,
 // /N keeps them without asking; either makes the run unattended. /PATH names
 // the installation (quoted when it holds blanks); without it, the one FAX.ini
-// in the Windows directory names.
+// in the Windows directory names. /LOG= logs every object removed and every
+// one left with its reason; /RESULT= writes the outcome for a script, in the
+// form of the installer's result file.
 #include <windows.h>
 
+#include <initializer_list>
 #include <cstring>
 
 #include "command.h"
+#include "files/wininit.h"
+#include "shell/platform.h"
 #include "texts.h"
 #include "vequnins_win32.h"
 
@@ -19,6 +24,37 @@ constexpr int NO_LIBRARY = 3;
 
 static_assert(UNINSTALL_ASK == -1 && UNINSTALL_KEEP_USERDATA == 0 && UNINSTALL_DELETE_USERDATA == 1,
               "the command reader's values");
+
+HANDLE logfile = INVALID_HANDLE_VALUE;
+
+// The log's lines of this program ("label=value", CR LF), around the library's.
+void log_line(const char* label, const char* value)
+{
+    if (logfile == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    WriteFile(logfile, label, DWORD(std::strlen(label)), &written, nullptr);
+    WriteFile(logfile, value, DWORD(std::strlen(value)), &written, nullptr);
+    WriteFile(logfile, "\r\n", 2, &written, nullptr);
+}
+
+bool log_start(const char* file)
+{
+    if (!file[0]) return false;
+    logfile = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return logfile != INVALID_HANDLE_VALUE;
+}
+
+void log_pause()
+{
+    if (logfile != INVALID_HANDLE_VALUE) CloseHandle(logfile);
+    logfile = INVALID_HANDLE_VALUE;
+}
+
+void log_resume(const char* file)
+{
+    logfile = CreateFileA(file, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (logfile != INVALID_HANDLE_VALUE) SetFilePointer(logfile, 0, nullptr, FILE_END);
+}
 
 // The library lies beside the program (both are in the Windows directory).
 HMODULE load_library()
@@ -31,8 +67,43 @@ HMODULE load_library()
     return LoadLibraryA(path);
 }
 
+// The Windows 95 family: a "NUL=" line in [Rename] of WININIT.INI, in the
+// short name the real-mode WININIT reads.
+bool delete_at_restart_95(const char* windows, const char* file)
+{
+    char shortname[MAX_PATH] = {}, wininit[MAX_PATH + 16] = {};
+    DWORD n = GetShortPathNameA(file, shortname, sizeof shortname);
+    if (n == 0 || n >= sizeof shortname) return false;
+    if (std::strlen(windows) + sizeof "\\WININIT.INI" > sizeof wininit) return false;
+    std::strcpy(wininit, windows);
+    std::strcat(wininit, "\\WININIT.INI");
+    enum { LIMIT = 64 * 1024 };
+    HANDLE heap = GetProcessHeap();
+    char* text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 2 * LIMIT));
+    if (!text) return false;
+    char* out = text + LIMIT;
+    DWORD length = 0;
+    bool ok = true;
+    HANDLE h = CreateFileA(wininit, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (h != INVALID_HANDLE_VALUE) {
+        DWORD size = GetFileSize(h, nullptr);
+        ok = size < LIMIT && ReadFile(h, text, size, &length, nullptr) && length == size;
+        CloseHandle(h);
+    }
+    ok = ok && UL_wininitdelete(text, length, shortname, out, LIMIT);
+    if (ok) {
+        h = CreateFileA(wininit, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0, want = DWORD(std::strlen(out));
+        ok = h != INVALID_HANDLE_VALUE && WriteFile(h, out, want, &written, nullptr) && written == want;
+        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
+    }
+    HeapFree(heap, 0, text);
+    return ok;
+}
+
 // Once installed in the Windows directory, the uninstaller and its library
-// go at the next restart (Windows NT; Windows 95 keeps the two small files).
+// go at the next restart: through WININIT.INI on the Windows 95 family, which
+// has no delayed move, through the delayed move on Windows NT.
 void remove_self()
 {
     char path[MAX_PATH] = {}, windows[MAX_PATH] = {};
@@ -43,9 +114,32 @@ void remove_self()
     *slash = '\0';
     if (lstrcmpiA(path, windows) != 0) return;
     *slash = '\\';
-    MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-    std::strcpy(slash + 1, "VEQUNINS.DLL");
-    MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    OSVERSIONINFOA info = {};
+    info.dwOSVersionInfoSize = sizeof info;
+    GetVersionExA(&info);
+    bool nt = INS_wincode(info.dwMajorVersion, info.dwPlatformId) == 2;
+    for (const char* name : {"ZVUNINST.EXE", "VEQUNINS.DLL"}) {
+        std::strcpy(slash + 1, name);
+        bool done = nt ? MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT) != 0 : delete_at_restart_95(windows, path);
+        log_line(done ? "removed at restart=" : "kept file=", path);
+    }
+}
+
+// One [Result] section, whatever an earlier run left in the file.
+void write_result(const char* file, int status, const char* text, int removed, int kept, const char* log)
+{
+    if (!file[0]) return;
+    DeleteFileA(file);
+    char number[16];
+    wsprintfA(number, "%d", status);
+    WritePrivateProfileStringA("Result", "Status", number, file);
+    WritePrivateProfileStringA("Result", "Text", text, file);
+    wsprintfA(number, "%d", removed);
+    WritePrivateProfileStringA("Result", "Removed", number, file);
+    wsprintfA(number, "%d", kept);
+    WritePrivateProfileStringA("Result", "Kept", number, file);
+    WritePrivateProfileStringA("Result", "Log", log, file);
+    WritePrivateProfileStringA(nullptr, nullptr, nullptr, file);
 }
 
 }  // namespace
@@ -59,29 +153,37 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     static uninstall_command o;
     bool readable = UC_parsecommand(GetCommandLineA(), &o);
     bool quiet = o.userdata != UNINSTALL_ASK;
+    static uninstall_texts texts;
     if (!readable) {
-        // A path that does not fit names no installation: it is never cut.
-        if (!quiet) {
-            static uninstall_texts texts;
-            UT_load(&texts, nullptr);
+        // A path that does not fit names no installation: it is never cut;
+        // nor is a log or result file written where it might not be meant.
+        UT_load(&texts, nullptr);
+        if (!quiet)
             MessageBoxA(nullptr, UT_text(&texts, UT_NOT_FOUND), UT_text(&texts, UT_CAPTION), MB_OK | MB_ICONSTOP);
-        }
         return UNINSTALL_NOT_FOUND;
     }
+    bool logging = log_start(o.log);
+    log_line("command line=", GetCommandLineA());
     HMODULE library = load_library();
-    void* entry = library ? reinterpret_cast<void*>(GetProcAddress(library, "VEQ_uninstall")) : nullptr;
-    auto uninstall = reinterpret_cast<VEQ_uninstall_proc>(entry);
+    void* entry = library ? reinterpret_cast<void*>(GetProcAddress(library, "VEQ_uninstallex")) : nullptr;
+    auto uninstall = reinterpret_cast<VEQ_uninstallex_proc>(entry);
     if (!uninstall) {
-        if (!quiet) {
-            static uninstall_texts texts;
-            UT_load(&texts, o.path);
+        UT_load(&texts, o.path);
+        if (!quiet)
             MessageBoxA(nullptr, UT_text(&texts, UT_NO_LIBRARY), UT_text(&texts, UT_CAPTION), MB_OK | MB_ICONSTOP);
-        }
         if (library) FreeLibrary(library);
+        log_line("no library=", "VEQUNINS.DLL");
+        log_pause();
+        write_result(o.result, NO_LIBRARY, UT_text(&texts, UT_NO_LIBRARY), 0, 0, logging ? o.log : "");
         return NO_LIBRARY;
     }
-    int result = uninstall(nullptr, o.path, o.userdata, quiet ? 1 : 0);
+    static uninstall_report report;
+    log_pause();
+    int result = uninstall(nullptr, o.path, o.userdata, quiet ? 1 : 0, logging ? o.log : nullptr, &report);
     FreeLibrary(library);
+    if (logging) log_resume(o.log);
     if (result == UNINSTALL_DONE) remove_self();
+    log_pause();
+    write_result(o.result, result, report.text, report.removed, report.kept, logging ? o.log : "");
     return result;
 }

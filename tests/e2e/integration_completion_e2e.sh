@@ -2,13 +2,30 @@
 # A whole installation of the demo set from CD-ROM, unattended, checked by what
 # the completion leaves behind: configuration files, registry, shortcuts, the
 # Program Manager group, the uninstall record; then the uninstaller, started
-# by the uninstall entry's command, removes it all but the user's faxes and
-# mailboxes. A second installation goes into a destination with a blank, where
-# programs planted at C:\My.exe and C:\My must never run.
+# by the uninstall entry's command with /Y and a log, removes it all, and after
+# a restart nothing of the suite is left but the installer's log (Windows 95,
+# where the uninstaller's own files go through WININIT.INI). A second
+# installation goes into a destination with a blank, where programs planted at
+# C:\My.exe and C:\My must never run; its entry's quiet command removes it
+# without a window and keeps the user's faxes and mailboxes (Windows XP).
 source "$(dirname "$0")/lib.sh"
 e2e_init
-e2e_cd_machine win98 --plain
+e2e_cd_machine win95 --plain
 e2e_modem 2 vendor08-modemblaster.modem
+
+# What the machine holds before: files of the Windows directories, the shell
+# folders and the destination.
+written_files() {
+  local d
+  for d in 'C:\windows' 'C:\windows\system' 'C:\windows\system32'; do
+    find "$(e2e_unixpath "$d")" -maxdepth 1 -type f 2>/dev/null
+  done
+  for d in "$(e2e_shell_folder Desktop)" "$(e2e_shell_folder SendTo)" "$(e2e_shell_folder Programs)" "$@"; do
+    [ -n "$d" ] && find "$(e2e_unixpath "$d")" 2>/dev/null
+  done
+  true
+}
+written_files 'C:\ZELTA' | sort >"$E2E_WORK/files-before"
 e2e_answers_default
 e2e_answer_delete 988 111
 e2e_answer 992 '102=C:\ZELTA\'
@@ -34,6 +51,16 @@ e2e_expect_file 'C:\windows\VEQUNINS.DLL'
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
 e2e_expect_reg "$uninstall" DisplayName ZeltaVoice
 e2e_expect_reg "$uninstall" UninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\ZELTA"'
+e2e_expect_reg "$uninstall" QuietUninstallString '"C:\windows\ZVUNINST.EXE" /PATH="C:\ZELTA" /N'
+e2e_expect_reg "$uninstall" InstallLocation 'C:\ZELTA\'
+e2e_expect_reg "$uninstall" DisplayIcon 'C:\ZELTA\PROGRAM\ZELTAVOX.EXE'
+version=$(sed -n 's/^VERSION=\([^\r]*\).*/\1/p' "$E2E_WORK/cd/SETUP/INSTALL.INI" | head -1)
+[ -n "$version" ]
+e2e_check $? "INSTALL.INI of the set names its version"
+e2e_expect_reg "$uninstall" DisplayVersion "$version"
+e2e_expect_reg "$uninstall" NoModify 0x1
+e2e_expect_reg "$uninstall" NoRepair 0x1
+e2e_expect_reg "$uninstall" EstimatedSize 0x
 e2e_expect_reg 'HKCR\.001' '' 001file
 e2e_expect_reg 'HKCR\.lgo' '' lgofile
 e2e_expect_reg 'HKCR\001file\shell\&Open\command' '' '"C:\ZELTA\PROGRAM\DUVOVIR.EXE" "%1"'
@@ -58,34 +85,63 @@ e2e_expect_log 'INS_CopyAddPrinterFiles WIN32=1'
 e2e_expect_nolog 'Error in INS_alldone'
 
 # The command the uninstall entry holds, as Add/Remove Programs would run it.
-run_uninstaller() {
+run_uninstaller() {  # value-name options
   local command
-  command=$(e2e_reg_value "$uninstall" UninstallString)
-  e2e_run_command "${command:+$command /N}" "the uninstall command $command /N ends with 0"
+  command=$(e2e_reg_value "$uninstall" "$1")
+  e2e_run_command "${command:+$command ${2:-}}" "the uninstall command $command ${2:-}ends with 0 (a question would wait for ever)"
 }
 
-echo "=== the uninstaller keeps the faxes and removes the rest"
+find "$(e2e_unixpath 'C:\ZELTA')" -type f >"$E2E_WORK/zelta-files"
+echo "=== the uninstall command with /Y and a log removes everything; the restart takes the uninstaller"
 echo 'a received fax' >"$(e2e_unixpath 'C:\ZELTA\RECEIVE')/FAX0001.001"
-run_uninstaller
-e2e_expect_nofile 'C:\ZELTA\PROGRAM'
-e2e_expect_nofile 'C:\ZELTA\DATA'
-e2e_expect_file 'C:\ZELTA\RECEIVE\FAX0001.001'
+mkdir -p "$E2E_PREFIX/drive_c/Removal Log"
+run_uninstaller UninstallString '/Y /LOG="C:\Removal Log\zvuninst.log"'
+e2e_expect_nofile 'C:\ZELTA'
 e2e_expect_nofile "$desktop\\ZeltaVoice.LNK"
 e2e_expect_nofile "$sendto\\ZeltaVoice.LNK"
 e2e_expect_nofile "$programs\\ZeltaVoice"
 e2e_expect_nofile 'C:\windows\FAX.ini'
-! e2e_wine reg query "$uninstall" >/dev/null 2>&1
-e2e_check $? "uninstall key removed"
-! e2e_wine reg query 'HKCR\001file' >/dev/null 2>&1
-e2e_check $? "file type 001 removed"
+e2e_expect_noreg "$uninstall"
+e2e_expect_noreg 'HKCR\001file'
+e2e_expect_noreg 'HKCR\.lgo'
+removal=$(e2e_unixpath 'C:\Removal Log\zvuninst.log')
+for line in 'removed file=C:\ZELTA\PROGRAM\ZELTAVOX.EXE' 'removed file=C:\ZELTA\RECEIVE\FAX0001.001' \
+            'removed directory=C:\ZELTA' 'removed key=HKEY_CLASSES_ROOT\001file\shell\&Open' 'removed key=HKEY_CLASSES_ROOT\.lgo' \
+            "removed key=HKEY_LOCAL_MACHINE\\${uninstall#HKLM\\}" "removed shortcut=$desktop\\ZeltaVoice.LNK" \
+            "removed shortcut=$sendto\\ZeltaVoice.LNK" 'removed group=ZeltaVoice' 'removed file=C:\windows\FAX.ini' \
+            'removed at restart=C:\windows\ZVUNINST.EXE' 'removed at restart=C:\windows\VEQUNINS.DLL'; do
+  tr -d '\r' <"$removal" 2>/dev/null | grep -qixF -- "$line"
+  e2e_check $? "the removal's log names '$line'"
+done
+# Every file of the installation: each named by the log as removed.
+missing=0
+while IFS= read -r f; do
+  win='C:\ZELTA\'$(printf '%s' "${f#*/ZELTA/}" | tr '/' '\\')
+  tr -d '\r' <"$removal" | grep -qixF -- "removed file=$win" || { missing=1; echo "not in the log: $win"; }
+done <"$E2E_WORK/zelta-files"
+e2e_check $missing "the removal's log names every file of the installation"
+for f in ZVUNINST.EXE VEQUNINS.DLL; do
+  grep -qixF "NUL=C:\\windows\\$f" <(tr -d '\r' <"$(e2e_unixpath 'C:\windows\WININIT.INI')")
+  e2e_check $? "WININIT.INI [Rename] lists NUL=C:\\windows\\$f"
+done
+WINEPREFIX=$E2E_PREFIX wineboot -r >/dev/null 2>&1
+e2e_expect_nofile 'C:\windows\ZVUNINST.EXE'
+e2e_expect_nofile 'C:\windows\VEQUNINS.DLL'
+# Left: the installer's debug log for the support desk, the removal's log asked
+# for, and what the restart itself writes.
+written_files 'C:\ZELTA' | sort | comm -13 "$E2E_WORK/files-before" - |
+  grep -viE '/windows/(SETUP\.deb|wininit\.bak)$' >"$E2E_WORK/files-left"
+[ ! -s "$E2E_WORK/files-left" ]
+e2e_check $? "nothing of the suite left after the restart (got: $(tr '\n' ' ' <"$E2E_WORK/files-left"))"
 
 echo "=== Windows NT, INSTALLPRINTER=1, into C:\My Fax (new)\: the printer installer is run, WIN.INI is left alone"
 WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
 rm -rf "$E2E_PREFIX"
 e2e_cd_medium --plain
 sed -i 's/^INSTALLPRINTER=.*/INSTALLPRINTER=1\r/' "$E2E_WORK/cd/SETUP/INSTALL.INI"
-e2e_cd_machine nt40
+e2e_cd_machine winxp
 e2e_modem 2 vendor08-modemblaster.modem
+written_files | sort >"$E2E_WORK/files-before"
 # Planted where an unquoted "C:\My Fax (new)\..." command line looks first: copies of
 # the printer installer, which record every command line they are started with.
 for planted in 'C:\My.exe' 'C:\My'; do cp "$WIN32_BUILD/companions/veqaddpr/VEQADDPR.EXE" "$(e2e_unixpath "$planted")"; done
@@ -126,15 +182,28 @@ for item in 'ZeltaVox|C:\My Fax (new)\PROGRAM\ZELTAVOX.EXE' 'Install the fax pri
   e2e_check $? "group item '${item%%|*}' starts $want (got '$target')"
 done
 
-echo "=== the uninstall command removes the installation in C:\\My Fax (new)"
+echo "=== the quiet uninstall command removes the installation in C:\\My Fax (new) without a window, keeping the faxes"
 e2e_wine taskkill /f /im ZELTAVOX.EXE >/dev/null 2>&1  # the program button 112 started
-run_uninstaller
+for d in RECEIVE SEND MBOX000; do echo "the user's $d" >"$(e2e_unixpath "C:\\My Fax (new)\\$d")/KEEP.001"; done
+run_uninstaller QuietUninstallString
 e2e_expect_nofile 'C:\My Fax (new)\PROGRAM'
 e2e_expect_nofile 'C:\My Fax (new)\DATA'
+for d in RECEIVE SEND MBOX000; do e2e_expect_file "C:\\My Fax (new)\\$d\\KEEP.001"; done
 e2e_expect_noreg "$uninstall"
 e2e_expect_noreg 'HKCR\001file'
 addpr=$(tr -d '\r' <"$(e2e_unixpath 'C:\windows\VEQADDPR.LOG')" 2>/dev/null)
 [ "$addpr" = '"C:\My Fax (new)\PROGRAM\VEQADDPR.EXE" /p1 /d' ]
 e2e_check $? "no planted program ran at all (got '$addpr')"
+WINEPREFIX=$E2E_PREFIX wineboot -r >/dev/null 2>&1
+e2e_expect_nofile 'C:\windows\ZVUNINST.EXE'
+e2e_expect_nofile 'C:\windows\VEQUNINS.DLL'
+# Left: the installer's debug log, the printer installer's record of its
+# command lines (this test's planted copies write it), the planted copies, and
+# the user's faxes and mailboxes (all of MBOX000) with the folder that holds them.
+written_files 'C:\My Fax (new)' | sort | comm -13 "$E2E_WORK/files-before" - |
+  grep -viE '/windows/(SETUP\.deb|VEQADDPR\.LOG)$' |
+  grep -vE '/My Fax \(new\)(/(RECEIVE|SEND|MBOX000)(/.*)?)?$' >"$E2E_WORK/files-left"
+[ ! -s "$E2E_WORK/files-left" ]
+e2e_check $? "nothing of the suite left but the faxes after the restart (got: $(tr '\n' ' ' <"$E2E_WORK/files-left"))"
 
 e2e_finish

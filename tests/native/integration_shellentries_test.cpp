@@ -98,6 +98,8 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
     write(root + "/src/VEQUNINS.DLL", "library of the uninstaller");
     write(root + "/src/ZVUNINST.EXE", "the uninstaller program");
     UL_copytext(ctx->pathname, "C:\\Fax (new)\\");
+    UL_copytext(ctx->INS_version, "4.20");
+    ctx->INS_currentfilesize = 2049;  // what was written
     ASSERT_EQ(INS_adduninstall(ctx), ST_OK);
     EXPECT_EQ(read(root + "/windows/VEQUNINS.DLL"), "library of the uninstaller");
     EXPECT_EQ(read(root + "/windows/ZVUNINST.EXE"), "the uninstaller program");
@@ -106,6 +108,14 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
     // The entry names the installation it removes, without the backslash
     // that would escape the closing quote.
     EXPECT_EQ(value(key, "UninstallString"), "\"" + root + "/windows/ZVUNINST.EXE\" /PATH=\"C:\\Fax (new)\"");
+    // What inventories read: the quiet command keeps the user's faxes.
+    EXPECT_EQ(value(key, "QuietUninstallString"), value(key, "UninstallString") + " /N");
+    EXPECT_EQ(value(key, "DisplayVersion"), "4.20");
+    EXPECT_EQ(value(key, "InstallLocation"), "C:\\Fax (new)\\");
+    EXPECT_EQ(value(key, "DisplayIcon"), std::string(ctx->programdir) + ctx->productname + ".EXE");
+    EXPECT_EQ(value(key, "EstimatedSize"), "dword:3") << "kilobytes written, rounded up";
+    EXPECT_EQ(value(key, "NoModify"), "dword:1");
+    EXPECT_EQ(value(key, "NoRepair"), "dword:1");
 }
 
 TEST_F(ShellEntries, UninstallCommandThatDoesNotFitIsRefusedWhole)

@@ -328,6 +328,13 @@ protected:
         EXPECT_FALSE(exists(group));
     }
 
+    static std::string regvalue_ini(const std::string& file, const char* key)
+    {
+        char value[512] = {};
+        GetPrivateProfileStringA("Result", key, "<none>", value, sizeof value, file.c_str());
+        return value;
+    }
+
     void expect_others_kept()
     {
         EXPECT_EQ(read(app + "MYNOTES.TXT"), "the user's own");
@@ -338,17 +345,59 @@ protected:
     }
 };
 
+// The number of lines of text that start with head.
+int count_lines(const std::string& text, const std::string& head)
+{
+    int n = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        std::size_t end = text.find("\r\n", at);
+        if (end == std::string::npos) end = text.size();
+        if (text.compare(at, head.size(), head) == 0) ++n;
+        at = end + 2;
+    }
+    return n;
+}
+
 TEST_F(Uninstaller, KeepingTheUsersFaxesRemovesEverythingElseOfOurs)
 {
     // The texts' library in the program directory is let go before that goes.
     CopyFileA(winpaths::from_unix(winpaths::env("TEST_RESOURCE_DLL_DE")).c_str(), (app + "PROGRAM\\VEQINS32.DLL").c_str(),
               FALSE);
-    ASSERT_EQ(run("/N /PATH=" + app), 0u);
+    // Lines the checks refuse, told in the log and never followed.
+    write(app + "DATA\\UNINSTAL.LST", std::string(MADE) + "F,..\\OTHER\\other.txt\r\nJUNK\r\nF,RECEIVE\\fax1.001\r\n");
+    CreateDirectoryA((root + "MY LOGS").c_str(), nullptr);
+    std::string logfile = root + "MY LOGS\\removal.log", resultfile = root + "MY LOGS\\result.ini";
+    ASSERT_EQ(run("/N /PATH=" + app + " /LOG=\"" + logfile + "\" /RESULT=\"" + resultfile + "\""), 0u);
     expect_ours_removed();
     expect_others_kept();
     EXPECT_EQ(read(app + "RECEIVE\\fax1.001"), "received fax");
     EXPECT_EQ(read(app + "SEND\\fax2.001"), "sent fax");
     EXPECT_EQ(read(app + "MBOX000\\DRECV\\message.vox"), "a message");
+
+    // Every object removed and every line or object left, with its reason.
+    std::string log = read(logfile);
+    for (const std::string& line :
+         {"removed file=" + app + "PROGRAM\\ZELTAFAX.EXE", "removed file=" + app + "SCRIPT1\\prompt.vox",
+          "removed directory=" + app + "PROGRAM", "removed file=" + app + "DATA\\UNINSTAL.LST",
+          std::string("removed key=HKEY_CLASSES_ROOT\\vq1file\\shell\\Open"),
+          std::string("removed key=HKEY_CLASSES_ROOT\\.vq1"), "removed key=HKEY_LOCAL_MACHINE\\" + std::string(UNINSTALL),
+          "removed shortcut=" + desktop + "\\" + TITLE + ".LNK", "removed shortcut=" + group + "\\Fax.lnk",
+          std::string("removed group=") + TITLE, std::string("kept record line=F,..\\OTHER\\other.txt (outside the installation)"),
+          std::string("kept record line=JUNK (not a record line)"),
+          "kept record line=" + app + "RECEIVE\\fax1.001 (the user's data kept)",
+          "kept record line=" + app + "MBOX000\\DRECV (the user's data kept)",
+          "kept directory=" + app.substr(0, app.size() - 1) + " (not empty)"})
+        EXPECT_NE(log.find(line + "\r\n"), std::string::npos) << "no line " << line << " in\n" << log;
+    EXPECT_EQ(log.find("fax1.001 (", log.find("fax1.001 (") + 1), std::string::npos) << log;
+    EXPECT_EQ(log.find("(a link)"), std::string::npos) << "no link here: what went with its directory is not kept\n" << log;
+
+    // The result in the installer's form, its counts those of the log.
+    EXPECT_EQ(regvalue_ini(resultfile, "Status"), "0");
+    EXPECT_EQ(regvalue_ini(resultfile, "Removed"), std::to_string(count_lines(log, "removed "))) << log;
+    EXPECT_EQ(regvalue_ini(resultfile, "Kept"), std::to_string(count_lines(log, "kept "))) << log;
+    EXPECT_GE(count_lines(log, "removed "), 20) << log;
+    EXPECT_EQ(regvalue_ini(resultfile, "Log"), logfile);
+    EXPECT_NE(regvalue_ini(resultfile, "Text").find(TITLE), std::string::npos) << "the closing message names the product";
 }
 
 TEST_F(Uninstaller, DeletingTheUsersFaxesTooLeavesOnlyForeignFiles)
@@ -392,7 +441,10 @@ TEST_F(Uninstaller, EmptiedInstallationDirectoryIsRemoved)
 TEST_F(Uninstaller, DirectoryWithoutRecordIsNotAnInstallationAndStaysUntouched)
 {
     DeleteFileA((app + "DATA\\UNINSTAL.DAT").c_str());
-    EXPECT_EQ(run("/Y /PATH=" + app), 2u);
+    EXPECT_EQ(run("/Y /PATH=" + app + " /RESULT=" + root + "result.ini"), 2u);
+    EXPECT_EQ(regvalue_ini(root + "result.ini", "Status"), "2");
+    EXPECT_EQ(regvalue_ini(root + "result.ini", "Removed"), "0");
+    EXPECT_EQ(regvalue_ini(root + "result.ini", "Log"), "") << "no log was asked for";
     EXPECT_TRUE(exists(app + "PROGRAM\\ZELTAFAX.EXE"));
     EXPECT_TRUE(exists(app + "RECEIVE\\fax1.001"));
     EXPECT_TRUE(haskey(HKEY_CLASSES_ROOT, "vq1file"));
@@ -715,3 +767,74 @@ TEST_F(Uninstaller, ThePathOnTheCommandLineChoosesTheInstallationOverTheFaxFile)
 }
 
 }  // namespace
+
+namespace {
+
+// Wine is told per program which Windows to report; removed again at the end.
+class reported_version {
+public:
+    reported_version(const char* program, const char* version) : key_(std::string("Software\\Wine\\AppDefaults\\") + program)
+    {
+        setreg(HKEY_CURRENT_USER, key_, "Version", version);
+    }
+    ~reported_version() { RegDeleteKeyA(HKEY_CURRENT_USER, key_.c_str()); }
+
+private:
+    std::string key_;
+};
+
+DWORD run_and_wait(std::string line)
+{
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return 999;
+    WaitForSingleObject(pi.hProcess, 120000);
+    DWORD code = 998;
+    GetExitCodeProcess(pi.hProcess, &code);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    return code;
+}
+
+}  // namespace
+
+// Run from the Windows directory on the Windows 95 family, which has no
+// delayed move, the uninstaller lists its two files as NUL= lines of
+// WININIT.INI's [Rename] (any other key would move the file there, not delete
+// it), and a restart removes both.
+TEST_F(Uninstaller, OnWindows95ItsOwnFilesGoThroughWininitAtTheRestart)
+{
+    std::string windows = windows_dir() + "\\", wininit = windows + "WININIT.INI";
+    std::string saved = exists(wininit) ? read(wininit) : "";
+    bool had = exists(wininit);
+    write(wininit, "[Rename]\r\nNUL1=C:\\KEEP\\ONE.TMP\r\n[Other]\r\nNUL=C:\\NOT\\THIS.TMP\r\n");
+    std::string exe = windows + "ZVUNINST.EXE", dll = windows + "VEQUNINS.DLL";
+    ASSERT_TRUE(CopyFileA(companion("companions\\uninstall\\ZVUNINST.EXE").c_str(), exe.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(companion("companions\\uninstall\\VEQUNINS.DLL").c_str(), dll.c_str(), FALSE));
+    DWORD code = 0;
+    {
+        reported_version win95("ZVUNINST.EXE", "win95");
+        code = run_and_wait("\"" + exe + "\" /N /PATH=\"" + app + "\" /LOG=" + root + "removal.log");
+    }
+    EXPECT_EQ(code, 0u);
+    expect_ours_removed();
+    std::string lines = read(wininit);
+    EXPECT_EQ(lines, "[Rename]\r\nNUL=" + dll + "\r\nNUL=" + exe + "\r\nNUL1=C:\\KEEP\\ONE.TMP\r\n[Other]\r\n"
+                     "NUL=C:\\NOT\\THIS.TMP\r\n")
+        << "both files as NUL= lines of [Rename], the lines there before kept";
+    EXPECT_NE(read(root + "removal.log").find("removed at restart=" + dll + "\r\n"), std::string::npos)
+        << read(root + "removal.log");
+    EXPECT_TRUE(exists(exe)) << "not before the restart";
+    // The restart: only our two lines, so that it moves nothing of the test machine.
+    write(wininit, "[Rename]\r\nNUL=" + dll + "\r\nNUL=" + exe + "\r\n");
+    EXPECT_EQ(run_and_wait("wineboot.exe -r"), 0u);
+    EXPECT_FALSE(exists(exe)) << "the restart removes the uninstaller";
+    EXPECT_FALSE(exists(dll)) << "and its library";
+    EXPECT_FALSE(exists(windows + "NUL1")) << "nothing moved in their stead";
+    DeleteFileA(exe.c_str());
+    DeleteFileA(dll.c_str());
+    DeleteFileA((windows + "wininit.bak").c_str());
+    if (had) write(wininit, saved);
+    else DeleteFileA(wininit.c_str());
+}

@@ -164,6 +164,15 @@ status_t INS_setregstring(ul_regroot root, const char* subkey, const char* value
     return ST_OK;
 }
 
+// A number is kept as "dword:<n>" beside the strings.
+status_t INS_setregdword(ul_regroot root, const char* subkey, const char* valuename, std::uint32_t value)
+{
+    if (!subkey || !subkey[0]) return ST_OK;
+    static const char* const ROOTS[] = {"HKCR", "HKCU", "HKLM"};
+    d::registry[std::string(ROOTS[root]) + "\\" + subkey][valuename ? valuename : ""] = "dword:" + std::to_string(value);
+    return ST_OK;
+}
+
 status_t INS_makeshortcut(setup_context*, const char* target, const char* folder, const char* name)
 {
     d::shortcuts.push_back({target, folder, name});
