@@ -4,9 +4,10 @@ installer does it (kept samples only), against a decoding of its voice file.
 
   voice-snr.py PROMPT.WAV DECODED.WAV
       DECODED.WAV: voxplay's decoding (its rate is the modem's)
-  voice-snr.py --rmd TYPE RATE PROMPT.WAV FILE.VOX
+  voice-snr.py --rmd TYPE RATE PROMPT.WAV FILE.VOX [COMPRESSION]
       decodes FILE.VOX's data with pvftools (rmdtopvf, modem TYPE, the header's
-      coding as the compression) at RATE
+      coding as the compression unless COMPRESSION is given: US Robotics GSM
+      files carry coding 2 and decode as compression 1) at RATE
 
 Prints the whole-file SNR in dB."""
 import math
@@ -52,10 +53,10 @@ def main(args):
     if len(args) == 2:
         rate, prompt = wave(args[0])
         modem, decoded = wave(args[1])
-    elif len(args) == 5 and args[0] == "--rmd":
+    elif len(args) in (5, 6) and args[0] == "--rmd":
         kind, modem, (rate, prompt) = args[1], int(args[2]), wave(args[3])
         vox = open(args[4], "rb").read()
-        coding = vox[10]
+        coding = int(args[5]) if len(args) == 6 else vox[10]
         head = b"RMD1" + kind.encode().ljust(16, b"\0") + struct.pack(">HH", coding, modem) + bytes([coding]) + bytes(7)
         with tempfile.NamedTemporaryFile(suffix=".rmd") as f:
             f.write(head + vox[16:])
