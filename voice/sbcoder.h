@@ -65,6 +65,8 @@ std::uint16_t sb_compress(sb_coder* coder, const std::uint8_t* samples, std::uin
 
 // The reverse, for players and tests: decodes count code bytes (without the
 // voice file header) into samples; returns the number of samples stored
-// (at most capacity). The decoder state runs on across calls.
+// (at most capacity). The decoder state runs on across calls. GSM: whole
+// frames only (160 samples each), in either framing; the bytes of a partial
+// frame wait for the next call, bytes beyond a full output are dropped.
 std::uint32_t sb_expand(sb_coder* coder, const std::uint8_t* codes, std::uint32_t count, std::int16_t* samples,
                         std::uint32_t capacity);
