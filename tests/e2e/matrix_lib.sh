@@ -429,7 +429,7 @@ matrix_check_road() {  # final version vendor dest
   set -- $road
   case $1 in
     vox)
-      local tag=$2 coding=$3 bad='' type rate family comp least db
+      local tag=$2 coding=$3 bad='' type rate family comp least db exact
       for p in $prompts; do
         f=$s1/$p.VOX
         if [ ! -f "$f" ]; then bad="$bad $p.VOX:missing"; continue; fi
@@ -440,7 +440,10 @@ matrix_check_road() {  # final version vendor dest
         [ "$(stat -c %s "$f")" -gt 16 ] || bad="$bad $p.VOX:nodata"
         # The data is what the vendor's modems play: it decodes to the prompt.
         read -r type rate family comp least < <(matrix_vox_format "$vendor" "$version")
-        db=$(e2e_vox_snr "$f" "$s1/$p.WAV" "${type//_/ }" "$rate" "$family" ${comp#-})
+        # On Windows NT VEQWAVE brings the Rockwell vendors' prompts to 7200 Hz itself.
+        exact=''
+        [[ $version == nt* ]] && matrix_rockwell "$vendor" && exact=--exact
+        db=$(e2e_vox_snr $exact "$f" "$s1/$p.WAV" "${type//_/ }" "$rate" "$family" ${comp#-})
         awk -v d="${db:--99}" -v m="$least" 'BEGIN { exit !(d >= m) }' || bad="$bad $p.VOX:snr=${db:-none}<$least"
         cmp -s "$s1/$p.WAV" "$SOURCE_DIR/media/matrix/txt/$p.WAV" || bad="$bad $p.WAV:changed"
       done
