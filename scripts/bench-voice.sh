@@ -4,14 +4,17 @@
 # brought to each family's rate as the installer does (kept samples only, no
 # filter), coded by the library's coder in the vendor's blocks (sbencode,
 # release build), decoded by pvftools (rmdtopvf) and compared with the samples
-# fed in; pvftools' encoder (pvftormd) codes the same samples for comparison.
+# fed in; pvftools' encoder (pvftormd) codes the same samples for comparison,
+# for GSM libgsm's toast (decoded by untoast), whose frames pvftools reads too.
+# The GSM rows' SNR is rmdtopvf's; the row after them decodes the same frames
+# with untoast.
 #
 #   scripts/bench-voice.sh              builds sbencode (release) in build/release
 #   SBENCODE=path scripts/bench-voice.sh   measures another build of it
 #   BENCH_TEXT='...' scripts/bench-voice.sh   another prompt
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
-for t in espeak-ng sox lintopvf pvftormd rmdtopvf pvftolin python3; do
+for t in espeak-ng sox lintopvf pvftormd rmdtopvf pvftolin toast untoast python3; do
     command -v "$t" > /dev/null || { echo "bench-voice: needs $t (scripts/setup.sh installs it)" >&2; exit 1; }
 done
 if [ -z "${SBENCODE:-}" ]; then
@@ -64,10 +67,25 @@ print("%.1f" % (10 * math.log10(s / max(e, 1))))
 PY
 }
 
-printf '%-26s %-7s %8s %9s %13s %10s\n' family coding bytes 'our SNR' "pvftools' SNR" samples/s
+# Our US Robotics frames as bare 33-byte frames with libgsm's signature nibble.
+bare_gsm() {  # framed-or-bare in out
+    python3 - "$1" "$2" <<'PY'
+import sys
+d = open(sys.argv[1], "rb").read()
+size = 38 if d[:2] in (b"\xfe\xfe", b"\xb6\xb6") else 33
+at = 2 if size == 38 else 0
+out = bytearray()
+for i in range(0, len(d) - size + 1, size):
+    f = bytearray(d[i + at:i + at + 33])
+    f[0] = 0xD0 | (f[0] & 15)
+    out += f
+open(sys.argv[2], "wb").write(out)
+PY
+}
+
+printf '%-26s %-7s %8s %9s %13s %10s\n' family coding bytes 'our SNR' "reference SNR" samples/s
 # One row per family: library, family, coding, rate, block (bytes), start flag,
-# pvftools' modem type and compression. A row starting with # is left out (the
-# families whose coders have not joined sbencode yet).
+# pvftools' modem type and compression. A row starting with # is left out.
 while IFS='|' read -r lib family coding rate block flag kind comp; do
     [[ -z "$lib" || $lib == \#* ]] && continue
     in=$W/in-$rate.s16
@@ -75,23 +93,37 @@ while IFS='|' read -r lib family coding rate block flag kind comp; do
     read -r _ _ bytes _ speed _ < <("$SBENCODE" "$family" "$coding" "$block" "$flag" "$in" "$W/ours.bin")
     rmd "$kind" "$comp" "$rate" "$W/ours.bin" "$W/ours.rmd"
     rmdtopvf "$W/ours.rmd" | pvftolin -W -S -I > "$W/ours.dec"
-    # pvftormd takes Rockwell data at 7200 Hz only: the 8000 Hz rows are given
-    # to it labelled 7200 (the coding does not depend on the rate).
-    lintopvf -W -S -I -s "$rate" "$in" "$W/in.pvf"
-    if ! pvftormd "$kind" "$comp" "$W/in.pvf" "$W/ref.rmd" 2>/dev/null; then
-        lintopvf -W -S -I -s 7200 "$in" "$W/in.pvf"
-        pvftormd "$kind" "$comp" "$W/in.pvf" "$W/ref.rmd"
+    if [ "$family" = gsm ]; then
+        toast -l -c "$in" > "$W/ref.gsm"
+        untoast -l -c "$W/ref.gsm" > "$W/ref.dec"
+    else
+        # pvftormd takes Rockwell data at 7200 Hz only: the 8000 Hz rows are
+        # given to it labelled 7200 (the coding does not depend on the rate).
+        lintopvf -W -S -I -s "$rate" "$in" "$W/in.pvf"
+        if ! pvftormd "$kind" "$comp" "$W/in.pvf" "$W/ref.rmd" 2>/dev/null; then
+            lintopvf -W -S -I -s 7200 "$in" "$W/in.pvf"
+            pvftormd "$kind" "$comp" "$W/in.pvf" "$W/ref.rmd"
+        fi
+        rmdtopvf "$W/ref.rmd" | pvftolin -W -S -I > "$W/ref.dec"
     fi
-    rmdtopvf "$W/ref.rmd" | pvftolin -W -S -I > "$W/ref.dec"
+    ref=$(snr "$in" "$W/ref.dec")
     printf '%-26s %-7s %8d %9s %13s %10s\n' "$lib $family" "$coding" "$bytes" "$(snr "$in" "$W/ours.dec")" \
-        "$(snr "$in" "$W/ref.dec")" "$speed"
+        "$ref" "$speed"
+    if [ "$family" = gsm ]; then
+        bare_gsm "$W/ours.bin" "$W/ours.gsm"
+        untoast -l -c "$W/ours.gsm" > "$W/ours.dec"
+        printf '%-26s %-7s %8s %9s %13s %10s\n' "  the same, by untoast" "" "" "$(snr "$in" "$W/ours.dec")" "$ref" ""
+    fi
 done <<'ROWS'
 VEQSB95.ROC|rockwell|4|7200|48|0|Rockwell|4
 VEQSB95.ROC|rockwell|3|7200|48|0|Rockwell|3
 VEQSB95.ROC|rockwell|2|7200|48|0|Rockwell|2
 VEQSB95.PCT|rockwell|4|8000|48|0|Rockwell|4
 VEQSBV.DLL|rockwell|4|8000|48|1|Rockwell|4
-#VEQSB95.ZYX|zyxel|4|9600|2040|0|ZyXEL 2864|4
-#VEQSB95.UMC|g721|4|7200|48|0|UMC|4
-#VEQSB95.USR|gsm|2|8000|320|1|US Robotics|1
+VEQSB95.ZYX|zyxel|4|9600|2040|0|ZyXEL 2864|4
+VEQSB95.ZYX|zyxel|3|9600|2040|0|ZyXEL 2864|3
+VEQSB95.ZYX|zyxel|2|9600|2040|0|ZyXEL 2864|2
+VEQSB95.UMC|g721|4|7200|48|0|UMC|4
+VEQSB95.USR|gsm|2|8000|320|0|US Robotics|1
+VEQSB95.USR|gsm|2|8000|320|1|US Robotics|1
 ROWS

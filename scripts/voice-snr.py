@@ -4,9 +4,15 @@ installer does it (kept samples only), against a decoding of its voice file.
 
   voice-snr.py PROMPT.WAV DECODED.WAV
       DECODED.WAV: voxplay's decoding (its rate is the modem's)
-  voice-snr.py --rmd TYPE RATE PROMPT.WAV FILE.VOX
+  voice-snr.py --rmd TYPE RATE PROMPT.WAV FILE.VOX [COMPRESSION]
       decodes FILE.VOX's data with pvftools (rmdtopvf, modem TYPE, the header's
-      coding as the compression) at RATE
+      coding as the compression unless COMPRESSION is given: US Robotics GSM
+      files carry coding 2 and decode as compression 1) at RATE
+
+  --exact (first): the prompt brought to the rate as VEQWAVE.EXE does it,
+      sample j x rate / modem rate exactly, not by the installer's whole
+      percentage (11025 x 100 / 7200 = 153 drifts from 1.53125: after a second
+      the two are six samples apart)
 
 Prints the whole-file SNR in dB."""
 import math
@@ -31,13 +37,16 @@ def wave(path):
     return rate, list(struct.unpack("<%dh" % (len(data) // 2), data[:len(data) // 2 * 2]))
 
 
-def to_rate(samples, rate, modem):
-    ratio = rate * 100 // modem
-    if ratio == 100:
+def to_rate(samples, rate, modem, exact=False):
+    if exact:
+        num, den = rate, modem
+    else:
+        num, den = rate * 100 // modem, 100
+    if num == den:
         return samples
     out, j = [], 0
-    while j * ratio // 100 < len(samples):
-        out.append(samples[j * ratio // 100])
+    while j * num // den < len(samples):
+        out.append(samples[j * num // den])
         j += 1
     return out
 
@@ -49,13 +58,16 @@ def snr(x, y):
 
 
 def main(args):
+    exact = bool(args) and args[0] == "--exact"
+    if exact:
+        args = args[1:]
     if len(args) == 2:
         rate, prompt = wave(args[0])
         modem, decoded = wave(args[1])
-    elif len(args) == 5 and args[0] == "--rmd":
+    elif len(args) in (5, 6) and args[0] == "--rmd":
         kind, modem, (rate, prompt) = args[1], int(args[2]), wave(args[3])
         vox = open(args[4], "rb").read()
-        coding = vox[10]
+        coding = int(args[5]) if len(args) == 6 else vox[10]
         head = b"RMD1" + kind.encode().ljust(16, b"\0") + struct.pack(">HH", coding, modem) + bytes([coding]) + bytes(7)
         with tempfile.NamedTemporaryFile(suffix=".rmd") as f:
             f.write(head + vox[16:])
@@ -65,7 +77,7 @@ def main(args):
         decoded = list(struct.unpack("<%dh" % (len(out) // 2), out[:len(out) // 2 * 2]))
     else:
         sys.exit(__doc__)
-    print("%.1f" % snr(to_rate(prompt, rate, modem), decoded))
+    print("%.1f" % snr(to_rate(prompt, rate, modem, exact), decoded))
 
 
 if __name__ == "__main__":

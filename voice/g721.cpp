@@ -275,9 +275,14 @@ std::size_t g721_encode(g721_coder* c, const std::int16_t* x, std::size_t n, std
     return encode(c, x, n, out, false);
 }
 
+std::size_t g721_drain(g721_coder* c, std::uint8_t* out)
+{
+    return c->nheld > 0 ? encode(c, nullptr, 0, out, true) : 0;
+}
+
 std::size_t g721_flush(g721_coder* c, std::uint8_t* out)
 {
-    std::size_t produced = c->nheld > 0 ? encode(c, nullptr, 0, out, true) : 0;
+    std::size_t produced = g721_drain(c, out);
     if (c->packer.count > 0) produced += bit_put(&c->packer, 0, 8 - c->packer.count, out + produced);
     return produced;
 }

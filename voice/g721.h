@@ -54,8 +54,13 @@ void g721_start(g721_coder* c, search_shape shape);
 // next call; with the search on, so are the samples of a run not yet
 // complete, so the codes are the same however the prompt is cut.
 std::size_t g721_encode(g721_coder* c, const std::int16_t* x, std::size_t n, std::uint8_t* out);
-// Ends the prompt: codes the samples still held and pads the last byte with
-// a zero code; returns the bytes stored (at most (G721_RUN + SEARCH_MAXDEPTH) / 2 + 1).
+// Codes the samples still held, deciding them with what is in view, without
+// padding: an odd code stays in the packer for the next call. For callers
+// that cannot tell the end of a prompt (the compressor libraries): after
+// encode + drain no sample is held. Returns the bytes stored (at most
+// (G721_RUN + SEARCH_MAXDEPTH) / 2 + 1).
+std::size_t g721_drain(g721_coder* c, std::uint8_t* out);
+// Ends the prompt: drains, then pads the last byte with a zero code; returns the bytes stored (at most (G721_RUN + SEARCH_MAXDEPTH) / 2 + 1).
 std::size_t g721_flush(g721_coder* c, std::uint8_t* out);
 
 // The standard's reset state; with slowstart, the slow scale factor starts

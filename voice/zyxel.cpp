@@ -128,9 +128,14 @@ std::size_t zyxel_encode(zyxel_coder* c, const std::int16_t* x, std::size_t n, s
     return encode(c, x, n, out, false);
 }
 
+std::size_t zyxel_drain(zyxel_coder* c, std::uint8_t* out)
+{
+    return c->nheld > 0 ? encode(c, nullptr, 0, out, true) : 0;
+}
+
 std::size_t zyxel_flush(zyxel_coder* c, std::uint8_t* out)
 {
-    std::size_t produced = c->nheld > 0 ? encode(c, nullptr, 0, out, true) : 0;
+    std::size_t produced = zyxel_drain(c, out);
     // Zero bits, except that a 4-bit stream never holds code 0 (the modem's reset).
     const unsigned pad = c->packer.count > 0 ? 8 - c->packer.count : 0;
     if (pad > 0) produced += bit_put(&c->packer, c->bits == 4 ? 8 : 0, pad, out + produced);

@@ -46,7 +46,13 @@ void zyxel_start(zyxel_coder* c, int bits, search_shape shape);
 // carried to the next call; with the search on, so are the samples of a run
 // not yet complete, so the codes are the same however the prompt is cut.
 std::size_t zyxel_encode(zyxel_coder* c, const std::int16_t* x, std::size_t n, std::uint8_t* out);
-// Ends the prompt: codes the samples still held and pads the last byte (with
+// Codes the samples still held, deciding them with what is in view, without
+// padding: a partial byte stays in the packer for the next call. For callers
+// that cannot tell the end of a prompt (the compressor libraries): after
+// encode + drain no sample is held. Returns the bytes stored (at most
+// ((ZYXEL_RUN + SEARCH_MAXDEPTH) * bits + 7) / 8).
+std::size_t zyxel_drain(zyxel_coder* c, std::uint8_t* out);
+// Ends the prompt: drains, then pads the last byte (with
 // zero bits; at 4 bits with code 8, as 0 resets the modem); returns the bytes
 // stored (at most ((ZYXEL_RUN + SEARCH_MAXDEPTH) * bits + 7) / 8).
 std::size_t zyxel_flush(zyxel_coder* c, std::uint8_t* out);

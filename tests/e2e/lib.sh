@@ -306,6 +306,25 @@ e2e_run() {
   echo "--- exit code $E2E_RC"
 }
 
+# The SNR (dB, printed) of a voice file's data after its 16-byte header against
+# the prompt it was made from: decoded by pvftools as modem TYPE at RATE (the
+# header's coding as the compression unless COMPRESSION is given), or by
+# voxplay as FAMILY where pvftools is missing. --exact: the prompt brought to
+# RATE as VEQWAVE.EXE does (see scripts/voice-snr.py). Prints nothing when it
+# does not decode.
+e2e_vox_snr() {  # [--exact] unix-vox unix-prompt-wav TYPE RATE FAMILY [COMPRESSION]
+  local exact=''
+  if [ "$1" = --exact ]; then exact=--exact; shift; fi
+  local vox=$1 wav=$2 type=$3 rate=$4 family=$5 comp=${6:-}
+  if command -v rmdtopvf >/dev/null; then
+    python3 "$SOURCE_DIR/scripts/voice-snr.py" $exact --rmd "$type" "$rate" "$wav" "$vox" $comp 2>/dev/null
+  else
+    local out=$E2E_WORK/vox-snr.wav
+    "$NATIVE_BUILD/tools/voxplay/voxplay" -f "$family" -r "$rate" "$vox" "$out" >/dev/null 2>&1 &&
+      python3 "$SOURCE_DIR/scripts/voice-snr.py" $exact "$wav" "$out" 2>/dev/null
+  fi
+}
+
 e2e_log() { cat "$E2E_PREFIX/drive_c/windows/SETUP.deb" 2>/dev/null; }
 
 e2e_check() {  # condition-status message

@@ -141,6 +141,21 @@ matrix_programset_ext() {
 # The Rockwell group: support libraries, and on Windows NT the external converter.
 matrix_rockwell() { case $1 in 0|3|5|8|9|18) return 0 ;; esac; return 1; }
 
+# How a vendor's voice data decodes: pvftools' modem type, the rate, voxplay's
+# family, the compression (- for the header's coding) and the least SNR (dB)
+# against the prompt. Vendor 0 is fed at 8000 Hz by the library, at 7200 Hz by
+# VEQWAVE on Windows NT.
+matrix_vox_format() {  # vendor version
+  case $1 in
+    0) if [[ $2 == nt* ]]; then echo 'Rockwell 7200 rockwell - 20'; else echo 'Rockwell 8000 rockwell - 20'; fi ;;
+    3|5|8|9|18) echo 'Rockwell 7200 rockwell - 20' ;;
+    7|60|61) echo 'Rockwell 8000 rockwell - 20' ;;
+    6) echo 'UMC 7200 g721 - 18' ;;
+    31) echo 'US_Robotics 8000 gsm 1 10' ;;
+    51|52) echo 'ZyXEL_2864 9600 zyxel - 20' ;;
+  esac
+}
+
 # Little-endian number of N bytes at OFFSET of a file.
 matrix_le() {  # file offset count
   od -An -tu1 -j "$2" -N "$3" "$1" 2>/dev/null | awk '{ for (i = NF; i >= 1; i--) v = v * 256 + $i } END { print v + 0 }'
@@ -414,7 +429,7 @@ matrix_check_road() {  # final version vendor dest
   set -- $road
   case $1 in
     vox)
-      local tag=$2 coding=$3 bad=''
+      local tag=$2 coding=$3 bad='' type rate family comp least db exact
       for p in $prompts; do
         f=$s1/$p.VOX
         if [ ! -f "$f" ]; then bad="$bad $p.VOX:missing"; continue; fi
@@ -423,10 +438,17 @@ matrix_check_road() {  # final version vendor dest
         [ "$(matrix_le "$f" 5 1)" = 2 ] || bad="$bad $p.VOX:kind"
         [ "$(matrix_le "$f" 10 1)" = "$coding" ] || bad="$bad $p.VOX:coding"
         [ "$(stat -c %s "$f")" -gt 16 ] || bad="$bad $p.VOX:nodata"
+        # The data is what the vendor's modems play: it decodes to the prompt.
+        read -r type rate family comp least < <(matrix_vox_format "$vendor" "$version")
+        # On Windows NT VEQWAVE brings the Rockwell vendors' prompts to 7200 Hz itself.
+        exact=''
+        [[ $version == nt* ]] && matrix_rockwell "$vendor" && exact=--exact
+        db=$(e2e_vox_snr $exact "$f" "$s1/$p.WAV" "${type//_/ }" "$rate" "$family" ${comp#-})
+        awk -v d="${db:--99}" -v m="$least" 'BEGIN { exit !(d >= m) }' || bad="$bad $p.VOX:snr=${db:-none}<$least"
         cmp -s "$s1/$p.WAV" "$SOURCE_DIR/media/matrix/txt/$p.WAV" || bad="$bad $p.WAV:changed"
       done
       [ -z "$bad" ]
-      e2e_check $? "voice files with the '$tag' header and coding $coding beside the prompts (faults:${bad:- none})"
+      e2e_check $? "voice files with the '$tag' header and coding $coding beside the prompts, their data decoding as $(matrix_vox_format "$vendor" "$version" | cut -d' ' -f1-2 | tr _ ' ') Hz (faults:${bad:- none})"
       e2e_expect_log 'numfiles=3'
       if [[ $version == nt* ]] && matrix_rockwell "$vendor"; then
         e2e_expect_log "cmd=\"${E2E_MEDIUM_ROOT}VEQWAVE\" 28673 \"C:\\VEQWAVE.WAV\" \"C:\\VEQWAVE.VOX\" $coding"

@@ -44,12 +44,7 @@ for p in GREETING MENU GOODBYE; do
   vox=$(e2e_unixpath "C:\\ZELTAVOX\\SCRIPT1\\$p.VOX") wav=$(e2e_unixpath "C:\\ZELTAVOX\\SCRIPT1\\$p.WAV")
   [ "$(head -c 5 "$vox" 2>/dev/null)" = 'ROCK ' ] && [ "$(od -An -tu1 -j10 -N1 "$vox" | tr -d ' ')" = 4 ]
   e2e_check $? "$p.VOX: 'ROCK ' header, coding 4"
-  if command -v rmdtopvf >/dev/null; then
-    db=$(python3 "$SOURCE_DIR/scripts/voice-snr.py" --rmd Rockwell 7200 "$wav" "$vox" 2>/dev/null)
-  else
-    "$NATIVE_BUILD/tools/voxplay/voxplay" "$vox" "$E2E_WORK/$p.wav" >/dev/null 2>&1
-    db=$(python3 "$SOURCE_DIR/scripts/voice-snr.py" "$wav" "$E2E_WORK/$p.wav" 2>/dev/null)
-  fi
+  db=$(e2e_vox_snr "$vox" "$wav" Rockwell 7200 rockwell)
   awk -v d="${db:--99}" 'BEGIN { exit !(d >= 20) }'
   e2e_check $? "$p.VOX decodes to the prompt (SNR ${db:-none} dB, at least 20)"
 done

@@ -40,6 +40,8 @@ TEST(CompressorLibrary, StagedLibrariesCodeWhatTheirFamilyPlays)
         {"ROC", sb_family::rockwell, {2, 3, 4}, 8}, {"ACF", sb_family::rockwell, {2, 3, 4}, 8},
         {"PCT", sb_family::rockwell, {2, 3, 4}, 8}, {"SIE", sb_family::ima, {2, 4, 8}, 3},
         {"ATT", sb_family::ima, {2, 4, 8}, 3},      {"CIR", sb_family::ima, {2, 4, 8}, 3},
+        {"ZYX", sb_family::zyxel, {2, 3, 4}, 8},    {"UMC", sb_family::g721, {4}, 2},
+        {"USR", sb_family::gsm, {2, 4}, 3},
     };
     for (const row& r : rows) {
         std::string path = stage_dir() + "PROGCHIP\\VEQSB95." + r.ext;
@@ -70,6 +72,36 @@ TEST(CompressorLibrary, StagedLibrariesCodeWhatTheirFamilyPlays)
         EXPECT_EQ(start(nullptr, r.refused, 0), SB_BADREQUEST) << r.ext << ": coding " << r.refused << " is refused";
         FreeLibrary(lib);
     }
+}
+
+// The US Robotics library as the installer drives it: 320-byte blocks, one
+// frame each, framed by the start flag (the firmware flag usrversion).
+TEST(CompressorLibrary, UsrLibraryCodesOneModemFramePerBlock)
+{
+    std::string path = stage_dir() + "PROGCHIP\\VEQSB95.USR";
+    HMODULE lib = LoadLibraryA(path.c_str());
+    ASSERT_NE(lib, nullptr) << path;
+    auto start = reinterpret_cast<sb_initcompress_fn>(reinterpret_cast<void*>(GetProcAddress(lib, "SB_initcompress")));
+    auto compress = reinterpret_cast<sb_compress_fn>(reinterpret_cast<void*>(GetProcAddress(lib, "SB_compress")));
+    ASSERT_NE(start, nullptr);
+    ASSERT_NE(compress, nullptr);
+    std::vector<std::int16_t> s = tone(160), quiet(160, 0);
+    std::uint8_t out[2048];
+    std::uint16_t n = 0;
+    ASSERT_EQ(start(nullptr, 2, 0), 0);
+    ASSERT_EQ(compress(nullptr, s.data(), 320, out, &n), 0);
+    ASSERT_EQ(n, 38) << "start flag 0: the modem's 38-byte frames";
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 2), (std::vector<std::uint8_t>{0xFE, 0xFE}));
+    EXPECT_EQ(out[2] >> 4, 0) << "signature nibble 0";
+    EXPECT_EQ(std::vector<std::uint8_t>(out + 35, out + 38), (std::vector<std::uint8_t>{0x00, 0xA5, 0xA5}));
+    ASSERT_EQ(compress(nullptr, quiet.data(), 320, out, &n), 0);
+    ASSERT_EQ(n, 38);
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + 2), (std::vector<std::uint8_t>{0xB6, 0xB6})) << "a silent block";
+    ASSERT_EQ(start(nullptr, 2, 1), 0);
+    ASSERT_EQ(compress(nullptr, s.data(), 320, out, &n), 0);
+    EXPECT_EQ(n, 33) << "start flag 1: bare frames";
+    EXPECT_EQ(std::vector<std::uint8_t>(out, out + n), reference(s, 2, 1, false, sb_family::gsm));
+    FreeLibrary(lib);
 }
 
 TEST(CompressorLibrary, VendorLibraryAnswersOnlyVendorIndex1)

@@ -4,7 +4,7 @@
 //
 //   sbencode family coding blockbytes startflag input.s16 output.bin
 //
-// family: ima, rockwell (zyxel, g721, gsm as their coders join). Prints the
+// family: ima, rockwell, zyxel, g721, gsm. Prints the
 // samples coded, the bytes written and the coding speed in samples per second.
 #include <chrono>
 #include <cstdint>

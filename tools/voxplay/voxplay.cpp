@@ -7,7 +7,11 @@
 // from its tag: "ROCK " Rockwell ADPCM, "ZyXEL" ZyXEL, "SIERR", "AT&T " and
 // "CIRRU" the installer's own codings. "ROCK " is also the tag of the UMC
 // (G.721) and US Robotics (GSM) voice files: -f names the family then
-// (ima, rockwell, zyxel, g721, gsm). The sample rate is not in the header: it
+// (ima, rockwell, zyxel, g721, gsm). ZyXEL: the bits from the header, most
+// significant bit first; G.721: 4-bit codes, the earlier in the low nibble,
+// from the standard's reset state; GSM: US Robotics frames, 38-byte (FE FE or
+// B6 B6 ... 00 A5 A5) or bare 33-byte, told apart by the first two bytes, the
+// header's coding byte aside (GSM has one rate). The sample rate is not in the header: it
 // defaults by family (Rockwell and G.721 7200, ZyXEL 9600, 8-bit "CIRRU" 4800,
 // others 8000) and -r sets it. -l: the IMA family's codes of a byte from the
 // lowest bits first (libraries started with the start flag 1).
@@ -19,8 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "voice/g721.h"
+#include "voice/gsm610.h"
 #include "voice/rockwell.h"
 #include "voice/sbcoder.h"
+#include "voice/zyxel.h"
 
 namespace {
 
@@ -57,11 +64,11 @@ const char* name_of(sb_family f)
     return "?";
 }
 
-// The family a header tag stands for when -f does not say. The ZyXEL library
-// still codes IMA ADPCM here; its tag moves to sb_family::zyxel with its coder.
+// The family a header tag stands for when -f does not say.
 sb_family family_of(const std::string& tag)
 {
     if (tag == "ROCK ") return sb_family::rockwell;
+    if (tag == "ZyXEL") return sb_family::zyxel;
     return sb_family::ima;
 }
 
@@ -109,7 +116,33 @@ std::string decode(sb_family family, int coding, int startflag, bool invert, con
         out->insert(out->end(), piece, piece + k);
         return "";
     }
-    // ZyXEL, G.721 and GSM: one case each when their decoders join.
+    case sb_family::zyxel: {
+        if (coding < 2 || coding > 4) return "coding is not 2, 3 or 4 bits";
+        vc::zyxel_decoder d;
+        vc::zyxel_decoder_start(&d, coding);
+        out->resize(n * 8 / unsigned(coding));
+        out->resize(vc::zyxel_decode(&d, data, n, out->data(), out->size()));
+        return "";
+    }
+    case sb_family::g721: {
+        if (coding != 4) return "coding is not 4 bits";
+        vc::g721_decoder d;
+        vc::g721_decoder_start(&d);
+        out->resize(2 * n);
+        out->resize(vc::g721_decode(&d, data, n, out->data(), out->size()));
+        return "";
+    }
+    case sb_family::gsm: {
+        vc::gsm_usr_decoder d;
+        vc::gsm_usr_decode_start(&d);
+        // Room for one frame per 33 bytes, the shorter framing; all bytes are taken.
+        out->resize((n / vc::GSM_FRAME_BYTES + 1) * vc::GSM_FRAME_SAMPLES);
+        std::size_t used = 0;
+        out->resize(vc::gsm_usr_decode(&d, data, n, &used, out->data(), out->size()));
+        if (d.badframes > 0)
+            std::fprintf(stderr, "voxplay: %u frames without the modem's opening play as silence\n", unsigned(d.badframes));
+        return "";
+    }
     default: return std::string("the ") + name_of(family) + " decoder is not built into this voxplay";
     }
 }
