@@ -176,7 +176,12 @@ TEST(G721Coder, RoundTripThroughRmdtopvf)
     const std::string command = "rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     const std::string got = testfiles::read(out);
-    EXPECT_EQ(as_samples(bytes(got.begin(), got.end())), decode(codes, true))
+    samples theirs = as_samples(bytes(got.begin(), got.end())), ours = decode(codes, true);
+    // rmdtopvf's first sample varies from run to run (-40, -48, -56 for the same
+    // file: it reads a value it has not set); from the second on it is fixed.
+    ASSERT_EQ(theirs.size(), ours.size()) << "rmdtopvf decodes another number of samples";
+    ASSERT_FALSE(ours.empty());
+    EXPECT_EQ(samples(theirs.begin() + 1, theirs.end()), samples(ours.begin() + 1, ours.end()))
         << "rmdtopvf decodes our codes otherwise";
 }
 
