@@ -465,6 +465,14 @@ e2e_log_nearby() {  # TEXT LOGFILE
   fi
 }
 
+# The name resources/ids.h gives a dialog template number (the .rc files
+# name their templates so), or the number itself when it has none.
+e2e_template_name() {  # number
+  local name
+  name=$(awk -v n="$1" '$1 == "#define" && $3 == n && $2 ~ /^IDD_/ { print $2; exit }' "$SOURCE_DIR/resources/ids.h")
+  echo "${name:-$1}"
+}
+
 e2e_expect_log() {
   grep -qF -- "$1" "$(e2e_logfile)"
   local found=$?

@@ -32,9 +32,10 @@ rc_texts() {
 # The label and button texts of one dialog template (the first text of each
 # control line; the caption is the installer's own window title).
 template_texts() {  # number files...
-  local number=$1
+  local name
+  name=$(e2e_template_name "$1")
   shift
-  awk -v n="$number" '$1 == n && ($2 == "DIALOG" || $2 == "DIALOGEX") { t = 1; next }
+  awk -v n="$name" '$1 == n && ($2 == "DIALOG" || $2 == "DIALOGEX") { t = 1; next }
        t && /^[ \t]*END/ { t = 0 } t && b && match($0, /"([^"]|"")*"/) { s = substr($0, RSTART + 1, RLENGTH - 2); if (s != "") print s }
        t && /^[ \t]*BEGIN/ { b = 1 } !t { b = 0 }' "$@"
 }
@@ -135,9 +136,14 @@ e2e_expect_nodir 'C:\ZELTA'
 [ -z "$(e2e_ini_value 'C:\windows\win.ini' devices VEQ-printer)" ]
 e2e_check $? "no printer entry in WIN.INI"
 # Left on purpose: the debug log for the support desk, and the uninstaller with
-# its library, which on Windows 95 stay in the Windows directory.
+# its library, which the Windows 95 family deletes at the restart from the
+# NUL= lines of WININIT.INI.
+for f in ZVUNINST.EXE VEQUNINS.DLL; do
+  grep -qixF "NUL=C:\\windows\\$f" <(tr -d '\r' <"$(e2e_unixpath 'C:\windows\WININIT.INI')")
+  e2e_check $? "WININIT.INI [Rename] lists NUL=C:\\windows\\$f"
+done
 written_files | sort | comm -13 "$E2E_WORK/files-before" - |
-  grep -viE '/windows/(SETUP\.deb|ZVUNINST\.EXE|VEQUNINS\.DLL)$' >"$E2E_WORK/files-left"
+  grep -viE '/windows/(SETUP\.deb|ZVUNINST\.EXE|VEQUNINS\.DLL|WININIT\.INI)$' >"$E2E_WORK/files-left"
 [ ! -s "$E2E_WORK/files-left" ]
 e2e_check $? "no file left behind (got: $(tr '\n' ' ' <"$E2E_WORK/files-left"))"
 

@@ -65,7 +65,7 @@ watch_stop() {
 template_texts() {  # number...
   local n
   for n in "$@"; do
-    awk -v n="$n" '$1 == n && $2 == "DIALOG" { t = 1; next } t && /^END/ { t = 0 }
+    awk -v n="$(e2e_template_name "$n")" '$1 == n && $2 == "DIALOG" { t = 1; next } t && /^END/ { t = 0 }
          t && /^ *(LTEXT|CTEXT|DEFPUSHBUTTON|PUSHBUTTON)/ && match($0, /"[^"]+"/) { print substr($0, RSTART + 1, RLENGTH - 2) }' \
       "$SOURCE_DIR/resources/veqins.rc"
   done | sort -u
