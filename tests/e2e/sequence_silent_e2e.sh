@@ -45,7 +45,10 @@ watch_start() {
   (
     while [ ! -f "$stop" ]; do
       xdotool search --onlyvisible --name '' 2>/dev/null | sort | comm -13 "$E2E_WORK/screen-before" - |
-        while read -r id; do echo "$id $(xdotool getwindowname "$id" 2>/dev/null)"; done >>"$screen"
+        while read -r id; do
+          # A window that closed between the two looks has no name to read: it was seen already or was never shown.
+          name=$(xdotool getwindowname "$id" 2>/dev/null) && echo "$id $name"
+        done >>"$screen"
       sleep 0.1
     done
   ) &
