@@ -8,6 +8,8 @@
 #               host that runs no 32-bit programs); scripts/wine-arch.sh decides
 #   WINESERVER_LOG  where the wineserver writes (default $WINEPREFIX.wineserver.log,
 #               made afresh by each run)
+#   E2E_FREEZE_BASE  when set: the scenarios' machines are copies of a snapshot
+#               of the prefix ($WINEPREFIX.base, exported as E2E_BASE_PREFIX)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 WINE_ARCH=$("$root/scripts/wine-arch.sh") || exit 1
@@ -67,6 +69,16 @@ for link in "$WINEPREFIX"/drive_c/users/*/*; do
   [ -L "$link" ] || continue
   rm -f "$link" && mkdir -p "$link"
 done
+# The scenarios copy the prepared prefix for each target machine while the
+# Windows tests write into it (WININIT.INI, the registry): they copy a snapshot
+# frozen here instead, before any test runs and while no server holds it.
+if [ -n "${E2E_FREEZE_BASE:-}" ]; then
+  rm -rf "$WINEPREFIX.base.new"
+  cp -a "$WINEPREFIX" "$WINEPREFIX.base.new"
+  rm -rf "$WINEPREFIX.base"
+  mv "$WINEPREFIX.base.new" "$WINEPREFIX.base"
+  export E2E_BASE_PREFIX=$WINEPREFIX.base E2E_BASE_FROZEN=1
+fi
 # Background processes of Wine must not hold the caller's pipes open. A server
 # of the same prefix that is still shutting down refuses a new one for a moment.
 # The server writes into a file of its own, not into the caller's output: a

@@ -144,39 +144,30 @@ faults_mount_readonly() {
   e2e_check $? "$dir is read-only even for root"
 }
 
-# Counts the lines of standard input that start with TEXT, taken literally.
-faults_count_prefix() {
-  FAULTS_PREFIX_TEXT=$1 awk 'index($0, ENVIRON["FAULTS_PREFIX_TEXT"]) == 1 { n++ } END { print n + 0 }'
-}
-
 faults_kill_when() {
   local text=$1 count=$2
   (
-    local log=$E2E_PREFIX/drive_c/windows/SETUP.deb n
-    for _ in $(seq 1200); do
-      n=$(tr -d '\r' <"$log" 2>/dev/null | faults_count_prefix "$text")
-      if [ "${n:-0}" -ge "$count" ]; then
-        WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
-        echo killed >"$E2E_WORK/killed"
-        exit 0
-      fi
-      sleep 0.05
-    done
+    # Looked at often, so that the kill falls right at the point named.
+    E2E_POLL=0.05 e2e_wait_for 60 "" e2e_log_holds "$text" "$count" || exit 0
+    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+    echo killed >"$E2E_WORK/killed"
   ) &
   e2e_pids+=($!)
 }
 
+# Scenarios run side by side: only the processes of this target machine count.
 faults_no_process() {
-  ! pgrep -f -- "$1" >/dev/null
+  ! faults_machine_pids "$1" | grep . >/dev/null
   e2e_check $? "no process '$1' left running"
 }
 
-# The pids of the target machine's shell (explorer), found by the machine's
-# prefix in their environment so that no other Wine machine is touched.
-faults_shell_pids() {
+# The pids of the target machine's processes whose command line matches
+# PATTERN, found by the machine's prefix in their environment so that no
+# other Wine machine is touched.
+faults_machine_pids() {  # PATTERN
   local pid
-  for pid in $(pgrep -f 'explorer.exe' 2>/dev/null); do
-    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$E2E_PREFIX" && echo "$pid"
+  for pid in $(pgrep -f -- "$1" 2>/dev/null); do
+    tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -xF "WINEPREFIX=$E2E_PREFIX" >/dev/null && echo "$pid"
   done
 }
 
@@ -186,14 +177,9 @@ faults_shell_pids() {
 faults_hang_shell_when() {
   local text=$1
   (
-    local log=$E2E_PREFIX/drive_c/windows/SETUP.deb pid
-    for _ in $(seq 6000); do
-      if [ "$(tr -d '\r' <"$log" 2>/dev/null | faults_count_prefix "$text")" -gt 0 ]; then
-        for pid in $(faults_shell_pids); do kill -STOP "$pid" && echo "$pid" >>"$E2E_WORK/stopped"; done
-        exit 0
-      fi
-      sleep 0.05
-    done
+    local pid
+    E2E_POLL=0.05 e2e_wait_for 300 "" e2e_log_holds "$text" 1 || exit 0
+    for pid in $(faults_machine_pids explorer.exe); do kill -STOP "$pid" && echo "$pid" >>"$E2E_WORK/stopped"; done
   ) &
   e2e_pids+=($!)
 }

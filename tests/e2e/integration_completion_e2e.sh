@@ -15,16 +15,7 @@ e2e_modem 2 vendor08-modemblaster.modem
 
 # What the machine holds before: files of the Windows directories, the shell
 # folders and the destination.
-written_files() {
-  local d
-  for d in 'C:\windows' 'C:\windows\system' 'C:\windows\system32'; do
-    find "$(e2e_unixpath "$d")" -maxdepth 1 -type f 2>/dev/null
-  done
-  for d in "$(e2e_shell_folder Desktop)" "$(e2e_shell_folder SendTo)" "$(e2e_shell_folder Programs)" "$@"; do
-    [ -n "$d" ] && find "$(e2e_unixpath "$d")" 2>/dev/null
-  done
-  true
-}
+written_files() { e2e_written_files '' "$@"; }
 written_files 'C:\ZELTA' | sort >"$E2E_WORK/files-before"
 e2e_answers_default
 e2e_answer_delete 988 111

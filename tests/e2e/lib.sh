@@ -5,7 +5,8 @@
 # what it left behind. Sourced by tests/e2e/*_e2e.sh, which run under
 # scripts/with-wine.sh (display, prepared prefix in $WINEPREFIX).
 #
-#   e2e_init                    work directory, tools, clean-up on exit
+#   e2e_init                    work directory, display, tools, clean-up on exit
+#   e2e_wait_for LIMIT WHAT CMD...  until CMD succeeds, for at most LIMIT s; says WHAT when it never does
 #   e2e_machine [VERSION]       fresh prefix (win95, win98, nt40, winxp ...); all COM ports absent
 #   e2e_mkmedia KIND OUT [ARGS] build the demo set (cdrom|diskettes) with tools/mkmedia
 #   e2e_map_drive LETTER DIR    map a medium directory as drive LETTER:
@@ -66,13 +67,48 @@ e2e_init() {
   rm -rf "$E2E_EVIDENCE"
   E2E_STARTED=$SECONDS
   trap e2e_cleanup EXIT
+  e2e_display
+}
+
+# Waits until COMMAND succeeds, trying every E2E_POLL seconds (0.1), for at
+# most LIMIT seconds. When it never does, says WHAT (unless empty) and fails.
+e2e_wait_for() {  # LIMIT WHAT COMMAND [ARG...]
+  local limit=$1 what=$2 started=$SECONDS
+  shift 2
+  until "$@"; do
+    if ((SECONDS - started >= limit)); then
+      [ -n "$what" ] && echo "waited $limit s in vain: $what"
+      return 1
+    fi
+    sleep "${E2E_POLL:-0.1}"
+  done
+}
+
+e2e_ended() { ! kill -0 "$1" 2>/dev/null; }
+
+# A display of the scenario's own: scenarios run side by side, and a window,
+# a keystroke or a screenshot of one must never reach another's. Xvfb picks a
+# free display number itself (-displayfd), so two starting at once never
+# collide. Without Xvfb the caller's display is used.
+e2e_display() {
+  command -v Xvfb >/dev/null || return 0
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$E2E_WORK/display" >/dev/null 2>&1 &
+  E2E_XVFB=$!
+  e2e_wait_for 20 "a display of the scenario's own (Xvfb)" test -s "$E2E_WORK/display" || exit 1
+  export DISPLAY=:$(head -1 "$E2E_WORK/display")
 }
 
 e2e_cleanup() {
   [ -n "${E2E_WATCHER:-}" ] && kill "$E2E_WATCHER" 2>/dev/null
   for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${e2e_pids[@]}" "${e2e_machine_pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  if [ -n "${E2E_PREFIX:-}" ]; then WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true; fi
+  if [ -n "${E2E_KEEP:-}" ]; then
+    [ -n "${E2E_PREFIX:-}" ] && WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1
+  else
+    [ -n "${E2E_PREFIX:-}" ] && e2e_prefix_drop "$E2E_PREFIX"
+  fi
+  # The display goes after the machine whose programs draw on it.
+  [ -n "${E2E_XVFB:-}" ] && kill "$E2E_XVFB" 2>/dev/null && wait "$E2E_XVFB" 2>/dev/null
   [ -n "${E2E_KEEP:-}" ] || rm -rf "$E2E_WORK"
 }
 
@@ -109,28 +145,44 @@ e2e_machine() {
   local version=${1:-win98}
   # A machine before this one goes with its modems, media changer and drives.
   e2e_machine_stop
-  if [ -n "${E2E_PREFIX:-}" ] && [ -d "$E2E_PREFIX" ]; then
-    WINEPREFIX=$E2E_PREFIX wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$E2E_PREFIX wineserver -w >/dev/null 2>&1 || true
-    rm -rf "$E2E_PREFIX"
-  fi
+  [ -n "${E2E_PREFIX:-}" ] && [ -d "$E2E_PREFIX" ] && e2e_prefix_drop "$E2E_PREFIX"
   rm -f "$E2E_WORK/changer.log" "$E2E_WORK"/modem*.log "$E2E_WORK/screen-last.xwd"
   E2E_PREFIX=$E2E_WORK/prefix
-  cp -a "$E2E_BASE_PREFIX" "$E2E_PREFIX"
-  # Shell folders of the machine's own: a prefix whose Desktop links to the
-  # host's home would put the installer's shortcuts there.
-  local link
-  for link in "$E2E_PREFIX"/drive_c/users/*/*; do
-    [ -L "$link" ] || continue
-    rm -f "$link" && mkdir -p "$link"
-  done
-  rm -f "$E2E_PREFIX"/dosdevices/com* "$E2E_PREFIX"/dosdevices/[abd]:
-  export WINEPREFIX=$E2E_PREFIX
-  wineserver -p >/dev/null 2>&1
-  e2e_wine cmd /c exit >/dev/null 2>&1
+  e2e_prefix_copy "$E2E_PREFIX"
   e2e_wine reg add 'HKCU\Software\Wine' /v Version /d "$version" /f >/dev/null 2>&1
   local n
   for n in 1 2 3 4 5 6 7 8; do e2e_port_absent "$n"; done
+}
+
+# A copy of the prepared prefix at DIR, served by a wineserver of its own and
+# made the current one: no ports, no drives A:, B:, D:. A frozen snapshot
+# (E2E_BASE_FROZEN, see with-wine.sh) is laid under an overlay, which costs
+# nothing, where a copy of its 700 MB takes seconds; without root, a copy.
+e2e_prefix_copy() {  # DIR
+  if [ -z "${E2E_BASE_FROZEN:-}" ] || ! mkdir -p "$1" "$1.upper" "$1.overlay" ||
+    ! mount -t overlay overlay -o "lowerdir=$E2E_BASE_PREFIX,upperdir=$1.upper,workdir=$1.overlay" "$1" 2>/dev/null; then
+    rm -rf "$1" "$1.upper" "$1.overlay"
+    cp -a "$E2E_BASE_PREFIX" "$1"
+  fi
+  # Shell folders of the machine's own: a prefix whose Desktop links to the
+  # host's home would put the installer's shortcuts there.
+  local link
+  for link in "$1"/drive_c/users/*/*; do
+    [ -L "$link" ] || continue
+    rm -f "$link" && mkdir -p "$link"
+  done
+  rm -f "$1"/dosdevices/com* "$1"/dosdevices/[abd]:
+  export WINEPREFIX=$1
+  wineserver -p >/dev/null 2>&1
+  wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Removes a prefix made by e2e_prefix_copy, once its server has ended.
+e2e_prefix_drop() {  # DIR
+  WINEPREFIX=$1 wineserver -k >/dev/null 2>&1
+  WINEPREFIX=$1 timeout 30 wineserver -w >/dev/null 2>&1
+  if mountpoint -q "$1"; then umount "$1" 2>/dev/null || umount -l "$1"; fi
+  rm -rf "$1" "$1.upper" "$1.overlay"
 }
 
 e2e_map_drive() {
@@ -152,9 +204,7 @@ e2e_modem() {
   "$E2E_MODEMSIM" --link "$link" --log "$E2E_WORK/modem$port.log" "$@" "$SOURCE_DIR/media/modems/$profile" \
     >"$E2E_WORK/modem$port.out" 2>&1 &
   e2e_machine_pids+=($!)
-  local i
-  for i in $(seq 50); do [ -L "$link" ] && break; sleep 0.1; done
-  [ -L "$link" ] || { echo "modemsim for COM$port did not start"; cat "$E2E_WORK/modem$port.out"; exit 1; }
+  e2e_wait_for 5 "modemsim for COM$port to start" test -L "$link" || { cat "$E2E_WORK/modem$port.out"; exit 1; }
   local device
   device=$(readlink "$link")
   e2e_wine reg add 'HKLM\Software\Wine\Ports' /v "COM$port" /d "$device" /f >/dev/null 2>&1
@@ -286,8 +336,8 @@ e2e_run() {
   e2e_screen_watch &
   E2E_WATCHER=$!
   env WINEPREFIX="$E2E_PREFIX" wine cmd /c "$(e2e_winpath "$bat")" </dev/null >/dev/null 2>&1 &
-  local runner=$! started=$SECONDS
-  while kill -0 "$runner" 2>/dev/null && [ $((SECONDS - started)) -lt "$E2E_TIMEOUT" ]; do sleep 0.5; done
+  local runner=$!
+  E2E_POLL=0.5 e2e_wait_for "$E2E_TIMEOUT" '' e2e_ended "$runner"
   kill "$E2E_WATCHER" 2>/dev/null
   wait "$E2E_WATCHER" 2>/dev/null
   E2E_WATCHER=
@@ -326,6 +376,16 @@ e2e_vox_snr() {  # [--exact] unix-vox unix-prompt-wav TYPE RATE FAMILY [COMPRESS
 }
 
 e2e_log() { cat "$E2E_PREFIX/drive_c/windows/SETUP.deb" 2>/dev/null; }
+
+# The debug log holds the whole line TEXT (or COUNT lines that start with it, when COUNT is given).
+e2e_log_holds() {  # TEXT [COUNT]
+  if [ $# -ge 2 ]; then
+    [ "$(e2e_log | tr -d '\r' | E2E_PREFIX_TEXT=$1 awk 'index($0, ENVIRON["E2E_PREFIX_TEXT"]) == 1 { n++ } END { print n + 0 }')" -ge "$2" ]
+  else
+    # Not grep -q: a reader that stops early fails the pipe (pipefail).
+    e2e_log | tr -d '\r' | grep -xF -- "$1" >/dev/null
+  fi
+}
 
 e2e_check() {  # condition-status message
   if [ "$1" = 0 ]; then
@@ -425,6 +485,22 @@ e2e_reg_value() {  # key value-name
 
 e2e_shell_folder() {  # Desktop, SendTo, Programs...
   e2e_reg_value 'HKCU\Software\Microsoft\Windows\CurrentVersion\Explorer\Shell Folders' "$1"
+}
+
+# Where an installation writes: the files of the Windows and system
+# directories, and what lies below the shell folders (Desktop, SendTo,
+# Programs) and the DIRs given; with TYPE f, files only.
+e2e_written_files() {  # TYPE DIR...
+  local only=() d
+  [ -n "$1" ] && only=(-type "$1")
+  shift
+  for d in 'C:\windows' 'C:\windows\system' 'C:\windows\system32'; do
+    find "$(e2e_unixpath "$d")" -maxdepth 1 -type f 2>/dev/null
+  done
+  for d in "$(e2e_shell_folder Desktop)" "$(e2e_shell_folder SendTo)" "$(e2e_shell_folder Programs)" "$@"; do
+    [ -n "$d" ] && find "$(e2e_unixpath "$d")" "${only[@]}" 2>/dev/null
+  done
+  true
 }
 
 # Runs a command line as the shell would (Add/Remove Programs runs the
@@ -561,15 +637,14 @@ e2e_printer_standins() {
 e2e_media_changer() {
   local letter=$1 setdir=$2
   (
-    local wanted=2 log=$E2E_PREFIX/drive_c/windows/SETUP.deb
+    local wanted=2
     while [ -d "$setdir/DISK$wanted" ]; do
-      if tr -d '\r' <"$log" 2>/dev/null | grep -x "disknum = $wanted" >/dev/null; then
-        sleep 1
-        e2e_map_drive "$letter" "$setdir/DISK$wanted"
-        echo "changer: disk $wanted inserted" >>"$E2E_WORK/changer.log"
-        wanted=$((wanted + 1))
-      fi
-      sleep 0.3
+      # The scenario's own limit (E2E_TIMEOUT) ends a run that never asks.
+      E2E_POLL=0.3 e2e_wait_for "$E2E_TIMEOUT" '' e2e_log_holds "disknum = $wanted" || break
+      sleep 1
+      e2e_map_drive "$letter" "$setdir/DISK$wanted"
+      echo "changer: disk $wanted inserted" >>"$E2E_WORK/changer.log"
+      wanted=$((wanted + 1))
     done
   ) &
   e2e_machine_pids+=($!)

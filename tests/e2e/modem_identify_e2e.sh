@@ -18,22 +18,19 @@ probe=$WIN32_BUILD/tests/modem_identify_test.exe
 winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 work=$(mktemp -d)
 pids=()
-saved=()
 keep=()
 cleanup() {
   for pid in "${pids[@]}" "${keep[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}" "${keep[@]}"; do wait "$pid" 2>/dev/null || true; done
-  for n in 1 2 3 4 5 6 7 8; do
-    rm -f "$WINEPREFIX/dosdevices/com$n"
-    [ -n "${saved[$n]:-}" ] && ln -s "${saved[$n]}" "$WINEPREFIX/dosdevices/com$n"
-  done
+  [ "${WINEPREFIX:-}" = "$work/prefix" ] && e2e_prefix_drop "$work/prefix"
   rm -rf "$work"
 }
 trap cleanup EXIT
-for n in 1 2 3 4 5 6 7 8; do
-  link="$WINEPREFIX/dosdevices/com$n"
-  saved[$n]=$( [ -L "$link" ] && readlink "$link" || true )
-done
+# The ports are mapped in a machine of the scenario's own, a copy of the
+# prepared prefix: other tests use that prefix meanwhile.
+source "$(dirname "$0")/lib.sh"
+E2E_BASE_PREFIX=${E2E_BASE_PREFIX:-$WINEPREFIX}
+e2e_prefix_copy "$work/prefix"
 
 start_modem() {  # port profile [modemsim options]
   local port=$1 profile=$2; shift 2
@@ -41,8 +38,7 @@ start_modem() {  # port profile [modemsim options]
   "$sim" --link "$work/com$port" --log "$work/$profile.log" "$@" "$SOURCE_DIR/media/modems/$profile" \
     >"$work/sim$port.out" 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do [ -L "$work/com$port" ] && break; sleep 0.1; done
-  [ -L "$work/com$port" ] || { echo "modemsim for COM$port did not start"; cat "$work/sim$port.out"; exit 1; }
+  e2e_wait_for 5 "modemsim for COM$port to start" test -L "$work/com$port" || { cat "$work/sim$port.out"; exit 1; }
   ln -sfn "$(readlink "$work/com$port")" "$WINEPREFIX/dosdevices/com$port"
 }
 stop_modems() {

@@ -16,28 +16,24 @@ probe=$WIN32_BUILD/tests/modem_serialport_test.exe
 
 work=$(mktemp -d)
 pids=()
-saved=()
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  for n in 4 5 6 7 8; do
-    rm -f "$WINEPREFIX/dosdevices/com$n"
-    [ -n "${saved[$n]:-}" ] && ln -s "${saved[$n]}" "$WINEPREFIX/dosdevices/com$n"
-  done
+  [ "${WINEPREFIX:-}" = "$work/prefix" ] && e2e_prefix_drop "$work/prefix"
   rm -rf "$work"
 }
 trap cleanup EXIT
 
-for n in 4 5 6 7 8; do
-  link="$WINEPREFIX/dosdevices/com$n"
-  saved[$n]=$( [ -L "$link" ] && readlink "$link" || true )
-done
+# The ports are mapped in a machine of the scenario's own, a copy of the
+# prepared prefix: other tests use that prefix meanwhile.
+source "$(dirname "$0")/lib.sh"
+E2E_BASE_PREFIX=${E2E_BASE_PREFIX:-$WINEPREFIX}
+e2e_prefix_copy "$work/prefix"
 
 start_modem() {  # port profile
   "$sim" --link "$work/com$1" --log "$work/port$1.log" "$SOURCE_DIR/media/modems/$2" >"$work/com$1.out" 2>&1 &
   pids+=($!)
-  for _ in $(seq 50); do [ -L "$work/com$1" ] && break; sleep 0.1; done
-  [ -L "$work/com$1" ] || { echo "modemsim for COM$1 did not start"; cat "$work/com$1.out"; exit 1; }
+  e2e_wait_for 5 "modemsim for COM$1 to start" test -L "$work/com$1" || { cat "$work/com$1.out"; exit 1; }
   ln -sfn "$(readlink "$work/com$1")" "$WINEPREFIX/dosdevices/com$1"
 }
 start_modem 5 vendor31-usr.modem

@@ -70,16 +70,7 @@ e2e_modem 2 vendor08-modemblaster.modem
 desktop=$(e2e_shell_folder Desktop)
 sendto=$(e2e_shell_folder SendTo)
 programs=$(e2e_shell_folder Programs)
-written_files() {
-  local d
-  for d in 'C:\windows' 'C:\windows\system' 'C:\windows\system32'; do
-    find "$(e2e_unixpath "$d")" -maxdepth 1 -type f 2>/dev/null
-  done
-  for d in "$desktop" "$sendto" "$programs" 'C:\ZELTA'; do
-    [ -n "$d" ] && find "$(e2e_unixpath "$d")" -type f 2>/dev/null
-  done
-  true
-}
+written_files() { e2e_written_files f 'C:\ZELTA'; }
 written_files | sort >"$E2E_WORK/files-before"
 
 # The watch runs from before the first window to after the uninstaller.
@@ -89,8 +80,7 @@ WINEPREFIX=$E2E_PREFIX wine "$E2E_WORK/wintexts.exe" watch "$(e2e_winpath "$seen
   SETUP.EXE +ZVUNINST.EXE </dev/null >/dev/null 2>&1 &
 watcher=$!
 e2e_pids+=("$watcher")
-for _ in $(seq 300); do [ -f "$seen" ] && break; sleep 0.1; done
-[ -f "$seen" ]
+e2e_wait_for 30 "" test -f "$seen"
 e2e_check $? "the window watch has begun"
 
 # Each dialog stays up long enough for several looks of the watch.
@@ -149,8 +139,7 @@ e2e_check $? "no file left behind (got: $(tr '\n' ' ' <"$E2E_WORK/files-left"))"
 
 echo "=== every window in German"
 touch "$stop"
-for _ in $(seq 300); do kill -0 "$watcher" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$watcher" 2>/dev/null
+e2e_wait_for 30 "" e2e_ended "$watcher"
 e2e_check $? "the window watch has ended"
 cut -f4- "$seen" | sort -u >"$T/seen"
 echo "read $(wc -l <"$T/seen") texts in $(cut -f1 "$seen" | sort -u | tr '\n' ' ')"

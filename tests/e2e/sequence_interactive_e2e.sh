@@ -8,18 +8,17 @@ command -v xdotool >/dev/null || { echo "xdotool is missing (scripts/setup.sh in
 e2e_cd_machine win98
 e2e_modem 2 vendor08-modemblaster.modem
 
-LOG=$E2E_PREFIX/drive_c/windows/SETUP.deb
 STEP_TIMEOUT=${STEP_TIMEOUT:-90}
 
-# Waits until the debug log holds TEXT at least N times; false after the time limit.
-wait_log() {
-  local text=$1 count=${2:-1} limit=${3:-$STEP_TIMEOUT} start=$SECONDS
-  while [ $((SECONDS - start)) -lt "$limit" ]; do
-    [ "$(tr -d '\r' <"$LOG" 2>/dev/null | grep -cF -- "$text")" -ge "$count" ] && return 0
-    kill -0 "$installer" 2>/dev/null || return 1
-    sleep 0.3
-  done
-  return 1
+log_count_reached() {  # TEXT N: the debug log holds TEXT at least N times
+  [ "$(e2e_log | tr -d '\r' | grep -cF -- "$1")" -ge "$2" ]
+}
+log_count_reached_or_ended() { log_count_reached "$1" "$2" || e2e_ended "$installer"; }
+# Waits until the debug log holds TEXT at least N times; false after the time
+# limit, and at once when the installer has ended.
+wait_log() {  # TEXT N
+  E2E_POLL=0.3 e2e_wait_for "$STEP_TIMEOUT" '' log_count_reached_or_ended "$1" "$2"
+  log_count_reached "$1" "$2"
 }
 
 # One step: wait for the dialog's mark in the log, let its modal loop take the
@@ -73,11 +72,8 @@ fi
 xdotool key Escape
 
 # The installer ends by itself after Close.
-ended=1
-for _ in $(seq 100); do
-  kill -0 "$installer" 2>/dev/null || { ended=0; break; }
-  sleep 0.3
-done
+E2E_POLL=0.3 e2e_wait_for 30 '' e2e_ended "$installer"
+ended=$?
 e2e_check $ended "the installer ended after the closing dialog"
 [ "$ended" = 0 ] && { wait "$installer"; E2E_RC=$?; }
 e2e_expect_rc 0

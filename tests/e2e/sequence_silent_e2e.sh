@@ -36,9 +36,7 @@ watch_start() {
     "$@" </dev/null >/dev/null 2>&1 &
   watch_pid=$!
   e2e_pids+=("$watch_pid")
-  local _
-  for _ in $(seq 300); do [ -f "$seen" ] && break; sleep 0.1; done
-  [ -f "$seen" ]
+  e2e_wait_for 30 "" test -f "$seen"
   e2e_check $? "the window watch has begun"
   : >"$screen"
   xdotool search --onlyvisible --name '' 2>/dev/null | sort >"$E2E_WORK/screen-before"
