@@ -14,23 +14,12 @@
 #include "shell/context.h"
 #include "shell/text.h"
 #include "tests/fuzz/fuzzkit.h"
+#include "tests/support/initext.h"
 
 namespace {
 
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
-
-std::string trimmed(const std::string& s)
-{
-    std::size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
+using initext::trimmed;
+using initext::upper;
 
 struct line {
     std::string section;  // upper case; "" before the first header

@@ -11,15 +11,11 @@
 #include "shell/cmdline.h"
 #include "shell/context.h"
 #include "tests/fuzz/fuzzkit.h"
+#include "tests/support/initext.h"
 
 namespace {
 
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
+using initext::upper;
 
 // Tokens at blanks and commas; a token starting with "/" (or a quote and "/")
 // may quote parts of itself, its quotes dropped. unclosed: a quote left open.

@@ -7,6 +7,7 @@
 
 #include "companions/uninstall/command.h"
 #include "tests/fuzz/fuzzkit.h"
+#include "tests/support/initext.h"
 
 // The uninstaller is built apart from the installer's core: its portable
 // source comes in here.
@@ -14,12 +15,7 @@
 
 namespace {
 
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
+using initext::upper;
 
 // The value of the last token /NAME= (or -NAME=) of the line's options, its
 // quotes removed, as the reader's rules say; has: whether there is one.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/native/voice_testkit.h"
+#include "tests/native/voice_vectorkit.h"
 #include "voice/adpcm.h"
 #include "voice/sbcoder.h"
 #include "voice/voicecoder.h"
@@ -374,16 +375,7 @@ std::vector<std::int16_t> voiced(std::size_t n)
     return s;
 }
 
-double snr_db(const std::vector<std::int16_t>& x, const std::vector<std::int16_t>& y)
-{
-    double e = 0, s = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double d = double(x[i]) - (i < y.size() ? y[i] : 0);
-        e += d * d;
-        s += double(x[i]) * x[i];
-    }
-    return 10 * std::log10(s / std::max(e, 1.0));
-}
+using vectorkit::snr;
 
 // Codes the signal in blocks of `block` bytes through the library's entry;
 // checks each call's output against the bound and that every sample fed is
@@ -449,7 +441,7 @@ TEST(CompressorCoder, ZyxelAndG721LibrariesHoldNoSampleBetweenBlocks)
             const std::vector<std::int16_t> back = expand_all(r.family, r.coding, 0, got);
             EXPECT_EQ(back.size(), fed * unsigned(r.coding) / 8 * 8 / unsigned(r.coding))
                 << name << " " << r.coding << ", blocks of " << block << ": samples decoded";
-            snrs.push_back(snr_db(std::vector<std::int16_t>(signal.begin(), signal.begin() + back.size()), back));
+            snrs.push_back(snr(std::vector<std::int16_t>(signal.begin(), signal.begin() + back.size()), back));
         }
         // The quantiser's own codes, for comparison.
         std::vector<std::uint8_t> greedy(signal.size());
@@ -465,7 +457,7 @@ TEST(CompressorCoder, ZyxelAndG721LibrariesHoldNoSampleBetweenBlocks)
         }
         greedy.resize(m);
         const std::vector<std::int16_t> back = expand_all(r.family, r.coding, 0, greedy);
-        const double reference = snr_db(std::vector<std::int16_t>(signal.begin(), signal.begin() + back.size()), back);
+        const double reference = snr(std::vector<std::int16_t>(signal.begin(), signal.begin() + back.size()), back);
         EXPECT_GE(*std::min_element(snrs.begin(), snrs.end()), reference)
             << name << " " << r.coding << ": a block length decodes worse than the plain quantiser";
         // The most cuts (48 bytes) against the fewest: the search loses nothing that matters at a block's end.
@@ -505,7 +497,7 @@ TEST(CompressorCoder, GsmLibraryCodesOneUsrFramePerInstallerBlock)
                     EXPECT_EQ(got.size(), whole.size()) << "flag " << flag << ": one frame per 320-byte block";
                     const std::vector<std::int16_t> back = expand_all(sb_family::gsm, coding, flag, got);
                     EXPECT_EQ(back.size(), signal.size()) << "flag " << flag << ": samples decoded";
-                    EXPECT_GT(snr_db(signal, back), 8.0) << "flag " << flag;
+                    EXPECT_GT(snr(signal, back), 8.0) << "flag " << flag;
                 }
             }
         }

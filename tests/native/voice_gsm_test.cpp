@@ -3,35 +3,15 @@
 // and the US Robotics stream around it.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "tests/native/voice_vectorkit.h"
 #include "voice/gsm610.h"
 
 namespace {
 
-using bytes = std::vector<std::uint8_t>;
-using samples = std::vector<std::int16_t>;
-
-bytes vector_file(const std::string& name)
-{
-    const char* dir = std::getenv("TEST_SOURCE_DIR");
-    std::ifstream in(std::string(dir ? dir : ".") + "/tests/native/voice_vectors/" + name, std::ios::binary);
-    bytes b((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_FALSE(b.empty()) << "missing vector " << name;
-    return b;
-}
-
-samples sample_file(const std::string& name)
-{
-    bytes b = vector_file(name);
-    samples x(b.size() / 2);
-    for (std::size_t i = 0; i < x.size(); ++i) x[i] = std::int16_t(b[2 * i] | (b[2 * i + 1] << 8));
-    return x;
-}
+using namespace vectorkit;
 
 std::string lengths(std::size_t got, std::size_t want)
 {

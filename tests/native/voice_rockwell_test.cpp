@@ -3,48 +3,18 @@
 // lengths of the installer and the in-band silence word.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include "tests/native/support/testfiles.h"
+#include "tests/native/voice_vectorkit.h"
 #include "voice/rockwell.h"
 
 namespace {
 
-typedef std::vector<std::uint8_t> bytes;
-typedef std::vector<std::int16_t> samples;
+using namespace vectorkit;
 
-bytes vector_file(const std::string& name)
-{
-    const char* root = std::getenv("TEST_SOURCE_DIR");
-    std::ifstream f(std::string(root ? root : ".") + "/tests/native/voice_vectors/" + name, std::ios::binary);
-    return bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
-}
-
-samples pcm(const bytes& b, std::size_t from = 0)
-{
-    samples s;
-    for (std::size_t i = from; i + 1 < b.size(); i += 2) s.push_back(std::int16_t(b[i] | (b[i + 1] << 8)));
-    return s;
-}
-
-samples input() { return pcm(vector_file("rockwell_input.raw")); }
-
-double snr(const samples& x, const samples& y)
-{
-    double signal = 0, noise = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double d = i < y.size() ? double(x[i]) - y[i] : double(x[i]);
-        signal += double(x[i]) * x[i];
-        noise += d * d;
-    }
-    return 10 * std::log10(signal / (noise > 0 ? noise : 1e-9));
-}
+samples input() { return sample_file("rockwell_input.raw"); }
 
 // Codes x in blocks of `block` samples (the installer's blocks) and finishes the stream.
 bytes encode(const samples& x, int bits, vc::search_shape shape, std::size_t block)
@@ -90,8 +60,8 @@ TEST_P(RockwellVectors, ThresholdEncoderIsTheReferenceEncoderByteForByte)
     const samples x = input();
     ASSERT_EQ(x.size(), 2400u) << "vectors missing: run tests/native/voice_vectors/make-rockwell.sh";
     const bytes rmd = vector_file("rockwell_" + std::to_string(bits) + ".rmd");
-    ASSERT_GT(rmd.size(), 32u);
-    const bytes expected(rmd.begin() + 32, rmd.end());
+    ASSERT_GT(rmd.size(), RMD_HEADER);
+    const bytes expected = rmd_codes(rmd);
     // In one piece, in the installer's blocks, and in odd pieces that leave bytes half full.
     for (std::size_t block : {std::size_t(2400), std::size_t(24), std::size_t(1024), std::size_t(7)}) {
         const bytes ours = encode(x, bits, vc::ROCKWELL_THRESHOLDS, block);
@@ -105,10 +75,10 @@ TEST_P(RockwellVectors, DecoderReproducesTheReferenceDecoding)
 {
     const int bits = GetParam();
     const bytes rmd = vector_file("rockwell_" + std::to_string(bits) + ".rmd");
-    const samples expected = pcm(vector_file("rockwell_" + std::to_string(bits) + ".dec"));
+    const samples expected = sample_file("rockwell_" + std::to_string(bits) + ".dec");
     ASSERT_FALSE(expected.empty());
     for (std::size_t piece : {std::size_t(1) << 20, std::size_t(3)}) {
-        const samples ours = decode(bytes(rmd.begin() + 32, rmd.end()), bits, piece);
+        const samples ours = decode(rmd_codes(rmd), bits, piece);
         ASSERT_EQ(ours.size(), expected.size()) << bits << " bits, pieces of " << piece;
         std::size_t i = 0;
         while (i < ours.size() && ours[i] == expected[i]) ++i;
@@ -120,7 +90,7 @@ TEST_P(RockwellVectors, SearchDecodesAtLeastAsWellAsTheReference)
 {
     const int bits = GetParam();
     const samples x = input();
-    const double reference = snr(x, pcm(vector_file("rockwell_" + std::to_string(bits) + ".dec")));
+    const double reference = snr(x, sample_file("rockwell_" + std::to_string(bits) + ".dec"));
     const double ours = snr(x, decode(encode(x, bits, vc::ROCKWELL_SEARCH, 24), bits));
     EXPECT_GE(ours, reference) << bits << " bits: search " << ours << " dB, reference " << reference << " dB";
     const double greedy_by_error = snr(x, decode(encode(x, bits, vc::search_shape{1, 1}, 24), bits));
@@ -213,19 +183,10 @@ TEST(RockwellSilenceWord, DecoderTakesItAsSilenceAndRestarts)
     for (int i = 20; i < 26; ++i) EXPECT_EQ(y[i], 0) << i;
 }
 
-// A stream through rmdtopvf | pvftolin; empty when pvftools is not installed.
-samples rmdtopvf(const bytes& stream, int bits)
+// Our stream as pvftools decodes it, in an RMD file of a Rockwell modem.
+void rmdtopvf(const bytes& stream, int bits, samples* decoded)
 {
-    if (std::system("command -v rmdtopvf >/dev/null 2>&1 && command -v pvftolin >/dev/null 2>&1") != 0) return {};
-    testfiles::tempdir dir;
-    std::string rmd = std::string("RMD1Rockwell", 12) + std::string(8, '\0');
-    rmd += std::string{'\0', char(bits), char(7200 >> 8), char(7200 & 0xFF), char(bits)} + std::string(7, '\0');
-    rmd.append(stream.begin(), stream.end());
-    const std::string in = dir.write("ours.rmd", rmd), out = dir.file("ours.s16");
-    const std::string cmd = "rmdtopvf '" + in + "' | pvftolin -W -S -I > '" + out + "' 2>/dev/null";
-    if (std::system(cmd.c_str()) != 0) return {};
-    const std::string decoded = testfiles::read(out);
-    return pcm(bytes(decoded.begin(), decoded.end()));
+    vectorkit::rmdtopvf(rmd_file("Rockwell", bits, 7200, stream), decoded);
 }
 
 std::size_t first_difference(const samples& a, const samples& b)
@@ -239,19 +200,21 @@ std::size_t first_difference(const samples& a, const samples& b)
 // of codes, and a silence word in the middle.
 TEST(RockwellRoundTrip, RmdtopvfDecodesOurStreamsAsWeDo)
 {
+    if (!have_pvftools()) GTEST_SKIP() << "pvftools (mgetty-pvftools) not installed";
     const samples x = input();
     const bytes stream = encode(x, 4, vc::ROCKWELL_SEARCH, 24);
-    const samples theirs = rmdtopvf(stream, 4);
-    if (theirs.empty()) GTEST_SKIP() << "pvftools (mgetty-pvftools) not installed";
+    samples theirs, theirs2;
+    ASSERT_NO_FATAL_FAILURE(rmdtopvf(stream, 4, &theirs));
     const samples ours = decode(stream, 4);
     EXPECT_EQ(theirs.size(), ours.size());
     EXPECT_EQ(first_difference(ours, theirs), ours.size()) << "first sample that differs";
-    EXPECT_GT(snr(x, theirs), snr(x, pcm(vector_file("rockwell_4.dec"))));
+    EXPECT_GT(snr(x, theirs), snr(x, sample_file("rockwell_4.dec")));
 
     bytes withsilence(stream.begin(), stream.begin() + 300);
     for (std::uint8_t b : {0x1C, 0xC1, 40, 0}) withsilence.push_back(b);
     withsilence.insert(withsilence.end(), stream.begin() + 300, stream.end());
-    const samples ours2 = decode(withsilence, 4), theirs2 = rmdtopvf(withsilence, 4);
+    const samples ours2 = decode(withsilence, 4);
+    ASSERT_NO_FATAL_FAILURE(rmdtopvf(withsilence, 4, &theirs2));
     EXPECT_EQ(theirs2.size(), ours2.size());
     EXPECT_EQ(first_difference(ours2, theirs2), ours2.size()) << "after a silence word: first sample that differs";
 }

@@ -4,41 +4,18 @@
 // goes through rmdtopvf itself where it is installed.
 #include <gtest/gtest.h>
 
-#include <cmath>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-#include <random>
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
-#include "tests/native/support/testfiles.h"
+#include "tests/native/voice_vectorkit.h"
 #include "voice/zyxel.h"
 
 namespace {
 
-typedef std::vector<std::uint8_t> bytes;
-typedef std::vector<std::int16_t> samples;
-
-const std::size_t RMDHEADER = 32;
-
-bytes vector_file(const std::string& name)
-{
-    const char* dir = std::getenv("TEST_SOURCE_DIR");
-    std::ifstream in(std::string(dir ? dir : ".") + "/tests/native/voice_vectors/" + name, std::ios::binary);
-    EXPECT_TRUE(in.good()) << "missing vector " << name;
-    return bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-samples as_samples(const bytes& b)
-{
-    samples s(b.size() / 2);
-    for (std::size_t i = 0; i < s.size(); ++i) s[i] = std::int16_t(b[2 * i] | (b[2 * i + 1] << 8));
-    return s;
-}
+using namespace vectorkit;
 
 bytes encode(const samples& x, int bits, vc::search_shape shape, std::size_t block)
 {
@@ -66,25 +43,13 @@ samples decode(const bytes& codes, int bits)
     return y;
 }
 
-double snr(const samples& x, const samples& y)
-{
-    double s = 0, e = 0;
-    for (std::size_t i = 0; i < x.size() && i < y.size(); ++i) {
-        s += double(x[i]) * x[i];
-        e += (double(x[i]) - y[i]) * (double(x[i]) - y[i]);
-    }
-    return 10 * std::log10(s / e);
-}
-
-bytes payload(const bytes& rmd) { return bytes(rmd.begin() + std::min(RMDHEADER, rmd.size()), rmd.end()); }
-
 TEST(ZyxelCoder, GreedyCodesAndDecodingMatchPvftools)
 {
-    const samples x = as_samples(vector_file("zyxel_input.s16"));
+    const samples x = sample_file("zyxel_input.s16");
     ASSERT_GT(x.size(), 2000u);
     for (int bits = 2; bits <= 4; ++bits) {
         SCOPED_TRACE("bits " + std::to_string(bits));
-        const bytes ref = payload(vector_file("zyxel_" + std::to_string(bits) + ".rmd"));
+        const bytes ref = rmd_codes(vector_file("zyxel_" + std::to_string(bits) + ".rmd"));
         // pvftormd pads its last byte with codes of its own: compare the whole bytes.
         const std::size_t whole = x.size() * bits / 8;
         ASSERT_GE(ref.size(), whole);
@@ -94,7 +59,7 @@ TEST(ZyxelCoder, GreedyCodesAndDecodingMatchPvftools)
             for (std::size_t i = 0; i < whole; ++i)
                 ASSERT_EQ(ours[i], ref[i]) << "block " << block << ": byte " << i << " of " << whole;
         }
-        const samples want = as_samples(vector_file("zyxel_" + std::to_string(bits) + ".s16"));
+        const samples want = sample_file("zyxel_" + std::to_string(bits) + ".s16");
         EXPECT_EQ(decode(ref, bits), want) << "our decoding of pvftormd's codes differs from rmdtopvf's";
 
         // One byte at a time, into a buffer one sample short: the same samples, the last dropped.
@@ -107,41 +72,14 @@ TEST(ZyxelCoder, GreedyCodesAndDecodingMatchPvftools)
         EXPECT_TRUE(std::equal(bytewise.begin(), bytewise.end(), want.begin())) << "byte-wise decoding differs";
     }
     // Codes no encoder sends: the reset code and steps grown past 32 bits.
-    EXPECT_EQ(decode(payload(vector_file("zyxel_reset.rmd")), 4), as_samples(vector_file("zyxel_reset.s16")))
+    EXPECT_EQ(decode(rmd_codes(vector_file("zyxel_reset.rmd")), 4), sample_file("zyxel_reset.s16"))
         << "our decoding of the reset code or of runaway steps differs from rmdtopvf's";
-}
-
-// A voiced prompt of a few seconds: a pulse train of drifting pitch through
-// two resonators, in syllables, peak near -3 dBFS. Long enough that the
-// SNR of a block size is not the luck of a few decisions.
-samples synthetic_prompt(double rate, double seconds)
-{
-    std::mt19937 noise(28);
-    std::uniform_real_distribution<double> u(-1, 1);
-    const double pi = 3.14159265358979;
-    samples x(std::size_t(rate * seconds));
-    double y1 = 0, y2 = 0, z1 = 0, z2 = 0, phase = 0;
-    for (std::size_t i = 0; i < x.size(); ++i) {
-        const double t = i / rate;
-        const double pitch = 110 + 30 * std::sin(2 * pi * 0.7 * t);
-        phase += pitch / rate;
-        const double pulse = phase >= 1 ? 1.0 : 0.0;
-        if (phase >= 1) phase -= 1;
-        const double f1 = 500 + 250 * std::sin(2 * pi * 1.3 * t), f2 = 1500 + 600 * std::sin(2 * pi * 0.9 * t);
-        const double r = 0.97;
-        const double v = pulse + 0.02 * u(noise) + 2 * r * std::cos(2 * pi * f1 / rate) * y1 - r * r * y2;
-        y2 = y1, y1 = v;
-        const double w = v + 2 * r * std::cos(2 * pi * f2 / rate) * z1 - r * r * z2;
-        z2 = z1, z1 = w;
-        const double envelope = std::pow(std::sin(pi * std::fmod(t * 3.1, 1.0)), 2);
-        x[i] = std::int16_t(std::clamp(120.0 * envelope * (w + 3 * v), -23000.0, 23000.0));
-    }
-    return x;
 }
 
 TEST(ZyxelCoder, SearchDecodesAtLeastAsWellInAnyBlocks)
 {
-    const samples x = synthetic_prompt(9600, 3);
+    // A few seconds: long enough that the SNR of a block size is not the luck of a few decisions.
+    const samples x = synthetic_prompt(9600, 3, 28);
     for (int bits = 2; bits <= 4; ++bits) {
         SCOPED_TRACE("bits " + std::to_string(bits));
         const double greedy = snr(x, decode(encode(x, bits, {1, 1}, 1024), bits));
@@ -165,7 +103,7 @@ TEST(ZyxelCoder, SearchDecodesAtLeastAsWellInAnyBlocks)
     }
     // The vector, with its full-scale square wave: the search keeps the
     // state in range there and still decodes at least as well.
-    const samples v = as_samples(vector_file("zyxel_input.s16"));
+    const samples v = sample_file("zyxel_input.s16");
     for (int bits = 2; bits <= 4; ++bits) {
         const double greedy = snr(v, decode(encode(v, bits, {1, 1}, 320), bits));
         const double search = snr(v, decode(encode(v, bits, vc::ZYXEL_SEARCH, 320), bits));
@@ -175,7 +113,7 @@ TEST(ZyxelCoder, SearchDecodesAtLeastAsWellInAnyBlocks)
 
 TEST(ZyxelCoder, BitsOutOfRangeCodeFourBits)
 {
-    const samples x = as_samples(vector_file("zyxel_input.s16"));
+    const samples x = sample_file("zyxel_input.s16");
     EXPECT_EQ(encode(x, 9, {1, 1}, 100), encode(x, 4, {1, 1}, 100));
     const bytes b = {0x12, 0x9F, 0x70};
     EXPECT_EQ(decode(b, 0), decode(b, 4));
@@ -185,26 +123,16 @@ TEST(ZyxelCoder, BitsOutOfRangeCodeFourBits)
 // reset code and runaway steps decode there as here.
 TEST(ZyxelCoder, RoundTripThroughRmdtopvf)
 {
-    if (std::system("command -v rmdtopvf >/dev/null 2>&1 && command -v pvftolin >/dev/null 2>&1") != 0)
-        GTEST_SKIP() << "pvftools not installed";
-    const samples x = as_samples(vector_file("zyxel_input.s16"));
-    testfiles::tempdir dir;
+    if (!have_pvftools()) GTEST_SKIP() << "pvftools not installed";
+    const samples x = sample_file("zyxel_input.s16");
     bytes hostile(40, 0x77);
     hostile[3] = 0x07;
     hostile[20] = 0x0F;
     for (int bits = 2; bits <= 4; ++bits) {
         for (const bytes& codes : {encode(x, bits, vc::ZYXEL_SEARCH, 320), hostile}) {
-            std::string rmd = std::string("RMD1ZyXEL 2864", 14) + std::string(6, '\0');
-            rmd += char(0), rmd += char(bits), rmd += char(9600 >> 8), rmd += char(9600 & 255), rmd += char(bits);
-            rmd += std::string(7, '\0');
-            rmd += std::string(codes.begin(), codes.end());
-            const std::string in = dir.write("in.rmd", rmd), out = dir.file("out.s16");
-            const std::string command =
-                "rmdtopvf '" + in + "' 2>/dev/null | pvftolin -W -S -I > '" + out + "' 2>/dev/null";
-            ASSERT_EQ(std::system(command.c_str()), 0) << command;
-            const std::string got = testfiles::read(out);
-            EXPECT_EQ(as_samples(bytes(got.begin(), got.end())), decode(codes, bits))
-                << "rmdtopvf decodes " << bits << "-bit codes otherwise";
+            samples theirs;
+            ASSERT_NO_FATAL_FAILURE(rmdtopvf(rmd_file("ZyXEL 2864", bits, 9600, codes), &theirs));
+            EXPECT_EQ(theirs, decode(codes, bits)) << "rmdtopvf decodes " << bits << "-bit codes otherwise";
         }
     }
 }

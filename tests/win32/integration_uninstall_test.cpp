@@ -6,6 +6,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <utility>
 #include <vector>
 
 #include "tests/win32/integration_fixture.h"
@@ -19,6 +20,9 @@ const char UNINSTALL[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstal
 // A German installation's verbs, as the installer writes them: code page 1252 bytes.
 const char* const GERMAN_VERBS[] = {"&\xd6" "ffnen", "&Drucken", "&Faxen", "Gr\xfc\xdf"};
 const std::string GERMAN_RECORD = "vq4,&\xd6" "ffnen\r\nvq4,&Drucken\r\nvq4,&Faxen\r\nvq4,Gr\xfc\xdf\r\n";
+// The installation's title and file types, as its UNINSTAL.DAT lists them.
+const std::string TYPES_RECORD =
+    std::string(TITLE) + "\r\nvq1,Open\r\nvq1,Print\r\nvq1,Fax\r\nvq3,Open\r\n" + GERMAN_RECORD;
 
 std::string companion(const std::string& relative)
 {
@@ -129,6 +133,25 @@ protected:
     std::string app, desktop, sendto, group, ourprogram, ourcommand;
     std::vector<std::string> hostlinks;
 
+    // An installed tree in `folder` (ending in a backslash): the directories of
+    // its record `made` (its D lines), the files given with their contents, the
+    // record itself and, beside it, the title and file types (`types`).
+    static void make_installation(const std::string& folder, const std::string& types, const std::string& made,
+                                  const std::vector<std::pair<std::string, std::string>>& files)
+    {
+        CreateDirectoryA(folder.c_str(), nullptr);
+        for (std::size_t at = 0; at < made.size();) {
+            std::size_t end = made.find("\r\n", at);
+            if (end == std::string::npos) end = made.size();
+            if (made.compare(at, 2, "D,") == 0)
+                CreateDirectoryA((folder + made.substr(at + 2, end - at - 2)).c_str(), nullptr);
+            at = end + 2;
+        }
+        for (const auto& f : files) write(folder + f.first, f.second);
+        write(folder + "DATA\\UNINSTAL.DAT", types);
+        write(folder + "DATA\\UNINSTAL.LST", made);
+    }
+
     void SetUp() override
     {
         WineIntegrationTest::SetUp();
@@ -136,21 +159,14 @@ protected:
         app = root + "APP\\";
         ourprogram = app + "PROGRAM\\ZELTAFAX.EXE";
         ourcommand = "\"" + ourprogram + "\" \"%1\"";
-        for (const char* d : {"", "PROGRAM", "DATA", "TEMP", "SCRIPT1", "RECEIVE", "SEND", "MBOX000", "MBOX000\\DRECV",
-                              "MBOX000\\DSEND", "MBOX000\\FOD", "MYSTUFF"})
-            CreateDirectoryA((app + d).c_str(), nullptr);
-        CreateDirectoryA((root + "OTHER").c_str(), nullptr);
-        write(app + "PROGRAM\\ZELTAFAX.EXE", "program");
-        write(app + "DATA\\ZELTAFAX.ini", "[GENERAL]\r\n");
-        write(app + "DATA\\UNINSTAL.DAT", std::string(TITLE) +
-                                              "\r\nvq1,Open\r\nvq1,Print\r\nvq1,Fax\r\nvq3,Open\r\n" + GERMAN_RECORD);
-        write(app + "DATA\\UNINSTAL.LST", MADE);
-        write(app + "SCRIPT1\\prompt.vox", "voice");
-        write(app + "RECEIVE\\fax1.001", "received fax");
-        write(app + "SEND\\fax2.001", "sent fax");
-        write(app + "MBOX000\\DRECV\\message.vox", "a message");
-        write(app + "MYNOTES.TXT", "the user's own");
+        make_installation(app, TYPES_RECORD, MADE,
+                          {{"PROGRAM\\ZELTAFAX.EXE", "program"}, {"DATA\\ZELTAFAX.ini", "[GENERAL]\r\n"},
+                           {"SCRIPT1\\prompt.vox", "voice"}, {"RECEIVE\\fax1.001", "received fax"},
+                           {"SEND\\fax2.001", "sent fax"}, {"MBOX000\\DRECV\\message.vox", "a message"},
+                           {"MYNOTES.TXT", "the user's own"}});
+        CreateDirectoryA((app + "MYSTUFF").c_str(), nullptr);
         write(app + "MYSTUFF\\keep.txt", "the user's own");
+        CreateDirectoryA((root + "OTHER").c_str(), nullptr);
         write(root + "OTHER\\other.txt", "someone else's");
 
         for (const char* verb : {"Open", "Print", "Fax"})
@@ -616,9 +632,8 @@ TEST_F(Uninstaller, ARecordNamingOtherProgramsFileTypesLeavesThem)
     setreg(HKEY_CLASSES_ROOT, "vq5file\\shell\\Open\\command", nullptr,
            "\"" + root + "APPX\\PROGRAM\\ZELTAFAX.EXE\" %1");
     setreg(HKEY_CLASSES_ROOT, "vq6file\\shell\\Open\\command", nullptr, "\"" + app + "..\\OTHER\\x.exe\" %1");
-    write(app + "DATA\\UNINSTAL.DAT", std::string(TITLE) +
-                                          "\r\nvq1,Open\r\nvq1,Print\r\nvq1,Fax\r\nvq3,Open\r\n" + GERMAN_RECORD +
-                                          "exe,open\r\ntxt,open\r\nlnk,x\r\ntxt,ZeltaView\r\nvq5,Open\r\nvq6,Open\r\n");
+    write(app + "DATA\\UNINSTAL.DAT",
+          TYPES_RECORD + "exe,open\r\ntxt,open\r\nlnk,x\r\ntxt,ZeltaView\r\nvq5,Open\r\nvq6,Open\r\n");
 
     ASSERT_EQ(run("/N /PATH=" + app), 0u);
     for (const foreign& k : keys) EXPECT_EQ(regvalue(HKEY_CLASSES_ROOT, k.key, nullptr), k.command) << k.key;
@@ -746,10 +761,8 @@ TEST_F(Uninstaller, ThePathOnTheCommandLineChoosesTheInstallationOverTheFaxFile)
     bool hadfaxini = exists(faxini);
     write(faxini, "[FAX]\r\nPATH=" + app + "\r\n");
     std::string other = root + "Fax (new)";
-    for (const char* d : {"", "\\PROGRAM", "\\DATA"}) CreateDirectoryA((other + d).c_str(), nullptr);
-    write(other + "\\PROGRAM\\ZELTAFAX.EXE", "program");
-    write(other + "\\DATA\\UNINSTAL.DAT", "Other Fax\r\n");
-    write(other + "\\DATA\\UNINSTAL.LST", "D,PROGRAM\r\nD,DATA\r\nF,PROGRAM\\ZELTAFAX.EXE\r\n");
+    make_installation(other + "\\", "Other Fax\r\n", "D,PROGRAM\r\nD,DATA\r\nF,PROGRAM\\ZELTAFAX.EXE\r\n",
+                      {{"PROGRAM\\ZELTAFAX.EXE", "program"}});
 
     EXPECT_EQ(run("/PATH=\"" + other + "\" /N"), 0u);
     EXPECT_FALSE(exists(other)) << "the installation named on the command line goes whole";

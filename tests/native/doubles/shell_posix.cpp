@@ -10,27 +10,12 @@
 #include "shell/text.h"
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/doubles/hostpath.h"
+#include "tests/support/initext.h"
 
 using doubles::host;
 
-namespace {
-
-std::string upper(std::string s)
-{
-    for (char& c : s)
-        if (c >= 'a' && c <= 'z') c = char(c - 'a' + 'A');
-    return s;
-}
-
-std::string trimmed(const std::string& s)
-{
-    std::size_t b = s.find_first_not_of(" \t\r");
-    if (b == std::string::npos) return "";
-    std::size_t e = s.find_last_not_of(" \t\r");
-    return s.substr(b, e - b + 1);
-}
-
-}  // namespace
+using initext::trimmed;
+using initext::upper;
 
 namespace doubles {
 std::map<unsigned, std::string> strings;

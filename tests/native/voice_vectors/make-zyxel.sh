@@ -11,21 +11,10 @@
 # Run from anywhere; writes beside this script.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
-tmp=$(mktemp -d)
-trap 'rm -rf "$tmp"' EXIT
-espeak-ng -w "$tmp/speech.wav" "Please leave your message after the tone."
-sox -D "$tmp/speech.wav" -r 9600 -b 16 -c 1 -e signed "$tmp/speech.raw" norm -3 trim 0.35 0.25
-python3 - "$tmp/speech.raw" "$here/zyxel_input.s16" <<'PY'
-import struct, sys
-speech = open(sys.argv[1], 'rb').read()
-tail = [32767 if (i // 20) % 2 == 0 else -32768 for i in range(240)] + [0] * 161
-open(sys.argv[2], 'wb').write(speech + struct.pack('<%dh' % len(tail), *tail))
-PY
-sox -t raw -r 9600 -e signed -b 16 -c 1 "$here/zyxel_input.s16" "$tmp/input.wav"
-wavtopvf "$tmp/input.wav" "$tmp/input.pvf"
+. "$here/voice-steps.sh"
+speech_input 9600 0.25 32767 -32768 20 240 161 "$here/zyxel_input.s16"
 for b in 2 3 4; do
-    pvftormd "ZyXEL 2864" $b "$tmp/input.pvf" "$here/zyxel_$b.rmd"
-    rmdtopvf "$here/zyxel_$b.rmd" | pvftolin -W -S -I > "$here/zyxel_$b.s16"
+    pvf_encode "ZyXEL 2864" $b "$here/zyxel_$b"
 done
 python3 - "$here/zyxel_reset.rmd" <<'PY'
 import struct, sys
@@ -33,4 +22,4 @@ codes = bytes([0x77] * 3 + [0x70, 0x07, 0x00] + [0x77] * 30 + [0xFF] * 4 + [0x08
 header = b'RMD1' + b'ZyXEL 2864'.ljust(16, b'\0') + struct.pack('>HHB', 4, 9600, 4) + bytes(7)
 open(sys.argv[1], 'wb').write(header + codes)
 PY
-rmdtopvf "$here/zyxel_reset.rmd" | pvftolin -W -S -I > "$here/zyxel_reset.s16"
+pvf_decode "$here/zyxel_reset"
