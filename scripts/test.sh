@@ -4,23 +4,13 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/setup.sh
-# Which Windows build runs under Wine here, asked once (with-wine.sh and the
-# scenarios take it from WINE_ARCH); without a Wine that runs, nothing is built.
-WINE_ARCH=$(scripts/wine-arch.sh) || exit 1
-export WINE_ARCH
-jobs=$(nproc)
-# The Windows tests and scenarios run side by side: they mostly wait (for
-# Wine's start-up, the modems, the installer's own pauses), so more of them
-# than there are processors keep the processors busy.
-E2E_JOBS=${E2E_JOBS:-$((jobs + 1))}
-
 # What each stage took, and the slowest scenarios, are printed at the end,
 # of a failed run too.
 stages=()
 stage_started=$SECONDS
 stage_name=
 windows_log=$root/build/windows-tests.log
+rm -f "$windows_log"
 stage() {  # NAME: the stage that begins now
   [ -n "$stage_name" ] && stages+=("$(printf '%-8s %5d s' "$stage_name" $((SECONDS - stage_started)))")
   stage_name=$1
@@ -32,14 +22,25 @@ report() {
   echo "--- test.sh: time per stage (builds included)"
   printf '  %s\n' "${stages[@]}"
   if [ -f "$windows_log" ]; then
-    echo "--- test.sh: the five slowest Windows tests and scenarios ($E2E_JOBS side by side)"
+    echo "--- test.sh: the five slowest Windows tests and scenarios (${E2E_JOBS:-} side by side)"
     sed -n 's/^ *[0-9]*\/[0-9]* Test *#[0-9]*: \([^ ]*\) .* \([0-9.]*\) sec$/\2 \1/p' "$windows_log" |
       sort -rn | head -5 | awk '{ printf "  %-32s %6.0f s\n", $2, $1 }'
   fi
   echo "--- test.sh: $SECONDS s in all, exit code $rc"
 }
 trap report EXIT
-rm -f "$windows_log"
+stage setup
+scripts/setup.sh
+# Which Windows build runs under Wine here, asked once (with-wine.sh and the
+# scenarios take it from WINE_ARCH); without a Wine that runs, nothing is built.
+WINE_ARCH=$(scripts/wine-arch.sh) || exit 1
+export WINE_ARCH
+jobs=$(nproc)
+# The Windows tests and scenarios run side by side: they mostly wait (for
+# Wine's start-up, the modems, the installer's own pauses), so more of them
+# than there are processors keep the processors busy.
+E2E_JOBS=${E2E_JOBS:-$((jobs + 1))}
+
 # The Windows stage: its output goes to the screen and to $windows_log.
 windows_tests() {  # PRESET [CTEST OPTIONS]
   local preset=$1
