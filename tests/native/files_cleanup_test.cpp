@@ -38,7 +38,7 @@ struct cleanup : ::testing::Test {
     }
 };
 
-TEST_F(cleanup, EveryLineWithABlankIsScheduledWhateverItsFirstWord)
+TEST_F(cleanup, DelLinesAreScheduledAndEchoOffIsSkipped)
 {
     list("@ECHO OFF\r\nDEL " + t + "SETUP.EXE\r\nDEL " + t + "VEQINS.DLL\r\n\r\nNOBLANK\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
