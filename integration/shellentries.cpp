@@ -234,12 +234,21 @@ void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target)
     *last = '\0';
 }
 
-void INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name)
+bool INS_linkfilepath(char out[SHELLPATHSIZE], const char* folder, const char* name, const char* extension)
 {
+    static_assert(int(LINKPATHMAX) < int(SHELLPATHSIZE), "the buffer holds the longest link path");
+    out[0] = '\0';
+    if (std::strlen(folder) + 1 + std::strlen(name) + std::strlen(extension) > LINKPATHMAX) return false;
     UL_copytext(out, SHELLPATHSIZE, folder);
     UL_appendtext(out, SHELLPATHSIZE, "\\");
     UL_appendtext(out, SHELLPATHSIZE, name);
-    UL_appendtext(out, SHELLPATHSIZE, ".LNK");
+    UL_appendtext(out, SHELLPATHSIZE, extension);
+    return true;
+}
+
+bool INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name)
+{
+    return INS_linkfilepath(out, folder, name, ".LNK");
 }
 
 bool INS_isdesktopfolder(const char* folder)

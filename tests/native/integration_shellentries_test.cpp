@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "integration/shellentries.h"
 #include "install/record.h"
 #include "tests/native/integration_fixture.h"
@@ -176,13 +178,19 @@ TEST_F(ShellEntries, DesktopIsRecognisedInAnyLetterCase)
     EXPECT_FALSE(INS_isdesktopfolder(""));
 }
 
-TEST_F(ShellEntries, LinkPathIsCutToTheShellsLimit)
+// A cut path would save the link as another file, without its extension.
+TEST_F(ShellEntries, LinkPathLongerThan259CharactersIsRefusedNotCut)
 {
     char out[SHELLPATHSIZE];
-    INS_shortcutlinkpath(out, "C:\\WINDOWS\\Desktop", "ZeltaFax");
+    EXPECT_TRUE(INS_shortcutlinkpath(out, "C:\\WINDOWS\\Desktop", "ZeltaFax"));
     EXPECT_STREQ(out, "C:\\WINDOWS\\Desktop\\ZeltaFax.LNK");
-    INS_shortcutlinkpath(out, std::string(300, 'f').c_str(), "ZeltaFax");
-    EXPECT_EQ(std::string(out).size(), SHELLPATHSIZE - 1u);
+    const std::string folder(259 - std::strlen("\\ZeltaFax.LNK"), 'f');
+    EXPECT_TRUE(INS_shortcutlinkpath(out, folder.c_str(), "ZeltaFax"));
+    EXPECT_EQ(std::strlen(out), 259u);
+    EXPECT_FALSE(INS_shortcutlinkpath(out, (folder + "f").c_str(), "ZeltaFax")) << "260 characters";
+    EXPECT_STREQ(out, "");
+    EXPECT_FALSE(INS_linkfilepath(out, (folder + "f").c_str(), "ZeltaFax", ".lnk")) << "a group item alike";
+    EXPECT_FALSE(INS_shortcutlinkpath(out, std::string(300, 'f').c_str(), "ZeltaFax"));
 }
 
 }  // namespace
