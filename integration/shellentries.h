@@ -23,10 +23,11 @@ status_t INS_adduninstallkey(setup_context* ctx, const char* keyname, const char
 
 // What software inventories and distribution tools read beside the two
 // values above: the command that removes without a question (keeping the
-// user's faxes), the version, the folder, the icon, the size in kilobytes,
-// and that there is no modify or repair. The uninstaller removes them with
-// the key.
+// user's faxes), the version, the folder, the icon, and that there is no
+// modify or repair. The uninstaller removes them with the key.
 void INS_adduninstallinfo(setup_context* ctx, const char* keyname, const char* command);
+// The installation's size in kilobytes (rounded up), for the same readers.
+void INS_adduninstallsize(setup_context* ctx, const char* keyname, std::uint32_t bytes);
 
 // The uninstall command names the installation it removes:
 // "C:\WINDOWS\ZVUNINST.EXE" /PATH="C:\ZELTAPRO"; false and an empty out when it
