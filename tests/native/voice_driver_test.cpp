@@ -540,6 +540,14 @@ TEST_F(StartTask, TimeOutCountsFromTheStart)
     doubles::clock_ms = 0;
     doubles::task_runtime_ms = 3999;
     EXPECT_EQ(INS_StartTask(ctx, "X", 3000), ST_OK) << "a program that ends in the last step is not ended";
+
+    // A wait that fails returns at once: it ends the wait as the time-out does, without spinning to it.
+    doubles::clock_ms = 0;
+    doubles::task_wait_fails = true;
+    EXPECT_EQ(INS_StartTask(ctx, "X", 30000), ST_TASK_TIMEOUT);
+    EXPECT_LT(doubles::clock_ms, 1000u) << "the failed wait was repeated until the time-out";
+    EXPECT_EQ(doubles::tasks_terminated, 2);
+    EXPECT_EQ(doubles::tasks_open, 0);
 }
 
 }  // namespace
