@@ -5,6 +5,7 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "files/wininit.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -12,24 +13,17 @@ namespace {
 
 enum { LISTLINE = 256, WINDIRSIZE = 144 };
 
-// Schedules the file in the first free NUL, NUL1, NUL2 ... key of [Rename].
+// Schedules the file as a "NUL=" line of [Rename], in the short name that the
+// restart reads; the other programs' lines stay whatever fails.
 void add_wininit_entry(setup_context* ctx, const char* windowsdir, const char* file)
 {
     char wininit[WINDIRSIZE + 16];
     std::snprintf(wininit, sizeof wininit, "%sWININIT.INI", windowsdir);
-    for (unsigned n = 0;; ++n) {
-        char key[16];
-        if (n == 0) std::snprintf(key, sizeof key, "NUL");
-        else std::snprintf(key, sizeof key, "NUL%u", n);
-        UL_logstring(ctx, "Keyname=", key);
-        char value[LISTLINE] = {};
-        UL_getprofilestring("Rename", key, "", value, sizeof value, wininit);
-        UL_logstring(ctx, "value=", value);
-        if (value[0] == '\0') {
-            UL_writeprofilestring("Rename", key, file, wininit);
-            return;
-        }
-    }
+    char listed[LISTLINE];
+    bool done = UL_wininitschedule(wininit, file, listed, sizeof listed);
+    UL_logstring(ctx, "Keyname=", "NUL");
+    UL_logstring(ctx, "value=", listed);
+    if (!done && UL_logdetail(ctx)) UL_logstring(ctx, "not scheduled: ", file);
 }
 
 // The list lies beside a temporary copy and names the copy's files. Anyone may

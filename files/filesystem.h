@@ -32,8 +32,18 @@ bool FS_islink(const char* name);
 bool FS_makedir(const char* path);
 // Paths without a trailing backslash; failures are left to the caller's next look.
 void FS_removedir(const char* path);
-void FS_delete(const char* name);
-void FS_move(const char* from, const char* to);
+// False when the file is not deleted (missing, read-only, in use ...).
+bool FS_delete(const char* name);
+// Renames; false when it fails, and when to exists.
+bool FS_move(const char* from, const char* to);
+// Puts from in to's place in one step, replacing to when it exists: done, or
+// refused (both stay as they were), or no such step on this system (the
+// Windows 95 family).
+enum fs_replace { FS_REPLACED, FS_NOT_REPLACED, FS_NO_ONE_STEP };
+fs_replace FS_replace(const char* from, const char* to);
+// The short (8.3) name of an existing file or directory; false when the
+// system gives none that fits size.
+bool FS_shortname(const char* name, char* out, std::uint32_t size);
 void FS_setnormal(const char* name);
 
 // A search over the entries of every kind that match pattern; false at its end

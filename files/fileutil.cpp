@@ -8,6 +8,7 @@
 
 #include "files/filesystem.h"
 #include "files/log.h"
+#include "files/replace.h"
 #include "shell/platform.h"
 #include "shell/text.h"
 
@@ -164,9 +165,7 @@ status_t UL_filesize(setup_context* ctx, const char* name, std::uint32_t* size)
 
 status_t UL_movefile(const char* from, const char* to)
 {
-    FS_delete(to);
-    FS_move(from, to);
-    return ST_OK;
+    return UL_replacefile(from, to) ? ST_OK : ST_CREATE_FAILED;
 }
 
 status_t UL_deletefile(const char* name)

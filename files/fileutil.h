@@ -43,6 +43,8 @@ std::int32_t UL_readchecked(ul_file file, void* buffer, std::uint32_t count);
 status_t UL_readdata(setup_context* ctx, ul_file file, void* buffer, std::uint16_t count);
 status_t UL_writedata(setup_context* ctx, ul_file file, const void* buffer, std::uint16_t count);
 status_t UL_filesize(setup_context* ctx, const char* name, std::uint32_t* size);
+// Puts from in to's place, to kept until then (UL_replacefile); 13103 when it
+// cannot be done, both files then as they were.
 status_t UL_movefile(const char* from, const char* to);
 status_t UL_deletefile(const char* name);
 // Clears read-only, hidden, system and archive.

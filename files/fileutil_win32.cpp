@@ -76,8 +76,21 @@ bool FS_islink(const char* name)
 
 bool FS_makedir(const char* path) { return CreateDirectoryA(path, nullptr) != 0; }
 void FS_removedir(const char* path) { RemoveDirectoryA(path); }
-void FS_delete(const char* name) { DeleteFileA(name); }
-void FS_move(const char* from, const char* to) { MoveFileA(from, to); }
+bool FS_delete(const char* name) { return DeleteFileA(name) != 0; }
+bool FS_move(const char* from, const char* to) { return MoveFileA(from, to) != 0; }
+
+// The Windows 95 family exports the call but does nothing with it.
+fs_replace FS_replace(const char* from, const char* to)
+{
+    if (MoveFileExA(from, to, MOVEFILE_REPLACE_EXISTING)) return FS_REPLACED;
+    return GetLastError() == ERROR_CALL_NOT_IMPLEMENTED ? FS_NO_ONE_STEP : FS_NOT_REPLACED;
+}
+
+bool FS_shortname(const char* name, char* out, std::uint32_t size)
+{
+    DWORD n = GetShortPathNameA(name, out, size);
+    return n > 0 && n < size;
+}
 void FS_setnormal(const char* name) { SetFileAttributesA(name, FILE_ATTRIBUTE_NORMAL); }
 
 bool FS_findfirst(const char* pattern, ul_handle* search, fs_entry* entry)

@@ -1,9 +1,11 @@
 // The Windows 95 family deletes at its next start what WININIT.INI lists in
-// [Rename] as "NUL=<path>", one line a file; any other key names the file's
-// new name, so a second file under "NUL1" would only be moved there. The
-// profile service cannot write the same key twice, so the line goes into the
-// file's text here. Header-only and free of Windows headers: the uninstaller
-// is built apart, and the host tests check the text.
+// [Rename] as "NUL=<path>", one line a file, in the short (8.3) name: its
+// restart reads no other. Any other key names the file's new name, so a second
+// file under "NUL1" would only be moved there; and the profile service cannot
+// write the same key twice, so the line goes into the file's text here. The
+// text is made here (header-only, host-tested); UL_wininitschedule
+// (wininit.cpp) puts it in place through the file seam, for the installer's
+// clean-up and for the uninstaller alike.
 #pragma once
 #include <cstddef>
 
@@ -39,9 +41,9 @@ inline bool is_same_entry(const char* from, const char* to, const char* file)
 }  // namespace wininit_detail
 
 // Makes in out (size bytes, terminated) the text of WININIT.INI (text, length
-// bytes; none yet: length 0) with "NUL=<file>" in its [Rename] section: right
-// after the section's header, or in a new section at the end. A file already
-// listed there is not listed twice. False, and out empty, when the file is
+// bytes; none yet: length 0) with "NUL=<file>" in its [Rename] section: after
+// the section's last line that is not blank, or in a new section at the end.
+// A file already listed there is not listed twice. False, and out empty, when the file is
 // empty or holds a line end or a NUL (it would make lines of its own), or the
 // result does not fit.
 inline bool UL_wininitdelete(const char* text, std::size_t length, const char* file, char* out, std::size_t size)
@@ -59,7 +61,7 @@ inline bool UL_wininitdelete(const char* text, std::size_t length, const char* f
     for (std::size_t i = 0; i < length; ++i)
         if (text[i] == '\0') return false;
 
-    // Where the line goes: after the header's line end, or at the end.
+    // Where the line goes: after the section's last line that is not blank, or at the end.
     std::size_t at = length;
     bool header = false;
     for (std::size_t i = 0; i < length;) {
@@ -76,6 +78,11 @@ inline bool UL_wininitdelete(const char* text, std::size_t length, const char* f
                 out[length] = '\0';
                 return true;
             }
+            bool blank = true;
+            for (std::size_t k = i; k < end; ++k)
+                if (text[k] != ' ' && text[k] != '\t') blank = false;
+            // In the order scheduled: after the lines there before.
+            if (!blank) at = next;
         } else if (is_rename_header(text + i, text + end)) {
             header = true;
             at = next;
@@ -103,3 +110,10 @@ inline bool UL_wininitdelete(const char* text, std::size_t length, const char* f
     out[k] = '\0';
     return true;
 }
+
+// Lists file for deletion at the next start in the WININIT.INI named (the
+// Windows directory's), in its short name when the system gives one (else as
+// given), which goes into listed (size bytes) for the caller's trace. The file
+// is rewritten safely (UL_rewritefile): whatever fails, the lines of every
+// other program stay. False when the file is not listed.
+bool UL_wininitschedule(const char* wininit, const char* file, char* listed, std::size_t size);

@@ -166,6 +166,7 @@ status_t INS_recordwrite(setup_context* ctx)
 
     const char* p = entries_of(b);
     std::int32_t written = 0;
+    std::uint64_t bytes = 0;
     for (std::uint32_t i = 0; i < b->count && st == ST_OK; ++i, p += std::strlen(p) + 1) {
         // A file written and then removed again (a temporary, a converted
         // prompt's source) is no part of the installation.
@@ -173,9 +174,12 @@ status_t INS_recordwrite(setup_context* ctx)
             char full[TEXTSIZE + RECORDPATH];
             UL_copytext(full, ctx->pathname);
             UL_appendtext(full, p + 1);
-            std::uint16_t exists = 0;
-            UL_fileexists(full, &exists);
-            if (!exists) continue;
+            // The search reads the size without opening the file (a record
+            // path holds no wildcard).
+            find_record found;
+            if (UL_findfirst(full, 0, &found) != 0) continue;
+            bytes += found.filesize;
+            UL_findclose(&found);
         }
         char line[RECORDPATH + 2] = {p[0], ','};
         UL_copytext(line + 2, sizeof line - 2, p + 1);
@@ -184,7 +188,11 @@ status_t INS_recordwrite(setup_context* ctx)
     }
     status_t closed = UL_closefile(ctx, file);
     if (st == ST_OK) st = closed;
-    if (UL_logdetail(ctx)) UL_loglong(ctx, "record entries=", written);
+    ctx->recordbytes = bytes > 0xFFFFFFFFu ? 0xFFFFFFFFu : std::uint32_t(bytes);
+    if (UL_logdetail(ctx)) {
+        UL_loglong(ctx, "record entries=", written);
+        UL_loglong(ctx, "record bytes=", std::int32_t(ctx->recordbytes));
+    }
     return st;
 }
 

@@ -134,6 +134,7 @@ status_t INS_adduninstall(setup_context* ctx)
     }
     RETURN_IF_FAILED(INS_adduninstallkey(ctx, ctx->producttitle, ctx->producttitle, command));
     INS_adduninstallinfo(ctx, ctx->producttitle, command);
+    ctx->uninstallentry = 1;
     return ST_OK;
 }
 
@@ -146,8 +147,13 @@ status_t INS_addshellentries(setup_context* ctx)
     status_t st = write_entries(ctx, record);
     status_t closed = UL_closefile(ctx, record);
     if (st == ST_OK) st = closed;
-    // What the installation made, beside the record of what it registered.
-    if (st == ST_OK && ctx->recordwrite) st = ctx->recordwrite(ctx);
+    // What the installation made, beside the record of what it registered;
+    // the uninstall entry's size is what the record names, once it is written.
+    if (st == ST_OK && ctx->recordwrite) {
+        st = ctx->recordwrite(ctx);
+        if (st == ST_OK && ctx->uninstallentry && ctx->recordbytes > 0)
+            INS_adduninstallsize(ctx, ctx->producttitle, ctx->recordbytes);
+    }
     if (st != ST_OK) UL_logerror(ctx, "INS_addshellentries", st);
     return st;
 }
@@ -214,11 +220,15 @@ void INS_adduninstallinfo(setup_context* ctx, const char* keyname, const char* c
     INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "InstallLocation", ctx->pathname);
     product_program(ctx, program);
     INS_setregstring(UL_HKEY_LOCAL_MACHINE, key, "DisplayIcon", program);
-    // What was written, else what the medium said it would be.
-    std::int32_t bytes = ctx->INS_currentfilesize > 0 ? ctx->INS_currentfilesize : ctx->totalfilesize;
-    INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "EstimatedSize", bytes > 0 ? (std::uint32_t(bytes) + 1023) / 1024 : 0);
     INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "NoModify", 1);
     INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "NoRepair", 1);
+}
+
+void INS_adduninstallsize(setup_context*, const char* keyname, std::uint32_t bytes)
+{
+    char key[SHELLPATHSIZE];
+    INS_uninstallkeypath(key, keyname);
+    INS_setregdword(UL_HKEY_LOCAL_MACHINE, key, "EstimatedSize", std::uint32_t((std::uint64_t(bytes) + 1023) / 1024));
 }
 
 void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target)
@@ -234,12 +244,21 @@ void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target)
     *last = '\0';
 }
 
-void INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name)
+bool INS_linkfilepath(char out[SHELLPATHSIZE], const char* folder, const char* name, const char* extension)
 {
+    static_assert(int(LINKPATHMAX) < int(SHELLPATHSIZE), "the buffer holds the longest link path");
+    out[0] = '\0';
+    if (std::strlen(folder) + 1 + std::strlen(name) + std::strlen(extension) > LINKPATHMAX) return false;
     UL_copytext(out, SHELLPATHSIZE, folder);
     UL_appendtext(out, SHELLPATHSIZE, "\\");
     UL_appendtext(out, SHELLPATHSIZE, name);
-    UL_appendtext(out, SHELLPATHSIZE, ".LNK");
+    UL_appendtext(out, SHELLPATHSIZE, extension);
+    return true;
+}
+
+bool INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name)
+{
+    return INS_linkfilepath(out, folder, name, ".LNK");
 }
 
 bool INS_isdesktopfolder(const char* folder)

@@ -23,10 +23,11 @@ status_t INS_adduninstallkey(setup_context* ctx, const char* keyname, const char
 
 // What software inventories and distribution tools read beside the two
 // values above: the command that removes without a question (keeping the
-// user's faxes), the version, the folder, the icon, the size in kilobytes,
-// and that there is no modify or repair. The uninstaller removes them with
-// the key.
+// user's faxes), the version, the folder, the icon, and that there is no
+// modify or repair. The uninstaller removes them with the key.
 void INS_adduninstallinfo(setup_context* ctx, const char* keyname, const char* command);
+// The installation's size in kilobytes (rounded up), for the same readers.
+void INS_adduninstallsize(setup_context* ctx, const char* keyname, std::uint32_t bytes);
 
 // The uninstall command names the installation it removes:
 // "C:\WINDOWS\ZVUNINST.EXE" /PATH="C:\ZELTAPRO"; false and an empty out when it
@@ -37,8 +38,14 @@ void INS_uninstallkeypath(char out[SHELLPATHSIZE], const char* keyname);
 // The shortcut's working directory: the target without its last component;
 // a file in a drive's root keeps the root's backslash.
 void INS_shortcutworkdir(char out[SHELLPATHSIZE], const char* target);
-// folder + "\" + name + ".LNK".
-void INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name);
+// folder + "\" + name + extension, for shortcuts and group items alike; false
+// and an empty out when longer than the 259 characters a link is saved under
+// (the shell's 260 with the terminator): a cut path would be another file,
+// without the link's extension.
+enum { LINKPATHMAX = 259 };
+bool INS_linkfilepath(char out[SHELLPATHSIZE], const char* folder, const char* name, const char* extension);
+// folder + "\" + name + ".LNK", as INS_linkfilepath.
+bool INS_shortcutlinkpath(char out[SHELLPATHSIZE], const char* folder, const char* name);
 // "desktop" in any letter case names the user's desktop folder.
 bool INS_isdesktopfolder(const char* folder);
 

@@ -69,9 +69,13 @@ bool save_link(setup_context* ctx, const link_fields& fields, const char* link, 
         shelllink->Release();
         return false;
     }
-    WCHAR wide[MAX_PATH] = {};
-    MultiByteToWideChar(CP_ACP, 0, link, -1, wide, MAX_PATH);
-    wide[MAX_PATH - 1] = L'\0';
+    WCHAR wide[LINKPATHMAX + 1] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, link, -1, wide, LINKPATHMAX + 1) == 0) {
+        if (trace) UL_loglong(ctx, "wide path rc=", std::int32_t(GetLastError()));
+        file->Release();
+        shelllink->Release();
+        return false;
+    }
     hr = file->Save(wide, TRUE);
     if (trace) UL_loglonghex(ctx, "Save link result=", std::uint32_t(hr));
     file->Release();
@@ -124,7 +128,10 @@ status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* fo
         UL_copytext(where, SHELLPATHSIZE, folder);
     }
     char link[SHELLPATHSIZE];
-    INS_shortcutlinkpath(link, where, name);
+    if (!INS_shortcutlinkpath(link, where, name)) {
+        if (UL_logdetail(ctx)) UL_logstring(ctx, "link path too long: ", where);
+        return ST_OK;
+    }
     UL_logstring(ctx, "szLink=", link);
 
     HRESULT init = CoInitialize(nullptr);
@@ -136,16 +143,11 @@ status_t INS_makeshortcut(setup_context* ctx, const char* target, const char* fo
 void INS_makegroupitem(setup_context* ctx, const char* folder, const char* program, const char* argument,
                        const char* title, const char* icon)
 {
-    // A cut name would be another file, without the link's extension.
-    if (std::strlen(folder) + std::strlen(title) + 5 > SHELLPATHSIZE - 1) {
+    char link[SHELLPATHSIZE];
+    if (!INS_linkfilepath(link, folder, title, ".lnk")) {
         if (UL_logdetail(ctx)) UL_logstring(ctx, "item name too long: ", title);
         return;
     }
-    char link[SHELLPATHSIZE];
-    UL_copytext(link, SHELLPATHSIZE, folder);
-    UL_appendtext(link, SHELLPATHSIZE, "\\");
-    UL_appendtext(link, SHELLPATHSIZE, title);
-    UL_appendtext(link, SHELLPATHSIZE, ".lnk");
     char workdir[SHELLPATHSIZE];
     INS_shortcutworkdir(workdir, program);
     HRESULT init = CoInitialize(nullptr);

@@ -23,6 +23,15 @@ void output_name(char out[TEXTSIZE], const char* source, const char* target, boo
     UL_appendtext(out, TEXTSIZE, ".XXX");
 }
 
+// A prompt that its conversion cannot replace stays as it was; the failure
+// names it.
+status_t not_replaced(setup_context* ctx, const char* prompt, status_t st)
+{
+    UL_logerror(ctx, "UL_movefile", st);
+    INS_recorderror(ctx, st, prompt);
+    return st;
+}
+
 // Work area from the page allocator, released on every exit.
 struct work_area {
     void* memory = nullptr;
@@ -108,8 +117,11 @@ private:
         if (st == ST_OK) st = closed;
         UL_wfreadclose(ctx_, &in);
         if (temporary_ && writing_) {
-            if (st == ST_OK) UL_movefile(outname_, source_);
-            else UL_deletefile(outname_);
+            if (st == ST_OK) {
+                st = UL_movefile(outname_, source_);
+                if (st != ST_OK) not_replaced(ctx_, source_, st);
+            }
+            if (st != ST_OK) UL_deletefile(outname_);
         }
         return st;
     }
@@ -200,8 +212,10 @@ status_t LV_convertvoxfile(setup_context* ctx, const char* name)
         if (got == 0) {
             in.close();
             out.close();
-            UL_movefile(temp, name);
-            return ST_OK;
+            st = UL_movefile(temp, name);
+            if (st == ST_OK) return ST_OK;
+            not_replaced(ctx, name, st);
+            break;
         }
         INS_addfilesize(ctx, std::uint32_t(got));
         std::int32_t produced = 0;

@@ -44,8 +44,11 @@ struct lv_task {
 };
 // Starts the command line in a new console; false with the system's error code.
 bool LV_sysstart(const char* cmdline, lv_task* task, std::int32_t* error);
-// Waits up to ms for the program; true when it has ended, with its exit code.
-bool LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode);
+// Waits up to ms for the program: ended (with its exit code), still running
+// when the time passed, or failed (at once, the system's error code left for
+// UL_lasterror).
+enum lv_wait { LV_WAIT_ENDED, LV_WAIT_RUNNING, LV_WAIT_FAILED };
+lv_wait LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode);
 // Ends the program (exit code 0).
 void LV_systerminate(lv_task* task);
 void LV_sysclose(lv_task* task);

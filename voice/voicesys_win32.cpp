@@ -38,13 +38,15 @@ bool LV_sysstart(const char* cmdline, lv_task* task, std::int32_t* error)
     return true;
 }
 
-bool LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode)
+lv_wait LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode)
 {
-    if (WaitForSingleObject(task->process, ms) != WAIT_OBJECT_0) return false;
+    DWORD result = WaitForSingleObject(task->process, ms);
+    if (result == WAIT_TIMEOUT) return LV_WAIT_RUNNING;
+    if (result != WAIT_OBJECT_0) return LV_WAIT_FAILED;
     DWORD code = 0;
     GetExitCodeProcess(task->process, &code);
     *exitcode = code;
-    return true;
+    return LV_WAIT_ENDED;
 }
 
 void LV_systerminate(lv_task* task)

@@ -221,9 +221,12 @@ status_t INS_StartTask(setup_context* ctx, const char* cmdline, std::uint32_t ti
     }
     const std::uint32_t start = UL_gettickcount();
     std::uint32_t exitcode = 0;
-    bool ended = LV_syswait(&task, 1000, &exitcode);
-    while (!ended && UL_gettickcount() - start <= timeout) ended = LV_syswait(&task, 1000, &exitcode);
-    if (!ended) {
+    lv_wait waited = LV_syswait(&task, 1000, &exitcode);
+    while (waited == LV_WAIT_RUNNING && UL_gettickcount() - start <= timeout)
+        waited = LV_syswait(&task, 1000, &exitcode);
+    // A wait that fails returns at once, again and again: it ends the wait.
+    if (waited == LV_WAIT_FAILED && UL_logdetail(ctx)) UL_loglong(ctx, "wait failed rc=", UL_lasterror());
+    if (waited != LV_WAIT_ENDED) {
         UL_logerror(ctx, "INS_StartTask", ST_TASK_TIMEOUT);
         LV_systerminate(&task);
         LV_sysclose(&task);

@@ -68,37 +68,15 @@ HMODULE load_library()
 }
 
 // The Windows 95 family: a "NUL=" line in [Rename] of WININIT.INI, in the
-// short name the real-mode WININIT reads.
+// short name the real-mode WININIT reads, the file rewritten so that the
+// other programs' lines stay whatever fails.
 bool delete_at_restart_95(const char* windows, const char* file)
 {
-    char shortname[MAX_PATH] = {}, wininit[MAX_PATH + 16] = {};
-    DWORD n = GetShortPathNameA(file, shortname, sizeof shortname);
-    if (n == 0 || n >= sizeof shortname) return false;
+    char wininit[MAX_PATH + 16] = {}, listed[MAX_PATH] = {};
     if (std::strlen(windows) + sizeof "\\WININIT.INI" > sizeof wininit) return false;
     std::strcpy(wininit, windows);
     std::strcat(wininit, "\\WININIT.INI");
-    enum { LIMIT = 64 * 1024 };
-    HANDLE heap = GetProcessHeap();
-    char* text = static_cast<char*>(HeapAlloc(heap, HEAP_ZERO_MEMORY, 2 * LIMIT));
-    if (!text) return false;
-    char* out = text + LIMIT;
-    DWORD length = 0;
-    bool ok = true;
-    HANDLE h = CreateFileA(wininit, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h != INVALID_HANDLE_VALUE) {
-        DWORD size = GetFileSize(h, nullptr);
-        ok = size < LIMIT && ReadFile(h, text, size, &length, nullptr) && length == size;
-        CloseHandle(h);
-    }
-    ok = ok && UL_wininitdelete(text, length, shortname, out, LIMIT);
-    if (ok) {
-        h = CreateFileA(wininit, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0, want = DWORD(std::strlen(out));
-        ok = h != INVALID_HANDLE_VALUE && WriteFile(h, out, want, &written, nullptr) && written == want;
-        if (h != INVALID_HANDLE_VALUE) CloseHandle(h);
-    }
-    HeapFree(heap, 0, text);
-    return ok;
+    return UL_wininitschedule(wininit, file, listed, sizeof listed);
 }
 
 // Once installed in the Windows directory, the uninstaller and its library

@@ -554,7 +554,8 @@ matrix_check_cleanup() {  # tempcopy noclean version
       e2e_expect_nofile 'C:\windows\WININIT.INI'
     else
       e2e_expect_ini 'C:\windows\WININIT.INI' Rename NUL 'C:\ZSETUP\SETUP.EXE'
-      e2e_expect_ini 'C:\windows\WININIT.INI' Rename NUL1 'C:\ZSETUP\VEQCLEAN.BAT'
+      grep -qixF 'NUL=C:\ZSETUP\VEQCLEAN.BAT' <(tr -d '\r' <"$(e2e_unixpath 'C:\windows\WININIT.INI')")
+      e2e_check $? 'WININIT.INI [Rename] lists NUL=C:\ZSETUP\VEQCLEAN.BAT as a line of its own'
       e2e_expect_noreg "$session" PendingFileRenameOperations
     fi
   else

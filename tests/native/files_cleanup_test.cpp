@@ -5,6 +5,7 @@
 #include "files/cleanup.h"
 #include "shell/platform.h"
 #include "shell/text.h"
+#include "tests/native/doubles/files_doubles.h"
 #include "tests/native/doubles/shell_doubles.h"
 #include "tests/native/files_testkit.h"
 #include "tests/support/logcheck.h"
@@ -30,42 +31,44 @@ struct cleanup : ::testing::Test {
         t += "\\";
     }
     void list(const std::string& text) { kit::write_text(s / "TEMP/VEQCLEAN.BAT", text); }
-    std::string rename_entry(const char* key)
-    {
-        char value[256] = {};
-        UL_getprofilestring("Rename", key, "", value, sizeof value, wininit.c_str());
-        return value;
-    }
+    std::string wininit_text() const { return testfiles::read(wininit); }
 };
 
-TEST_F(cleanup, EveryLineWithABlankIsScheduledWhateverItsFirstWord)
+// Every file its own NUL= line: the restart of the Windows 95 family deletes
+// only those, and would move a file listed under NUL1 to a file named NUL1.
+TEST_F(cleanup, DelLinesAreScheduledAndEchoOffIsSkipped)
 {
     list("@ECHO OFF\r\nDEL " + t + "SETUP.EXE\r\nDEL " + t + "VEQINS.DLL\r\n\r\nNOBLANK\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
     // OFF names no file of the list's directory.
-    EXPECT_EQ(rename_entry("NUL"), t + "SETUP.EXE");
-    EXPECT_EQ(rename_entry("NUL1"), t + "VEQINS.DLL");
-    EXPECT_EQ(rename_entry("NUL2"), "");
+    EXPECT_EQ(wininit_text(), "[Rename]\r\nNUL=" + t + "SETUP.EXE\r\nNUL=" + t + "VEQINS.DLL\r\n");
     EXPECT_TRUE(logcheck::contains(log.log(), "INS_DelActiveFile=" + t.substr(0, 20)));
+    EXPECT_TRUE(logcheck::contains(log.log(), "Keyname=NUL\r\nvalue=" + t + "VEQINS.DLL\r\n"));
+    const std::string all = log.log();
+    std::size_t keys = 0;
+    for (std::size_t at = all.find("Keyname="); at != std::string::npos; at = all.find("Keyname=", at + 1)) ++keys;
+    EXPECT_EQ(keys, 2u) << "one key traced per file";
 }
 
 TEST_F(cleanup, BlanksInsideThePathStayPartOfIt)
 {
     list("DEL " + t + "MY SETUP.EXE");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(rename_entry("NUL"), t + "MY SETUP.EXE");
+    EXPECT_EQ(wininit_text(), "[Rename]\r\nNUL=" + t + "MY SETUP.EXE\r\n");
 }
 
-TEST_F(cleanup, TakenKeysAreSkippedAndOthersKept)
+// After NUL and NUL1 the file is not written under NUL2 (which would move it
+// to a file of that name) but as one more NUL= line after the others.
+TEST_F(cleanup, LinesThereBeforeStayAndTheFileFollowsThemAsANulLine)
 {
-    kit::write_text(wininit, "[Rename]\r\nNUL=C:\\OLD1.TMP\r\nNUL1=C:\\OLD2.TMP\r\nC:\\NEW.DLL=C:\\NEW.TMP\r\n");
+    const std::string before = "[Rename]\r\nNUL=C:\\OLD1.TMP\r\nNUL1=C:\\OLD2.TMP\r\nC:\\NEW.DLL=C:\\NEW.TMP\r\n";
+    kit::write_text(wininit, before + "[Other]\r\nX=1\r\n");
     list("DEL " + t + "SETUP.EXE\r\n");
     EXPECT_EQ(INS_cleanupatexit(log.ctx), ST_OK);
-    EXPECT_EQ(rename_entry("NUL"), "C:\\OLD1.TMP");
-    EXPECT_EQ(rename_entry("NUL1"), "C:\\OLD2.TMP");
-    EXPECT_EQ(rename_entry("NUL2"), t + "SETUP.EXE");
-    EXPECT_EQ(rename_entry("C:\\NEW.DLL"), "C:\\NEW.TMP");
-    EXPECT_TRUE(log.logged("Keyname=NUL2"));
+    EXPECT_EQ(wininit_text(), before + "NUL=" + t + "SETUP.EXE\r\n[Other]\r\nX=1\r\n");
+    EXPECT_FALSE(log.logged("Keyname=NUL2"));
+    EXPECT_FALSE(kit::exists(s / "WINDOWS/WININIT.NEW")) << "the new text is put in place";
+    EXPECT_FALSE(kit::exists(s / "WINDOWS/WININIT.OLD")) << "and the old one removed";
 }
 
 TEST_F(cleanup, WindowsNtSchedulesThroughTheSystemAndLeavesWininitAlone)

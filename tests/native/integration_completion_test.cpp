@@ -1,6 +1,9 @@
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 #include "install/completion.h"
+#include "install/record.h"
 #include "tests/native/integration_fixture.h"
 #include "tests/support/logcheck.h"
 
@@ -29,6 +32,10 @@ protected:
 TEST_F(Completion, WholeCompletionRunsItsStepsAndClosesTheMainWindow)
 {
     ctx->INS_currentfilesize = 123456;
+    dir(ctx->pathname, "/dest\\");  // the record takes paths below a directory that ends in a backslash
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+    write(root + "/dest/PROGRAM/ZELTAFAX.EXE", std::string(5000, 'x'));
+    INS_recordfile(ctx, (std::string(ctx->pathname) + "PROGRAM\\ZELTAFAX.EXE").c_str());
     ASSERT_EQ(INS_alldone(ctx), ST_OK);
     EXPECT_TRUE(std::filesystem::exists(root + "/dest/DATA/ZELTAFAX.ini"));
     EXPECT_NE(read(root + "/windows/FAX.ini").find("PATH="), std::string::npos);
@@ -41,13 +48,31 @@ TEST_F(Completion, WholeCompletionRunsItsStepsAndClosesTheMainWindow)
     EXPECT_EQ(ctx->helpcontext, 105);
     EXPECT_TRUE(logged("INS_currentfilesize=1234"));  // grown by the files copied so far
     EXPECT_TRUE(logged("adduninstall=0"));
+    // The uninstall entry's size: the files the record names, as they lie on disk, in kilobytes rounded up.
+    std::uintmax_t bytes = 0;
+    std::istringstream record(read(root + "/dest/DATA/UNINSTAL.LST"));
+    for (std::string line; std::getline(record, line);) {
+        if (line.rfind("F,", 0) != 0) continue;
+        std::string rel = line.substr(2, line.find('\r') - 2);
+        std::replace(rel.begin(), rel.end(), '\\', '/');
+        bytes += std::filesystem::file_size(root + "/dest/" + rel);
+    }
+    EXPECT_GE(bytes, 5000u) << read(root + "/dest/DATA/UNINSTAL.LST");
+    EXPECT_EQ(d::registry["HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax"]["EstimatedSize"],
+              "dword:" + std::to_string((bytes + 1023) / 1024));
+    INS_recordend(ctx);
 }
 
 TEST_F(Completion, MissingUninstallerIsTracedAndTheCompletionGoesOn)
 {
     std::filesystem::remove(root + "/src/ZVUNINST.EXE");
+    ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
     ASSERT_EQ(INS_alldone(ctx), ST_OK);
     EXPECT_TRUE(logged("adduninstall=905"));
+    EXPECT_TRUE(d::registry.find("HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZeltaFax") ==
+                d::registry.end())
+        << "no size without the entry";
+    INS_recordend(ctx);
     EXPECT_EQ(d::closeposted, 1);
 }
 

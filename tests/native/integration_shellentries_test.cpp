@@ -1,3 +1,5 @@
+#include <cstring>
+
 #include "integration/shellentries.h"
 #include "install/record.h"
 #include "tests/native/integration_fixture.h"
@@ -99,7 +101,7 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
     write(root + "/src/ZVUNINST.EXE", "the uninstaller program");
     UL_copytext(ctx->pathname, "C:\\Fax (new)\\");
     UL_copytext(ctx->INS_version, "4.20");
-    ctx->INS_currentfilesize = 2049;  // what was written
+    ctx->INS_currentfilesize = 2049;  // counts the conversion's steps too: no measure of the installation
     ASSERT_EQ(INS_adduninstall(ctx), ST_OK);
     EXPECT_EQ(read(root + "/windows/VEQUNINS.DLL"), "library of the uninstaller");
     EXPECT_EQ(read(root + "/windows/ZVUNINST.EXE"), "the uninstaller program");
@@ -113,7 +115,7 @@ TEST_F(ShellEntries, UninstallerIsCopiedAndRegistered)
     EXPECT_EQ(value(key, "DisplayVersion"), "4.20");
     EXPECT_EQ(value(key, "InstallLocation"), "C:\\Fax (new)\\");
     EXPECT_EQ(value(key, "DisplayIcon"), std::string(ctx->programdir) + ctx->productname + ".EXE");
-    EXPECT_EQ(value(key, "EstimatedSize"), "dword:3") << "kilobytes written, rounded up";
+    EXPECT_EQ(d::registry[key].count("EstimatedSize"), 0u) << "the size waits for the record";
     EXPECT_EQ(value(key, "NoModify"), "dword:1");
     EXPECT_EQ(value(key, "NoRepair"), "dword:1");
 }
@@ -176,13 +178,19 @@ TEST_F(ShellEntries, DesktopIsRecognisedInAnyLetterCase)
     EXPECT_FALSE(INS_isdesktopfolder(""));
 }
 
-TEST_F(ShellEntries, LinkPathIsCutToTheShellsLimit)
+// A cut path would save the link as another file, without its extension.
+TEST_F(ShellEntries, LinkPathLongerThan259CharactersIsRefusedNotCut)
 {
     char out[SHELLPATHSIZE];
-    INS_shortcutlinkpath(out, "C:\\WINDOWS\\Desktop", "ZeltaFax");
+    EXPECT_TRUE(INS_shortcutlinkpath(out, "C:\\WINDOWS\\Desktop", "ZeltaFax"));
     EXPECT_STREQ(out, "C:\\WINDOWS\\Desktop\\ZeltaFax.LNK");
-    INS_shortcutlinkpath(out, std::string(300, 'f').c_str(), "ZeltaFax");
-    EXPECT_EQ(std::string(out).size(), SHELLPATHSIZE - 1u);
+    const std::string folder(259 - std::strlen("\\ZeltaFax.LNK"), 'f');
+    EXPECT_TRUE(INS_shortcutlinkpath(out, folder.c_str(), "ZeltaFax"));
+    EXPECT_EQ(std::strlen(out), 259u);
+    EXPECT_FALSE(INS_shortcutlinkpath(out, (folder + "f").c_str(), "ZeltaFax")) << "260 characters";
+    EXPECT_STREQ(out, "");
+    EXPECT_FALSE(INS_linkfilepath(out, (folder + "f").c_str(), "ZeltaFax", ".lnk")) << "a group item alike";
+    EXPECT_FALSE(INS_shortcutlinkpath(out, std::string(300, 'f').c_str(), "ZeltaFax"));
 }
 
 }  // namespace

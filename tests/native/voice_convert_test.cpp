@@ -210,6 +210,36 @@ TEST_F(VoxFile, ReadFailingInTheMiddleIsNoEndOfThePrompt)
     EXPECT_FALSE(exists(path("SCRIPT1/x")));
 }
 
+// A prompt is never lost to its conversion: one in use stays unconverted, and
+// a replacement that cannot take its place leaves it too, on both families
+// (the 95 family moves it aside first); the conversion fails naming it.
+TEST_F(VoxFile, PromptThatCannotBeReplacedStaysAndTheFailureNamesIt)
+{
+    bytes src(16 + 100, 0x42);
+    const std::string prompt = path("SCRIPT1/GREET.VOX");
+    for (bool nt : {false, true}) {
+        doubles::replace_in_one_step = nt;
+        for (const std::string& busy : {prompt, path("SCRIPT1/x")}) {
+            writefile(prompt, src);
+            doubles::file_in_use = busy;
+            ctx->lasterror = 0;
+            EXPECT_EQ(LV_convertvoxfile(ctx, prompt.c_str()), ST_CREATE_FAILED) << busy << (nt ? " NT" : " 95");
+            EXPECT_EQ(readfile(prompt), src) << busy << (nt ? " NT" : " 95");
+            EXPECT_EQ(ctx->lasterror, ST_CREATE_FAILED);
+            EXPECT_NE(std::strstr(ctx->lasterrortext, "GREET.VOX"), nullptr) << ctx->lasterrortext;
+            EXPECT_FALSE(exists(path("SCRIPT1/GREET.OLD"))) << "the prompt moved aside is put back";
+            if (busy == prompt) {
+                EXPECT_FALSE(exists(path("SCRIPT1/x"))) << "the temporary is removed";
+            }
+        }
+        doubles::file_in_use.clear();
+        ASSERT_EQ(LV_convertvoxfile(ctx, prompt.c_str()), ST_OK) << log();
+        EXPECT_EQ(readfile(prompt).size(), 16u + 200);
+        EXPECT_FALSE(exists(path("SCRIPT1/GREET.OLD")));
+        EXPECT_FALSE(exists(path("SCRIPT1/x")));
+    }
+}
+
 class Resample : public Converters {
 protected:
     std::vector<std::int16_t> ramp(int n)

@@ -286,6 +286,14 @@ TEST_F(Driver, OtherCodesResampleTo16BitAndLeaveOtherRatesAlone)
     EXPECT_EQ(get32(a, 42), 2u * 1276);
     EXPECT_EQ(readfile(prompts + "B.WAV"), at22);
     EXPECT_TRUE(logged("numfiles=2\r\n"));
+
+    // There a prompt that cannot be replaced simply stays as it was.
+    bytes at11 = wave(1, 11025, 16, pcm16(tone(1760)));
+    writefile(prompts + "A.WAV", at11);
+    doubles::file_in_use = prompts + "A.WAV";
+    ASSERT_EQ(INS_convertscript(ctx), ST_OK);
+    EXPECT_EQ(readfile(prompts + "A.WAV"), at11);
+    EXPECT_FALSE(exists(prompts + "A.XXX"));
 }
 
 TEST_F(Driver, Vendor14LeavesThePromptsUntouched)
@@ -402,6 +410,15 @@ TEST_F(Driver, DecodingPassFailureEndsTheDriverWithItsStatus)
     ctx->INS_convertvox = 1;
     writefile(prompts + "A.WAV", bytes{'n', 'o'});
     EXPECT_EQ(INS_convertscript(ctx), ST_WAVE_BAD_FORMAT);
+
+    // A prompt that cannot be replaced (in use) fails the pass with its name; it stays as it came.
+    bytes adpcm = wave(0x11, 8000, 4, bytes(160, 0x77));
+    writefile(prompts + "A.WAV", adpcm);
+    doubles::file_in_use = prompts + "A.WAV";
+    EXPECT_EQ(INS_convertscript(ctx), ST_CREATE_FAILED) << log();
+    EXPECT_EQ(readfile(prompts + "A.WAV"), adpcm);
+    EXPECT_FALSE(exists(prompts + "A.XXX"));
+    EXPECT_NE(std::strstr(ctx->lasterrortext, "A.WAV"), nullptr) << ctx->lasterrortext;
 }
 
 TEST_F(Driver, DecodingPassRefusesNamesItsListCannotHold)
@@ -540,6 +557,14 @@ TEST_F(StartTask, TimeOutCountsFromTheStart)
     doubles::clock_ms = 0;
     doubles::task_runtime_ms = 3999;
     EXPECT_EQ(INS_StartTask(ctx, "X", 3000), ST_OK) << "a program that ends in the last step is not ended";
+
+    // A wait that fails returns at once: it ends the wait as the time-out does, without spinning to it.
+    doubles::clock_ms = 0;
+    doubles::task_wait_fails = true;
+    EXPECT_EQ(INS_StartTask(ctx, "X", 30000), ST_TASK_TIMEOUT);
+    EXPECT_LT(doubles::clock_ms, 1000u) << "the failed wait was repeated until the time-out";
+    EXPECT_EQ(doubles::tasks_terminated, 2);
+    EXPECT_EQ(doubles::tasks_open, 0);
 }
 
 }  // namespace

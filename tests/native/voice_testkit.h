@@ -122,7 +122,7 @@ protected:
         doubles::clock_ms = 0;
         doubles::checkabort_calls = 0;
         doubles::stop_at_call = 0;
-        doubles::readchecked_budget = -1;
+        doubles::reset_filesystem();
         char templ[] = "/tmp/voicetestXXXXXX";
         ASSERT_NE(mkdtemp(templ), nullptr);
         dir = std::string(templ) + "/";
@@ -136,7 +136,7 @@ protected:
 
     void TearDown() override
     {
-        doubles::readchecked_budget = -1;
+        doubles::reset_filesystem();
         INS_destroycontext(ctx);
         std::string cmd = "rm -rf '" + dir + "'";
         if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;

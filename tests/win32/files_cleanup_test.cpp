@@ -240,14 +240,17 @@ DWORD run_child(const std::string& moduledir)
     return code;
 }
 
-std::string rename_entry(const std::string& wininit, const char* key)
+std::string short_name(const std::string& path)
 {
-    char value[256] = {};
-    GetPrivateProfileStringA("Rename", key, "", value, sizeof value, wininit.c_str());
-    return value;
+    char out[MAX_PATH] = {};
+    DWORD n = GetShortPathNameA(path.c_str(), out, sizeof out);
+    return n > 0 && n < sizeof out ? out : "<no short name of " + path + ">";
 }
 
-TEST_F(cleanup, Windows95WritesRenameEntriesAfterTheTakenKeys)
+// Each file one NUL= line after the lines there before, in its short name:
+// the restart of the Windows 95 family reads no other, and would move a file
+// listed under NUL2 to a file of that name.
+TEST_F(cleanup, Windows95ListsEachFileAsANulLineInItsShortName)
 {
     if (std::getenv("FILES_CLEANUP_CHILD")) GTEST_SKIP();
     std::string wininit = windows_file("WININIT.INI");
@@ -257,6 +260,8 @@ TEST_F(cleanup, Windows95WritesRenameEntriesAfterTheTakenKeys)
     bool had = false;
     std::vector<char> before = read_pending(&had);
     std::string a = s / "SETUP.EXE", b = s / "MY FILE.DLL";
+    winkit::write_bytes(a, {'x'});
+    winkit::write_bytes(b, {'y'});
     list("ECHO OFF\r\nDEL " + a + "\r\nDEL " + b + "\r\n");
     DWORD code = 0;
     {
@@ -264,13 +269,13 @@ TEST_F(cleanup, Windows95WritesRenameEntriesAfterTheTakenKeys)
         code = run_child(s.dir());
     }
     EXPECT_EQ(code, 0u) << "the child's test failed";
-    WritePrivateProfileStringA(nullptr, nullptr, nullptr, wininit.c_str());
-    EXPECT_EQ(rename_entry(wininit, "NUL"), "C:\\OLD1.TMP");
-    EXPECT_EQ(rename_entry(wininit, "NUL1"), "C:\\OLD2.TMP");
+    std::vector<std::uint8_t> text = winkit::read_bytes(wininit);
     // OFF names no file of the list's directory.
-    EXPECT_EQ(rename_entry(wininit, "NUL2"), a);
-    EXPECT_EQ(rename_entry(wininit, "NUL3"), b) << "blanks inside a path stay part of it";
-    EXPECT_EQ(rename_entry(wininit, "NUL4"), "");
+    EXPECT_EQ(std::string(text.begin(), text.end()),
+              old + "NUL=" + short_name(a) + "\r\nNUL=" + short_name(b) + "\r\n");
+    EXPECT_EQ(short_name(b).find(' '), std::string::npos) << "the short name of a name with a blank has none";
+    EXPECT_FALSE(winkit::exists(windows_file("WININIT.NEW"))) << "the new text is put in place";
+    EXPECT_FALSE(winkit::exists(windows_file("WININIT.OLD"))) << "and the old one removed";
     bool present = false;
     EXPECT_EQ(read_pending(&present), before) << "the delayed-move service is not used on Windows 95";
 }

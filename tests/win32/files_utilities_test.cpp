@@ -94,6 +94,14 @@ TEST_F(FileUtilities, FileSizeExistsAndMove)
     UL_fileexists(name.c_str(), &exists);
     EXPECT_EQ(exists, 0);
     EXPECT_EQ(winpaths::read(target).size(), 1234u) << "the target was replaced";
+    // A target in use stays, and so does what was to replace it.
+    name = dir.write("c.dat", "new");
+    HANDLE busy = CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(UL_movefile(name.c_str(), target.c_str()), ST_CREATE_FAILED);
+    CloseHandle(busy);
+    EXPECT_EQ(winpaths::read(target).size(), 1234u) << "the target in use was replaced";
+    EXPECT_EQ(winpaths::read(name), "new");
     UL_fileexists(dir.path().c_str(), &exists);
     EXPECT_EQ(exists, 0) << "a directory is not a file";
 }

@@ -834,9 +834,9 @@ TEST_F(Uninstaller, OnWindows95ItsOwnFilesGoThroughWininitAtTheRestart)
     EXPECT_EQ(code, 0u);
     expect_ours_removed();
     std::string lines = read(wininit);
-    EXPECT_EQ(lines, "[Rename]\r\nNUL=" + dll + "\r\nNUL=" + exe + "\r\nNUL1=C:\\KEEP\\ONE.TMP\r\n[Other]\r\n"
+    EXPECT_EQ(lines, "[Rename]\r\nNUL1=C:\\KEEP\\ONE.TMP\r\nNUL=" + exe + "\r\nNUL=" + dll + "\r\n[Other]\r\n"
                      "NUL=C:\\NOT\\THIS.TMP\r\n")
-        << "both files as NUL= lines of [Rename], the lines there before kept";
+        << "both files as NUL= lines of [Rename] after the lines there before";
     EXPECT_TRUE(logcheck::contains(read(root + "removal.log"), "removed at restart=" + dll + "\r\n"));
     EXPECT_TRUE(exists(exe)) << "not before the restart";
     // The restart: only our two lines, so that it moves nothing of the test machine.

@@ -31,6 +31,7 @@ extern std::vector<sb_call> sb_calls;
 extern std::int32_t task_start_error;    // 0: the program starts
 extern std::uint32_t task_runtime_ms;
 extern std::uint32_t task_exitcode;
+extern bool task_wait_fails;             // every wait fails at once (a millisecond passes)
 extern std::function<void(const std::string&)> task_action;
 extern std::vector<std::string> task_commands;
 extern int tasks_terminated;

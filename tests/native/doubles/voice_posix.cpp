@@ -23,6 +23,7 @@ std::vector<sb_call> sb_calls;
 std::int32_t task_start_error = 0;
 std::uint32_t task_runtime_ms = 0;
 std::uint32_t task_exitcode = 0;
+bool task_wait_fails = false;
 std::function<void(const std::string&)> task_action;
 std::vector<std::string> task_commands;
 int tasks_terminated = 0;
@@ -40,6 +41,7 @@ void reset_voice()
     task_start_error = 0;
     task_runtime_ms = 0;
     task_exitcode = 0;
+    task_wait_fails = false;
     task_action = nullptr;
     task_commands.clear();
     tasks_terminated = 0;
@@ -137,18 +139,22 @@ bool LV_sysstart(const char* cmdline, lv_task* task, std::int32_t* error)
     return true;
 }
 
-bool LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode)
+lv_wait LV_syswait(lv_task* task, std::uint32_t ms, std::uint32_t* exitcode)
 {
     auto* t = static_cast<fake_task*>(task->process);
+    if (doubles::task_wait_fails) {
+        UL_sleep(1);
+        return LV_WAIT_FAILED;
+    }
     if (t->remaining <= ms) {
         UL_sleep(t->remaining);
         t->remaining = 0;
         *exitcode = doubles::task_exitcode;
-        return true;
+        return LV_WAIT_ENDED;
     }
     UL_sleep(ms);
     t->remaining -= ms;
-    return false;
+    return LV_WAIT_RUNNING;
 }
 
 void LV_systerminate(lv_task*) { ++doubles::tasks_terminated; }
