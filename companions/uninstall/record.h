@@ -64,12 +64,15 @@ enum ur_action {
     UR_REMOVE_TREE,   // the directory with everything in it (a link as itself)
     UR_REMOVE_EMPTY,  // the directory when it is empty
     UR_KEEP,          // left alone, for the reason given
+    UR_RESTORE,       // the copy set aside goes back in the file's place
 };
 
 struct ur_step {
     ur_action action;
-    const char* rel;  // below the installation directory; "" is the directory itself
-    ur_reason why;    // for UR_KEEP
+    const char* rel;    // below the installation directory; "" is the directory itself
+    ur_reason why;      // for UR_KEEP
+    char where;         // 0 below the installation directory, 'W' the Windows, 'S' the system directory
+    unsigned aside;     // for UR_RESTORE: the copy's number
 };
 
 enum ur_recordstate { UR_NO_RECORD, UR_RECORD_READ, UR_RECORD_UNREADABLE };
@@ -84,3 +87,61 @@ typedef void (*ur_stepfn)(void* user, const ur_step& step);
 // below RECEIVE, SEND or MBOX000 goes.
 void UR_plan(ur_recordstate state, const ur_entry* made, int count, bool deleteuserdata, bool driveroot,
              ur_stepfn step, void* user);
+
+// The journal: what a running installation changed, one line before each
+// change, so that a run that stops can be taken over by the next one, undone
+// or rolled back. It lies in the Windows directory as UR_journalname(title):
+//   T,<title>               first: the product title, checked as UNINSTAL.DAT's
+//   P,<directory>           second: the installation directory, whole, with its backslash
+//   M                       the run made the installation directory itself
+//   D,<rel>  F,<rel>        a directory made, a file created below it, as in UNINSTAL.LST
+//   W,<name>  S,<name>      a file created in the Windows, the system directory
+//   A,<n>,<where>,<name>    a file that was there before (where: F below the
+//                           installation directory, W, S), copied as <n>.OLD
+//                           into the folder UR_asidefolder(title) of the
+//                           Windows directory before it was replaced or deleted
+// UNINSTAL.LST takes the M, W, S and A lines of a completed run as well.
+// Outside the installation directory only files of the suite's own names
+// (UR_issuitename) are ever named.
+enum { UR_JOURNALNAME = 13, UR_ASIDE_MAX = 99999 };
+void UR_journalname(const char* title, char out[UR_JOURNALNAME]);  // "VEQJxxxx.JNL"
+void UR_asidefolder(const char* title, char out[UR_JOURNALNAME]);  // "VEQJxxxx.OLD"
+// "VEQ..." or FAX.INI or ZVUNINST.EXE, and a plain name.
+bool UR_issuitename(const char* name);
+
+struct ur_journalhead {
+    char title[UR_NAME];
+    char destination[UL_RECORDPATH_MAX + 1];
+    bool madedestination;
+};
+
+// One checked change: kind 'D', 'F', 'W', 'S' or 'A'; for 'A' where is 'F',
+// 'W' or 'S' and aside the copy's number; rel the path below the installation
+// directory or the name in the Windows or system directory.
+struct ur_change {
+    char kind;
+    char where;
+    unsigned aside;
+    char rel[UL_RECORDPATH_MAX + 1];
+};
+typedef bool (*ur_changefn)(void* user, const ur_change& change);
+
+// Parses one change line (also as UNINSTAL.LST holds them); false for any other.
+bool UR_parsechange(const char* line, ur_change* out);
+// One line for a change, as the journal and UNINSTAL.LST hold it; false when it does not fit.
+bool UR_formatchange(const ur_change& change, char* out, std::size_t size);
+
+// Reads a journal's text: false, with nothing added, when its title or
+// directory is missing or damaged, or the directory is a drive's root, the
+// Windows or the system directory (both given whole, with or without their
+// backslash): such a journal is refused whole. Otherwise add(user, change)
+// for every line that passes the checks, note for every other non-empty line;
+// false too when add fails.
+bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, const char* systemdir,
+                    ur_journalhead* head, ur_changefn add, ur_notefn note, void* user);
+
+// The undo of a journal's changes: newest first, each file created removed
+// and each file set aside put back; then the directories made, deepest first,
+// each only when it is empty; then the installation directory, when the run
+// made it and it is empty.
+void UR_planundo(const ur_journalhead& head, const ur_change* changes, int count, ur_stepfn step, void* user);
