@@ -301,6 +301,9 @@ bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, 
                     ur_journalhead* head, ur_changefn add, ur_notefn note, void* user)
 {
     *head = ur_journalhead{};
+    // A line is written before its change: one without its line end was cut
+    // by a stop, so its change never began, and its text may name another file.
+    while (size > 0 && data[size - 1] != '\n' && data[size - 1] != '\r') --size;
     int line_no = 0;
     bool refused = false, failed = false;
     // The head first, whole: until both lines pass, nothing is added.

@@ -131,7 +131,8 @@ bool UR_parsechange(const char* line, ur_change* out);
 // One line for a change, as the journal and UNINSTAL.LST hold it; false when it does not fit.
 bool UR_formatchange(const ur_change& change, char* out, std::size_t size);
 
-// Reads a journal's text: false, with nothing added, when its title or
+// Reads a journal's text, up to its last line end (a stop may cut the line
+// being written; its change never began): false, with nothing added, when its title or
 // directory is missing or damaged, or the directory is a drive's root, the
 // Windows or the system directory (both given whole, with or without their
 // backslash): such a journal is refused whole. Otherwise add(user, change)
