@@ -200,16 +200,27 @@ bool is_drive_path(const char* path)
     return c >= 'A' && c <= 'Z' && path[1] == ':' && path[2] == '\\';
 }
 
-// Whether a and b name the same directory, trailing backslashes aside.
+// Whether a and b name the same directory as Windows reads them: case,
+// backslashes and the dots and blanks that end a component aside (C:\WINDOWS.
+// is the Windows directory).
 bool same_dir(const char* a, const char* b)
 {
-    std::size_t n = std::strlen(a), m = std::strlen(b);
-    while (n > 0 && a[n - 1] == '\\') --n;
-    while (m > 0 && b[m - 1] == '\\') --m;
-    if (n != m || n == 0) return false;
-    for (std::size_t i = 0; i < n; ++i)
-        if (fold(a[i]) != fold(b[i])) return false;
-    return true;
+    bool any = false;
+    for (;;) {
+        while (*a == '\\') ++a;
+        while (*b == '\\') ++b;
+        if (!*a || !*b) return any && !*a && !*b;
+        std::size_t n = std::strcspn(a, "\\"), m = std::strcspn(b, "\\");
+        const char *nexta = a + n, *nextb = b + m;
+        while (n > 0 && (a[n - 1] == '.' || a[n - 1] == ' ')) --n;
+        while (m > 0 && (b[m - 1] == '.' || b[m - 1] == ' ')) --m;
+        if (n != m) return false;
+        for (std::size_t i = 0; i < n; ++i)
+            if (fold(a[i]) != fold(b[i])) return false;
+        a = nexta;
+        b = nextb;
+        any = true;
+    }
 }
 
 // A whole directory with its backslash, below a drive's root, every part a plain name.
@@ -280,6 +291,8 @@ bool UR_formatchange(const ur_change& c, char* out, std::size_t size)
 {
     char head[16] = {c.kind, ',', '\0'};
     if (c.kind == 'A') {
+        // A number the line cannot hold would be read as no copy at all.
+        if (c.aside == 0 || c.aside > UR_ASIDE_MAX) return false;
         char digits[8];
         int k = 0;
         for (unsigned v = c.aside; v && k < 7; v /= 10) digits[k++] = char('0' + v % 10);
