@@ -5,6 +5,7 @@
 // turn comes.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -50,7 +51,7 @@ std::string plan(ur_recordstate state, const std::vector<ur_entry>& entries, boo
     UR_plan(state, entries.data(), int(entries.size()), deleteuserdata, driveroot,
             [](void* user, const ur_step& s) {
                 std::string& o = *static_cast<std::string*>(user);
-                const char* action[] = {"file ", "tree ", "empty ", "keep "};
+                const char* action[] = {"file ", "tree ", "empty ", "keep ", "restore "};
                 o += action[s.action];
                 o += s.rel[0] ? s.rel : "<dir>";
                 if (s.action == UR_KEEP) o += std::string(" (") + UR_reasontext(s.why) + ")";
@@ -208,6 +209,230 @@ TEST(UninstallCommand, LogAndResultTakeQuotedPathsAndRefuseWhatDoesNotFit)
     EXPECT_EQ(std::string(c.result), fits);
     EXPECT_FALSE(UC_parsecommand(("Z /LOG=" + longer).c_str(), &c)) << "a log path that does not fit is refused";
     EXPECT_FALSE(UC_parsecommand(("Z /RESULT=\"" + longer + "\"").c_str(), &c));
+}
+
+// The journal: whatever a cut, damaged or planted journal holds, a change is
+// taken only as its whole line says it, outside the installation directory
+// only the suite's own names, and a bad head refuses the journal whole.
+struct journal {
+    bool read = false;
+    ur_journalhead head;
+    std::vector<ur_change> changes;
+    std::vector<std::pair<std::string, ur_reason>> left;
+};
+
+journal readjournal(const std::string& data, const char* windowsdir = "C:\\WINDOWS",
+                    const char* systemdir = "C:\\WINDOWS\\SYSTEM\\")
+{
+    journal j;
+    j.read = UR_readjournal(
+        data.data(), data.size(), windowsdir, systemdir, &j.head,
+        [](void* user, const ur_change& c) {
+            static_cast<journal*>(user)->changes.push_back(c);
+            return true;
+        },
+        [](void* user, const char* line, ur_reason why) { static_cast<journal*>(user)->left.push_back({line, why}); },
+        &j);
+    return j;
+}
+
+std::string line_of(const ur_change& c)
+{
+    char line[UL_RECORDPATH_MAX + 16];
+    return UR_formatchange(c, line, sizeof line) ? line : "<unformatted>";
+}
+
+const char GOODHEAD[] = "T,ZeltaFax Pro\r\nP,C:\\ZELTA\\FAX\\\r\n";
+const char GOODBODY[] = "M\r\nD,PROGRAM\r\nF,PROGRAM\\ZELTAFAX.EXE\r\nW,VEQFAX.INI\r\nS,veqmdm.dll\r\n"
+                        "A,1,W,FAX.INI\r\nA,99999,F,PROGRAM\\OLD.DLL\r\nD,PROGRAM\\SUB\r\nA,3,S,ZVUNINST.EXE\r\n";
+
+TEST(UninstallJournal, ChangeLinesReadBackAsWrittenAndStrangersAreRefused)
+{
+    struct good {
+        const char* line;
+        char kind, where;
+        unsigned aside;
+        const char* rel;
+    } goods[] = {
+        {"D,PROGRAM\\SUB", 'D', 0, 0, "PROGRAM\\SUB"},   {"F,PROGRAM\\ZELTAFAX.EXE", 'F', 0, 0, "PROGRAM\\ZELTAFAX.EXE"},
+        {"W,VEQFAX.INI", 'W', 0, 0, "VEQFAX.INI"},       {"S,zvuninst.exe", 'S', 0, 0, "zvuninst.exe"},
+        {"W,FAX.INI", 'W', 0, 0, "FAX.INI"},             {"A,1,F,DATA\\FAX.INI", 'A', 'F', 1, "DATA\\FAX.INI"},
+        {"A,99999,W,VEQ.INI", 'A', 'W', 99999, "VEQ.INI"}, {"A,420,S,VEQMDM.DLL", 'A', 'S', 420, "VEQMDM.DLL"},
+    };
+    for (const good& g : goods) {
+        ur_change c;
+        ASSERT_TRUE(UR_parsechange(g.line, &c)) << g.line;
+        EXPECT_EQ(c.kind, g.kind) << g.line;
+        EXPECT_EQ(c.where, g.where) << g.line;
+        EXPECT_EQ(c.aside, g.aside) << g.line;
+        EXPECT_STREQ(c.rel, g.rel) << g.line;
+        std::size_t n = std::strlen(g.line);
+        std::vector<char> out(n + 1, 'x');
+        EXPECT_FALSE(UR_formatchange(c, out.data(), n)) << "no room for the terminator: " << g.line;
+        ASSERT_TRUE(UR_formatchange(c, out.data(), n + 1)) << g.line;
+        EXPECT_STREQ(out.data(), g.line);
+    }
+    const char* bads[] = {
+        "", "M", "T,VEQ.INI", "X,VEQ.INI", "w,VEQ.INI", "W", "W,", "W,WIN.INI", "S,USER.EXE", "W,FAX.INI.BAK",
+        "W,VEQ\\..\\WIN.INI", "W,C:\\VEQ.INI", "W,..\\VEQ.INI", "S,VEQ:X", "W,VEQ*.INI", "F,..\\WIN.INI",
+        "F,C:\\WINDOWS\\WIN.INI", "D,\\PROGRAM", "F,PROGRAM\\NUL.TXT", "D,COM1", "F,", "A,", "A,1", "A,1,F",
+        "A,1,F,", "A,0,F,X.INI", "A,00,F,X.INI", "A,01,F,X.INI", "A,100000,F,X.INI", "A,9999999,F,X.INI",
+        "A,-1,F,X.INI", "A, 1,F,X.INI", "A,1,,X.INI", "A,1,D,X.INI", "A,1,f,X.INI", "A,1,FF,X.INI",
+        "A,1,W,WIN.INI", "A,1,S,KRNL386.EXE", "A,1,F,..\\WIN.INI", "A,1,F,C:\\X.INI", "A,1,F,AUX",
+        "A,1,W,VEQ\\X.INI", "A,1,F,PROGRAM\\\\X",
+    };
+    for (const char* b : bads) {
+        ur_change c;
+        EXPECT_FALSE(UR_parsechange(b, &c)) << b;
+    }
+    // A number the line cannot hold is not written as another.
+    ur_change c{'A', 'F', 100000, "X.INI"};
+    char out[64];
+    EXPECT_FALSE(UR_formatchange(c, out, sizeof out));
+    c.aside = 0;
+    EXPECT_FALSE(UR_formatchange(c, out, sizeof out));
+}
+
+TEST(UninstallJournal, AGoodJournalIsReadWholeAndItsBadLinesToldNotTaken)
+{
+    journal j = readjournal(std::string(GOODHEAD) + GOODBODY +
+                            "F,..\\WIN.INI\r\nW,WIN.INI\r\nA,0,F,X.INI\r\nMM\r\nT,Other\r\nP,C:\\OTHER\\\r\n"
+                            "F,PROGRAM\\LAST.EXE");
+    ASSERT_TRUE(j.read);
+    EXPECT_STREQ(j.head.title, "ZeltaFax Pro");
+    EXPECT_STREQ(j.head.destination, "C:\\ZELTA\\FAX\\");
+    EXPECT_TRUE(j.head.madedestination);
+    std::string lines;
+    for (const ur_change& c : j.changes) lines += line_of(c) + "; ";
+    EXPECT_EQ(lines, "D,PROGRAM; F,PROGRAM\\ZELTAFAX.EXE; W,VEQFAX.INI; S,veqmdm.dll; A,1,W,FAX.INI; "
+                     "A,99999,F,PROGRAM\\OLD.DLL; D,PROGRAM\\SUB; A,3,S,ZVUNINST.EXE; ")
+        << "the last line, without its line end, is not read";
+    std::vector<std::pair<std::string, ur_reason>> expected = {
+        {"F,..\\WIN.INI", UR_OUTSIDE},   {"W,WIN.INI", UR_OUTSIDE},           {"A,0,F,X.INI", UR_OUTSIDE},
+        {"MM", UR_NOT_A_RECORD_LINE},    {"T,Other", UR_NOT_A_RECORD_LINE},   {"P,C:\\OTHER\\", UR_NOT_A_RECORD_LINE},
+    };
+    EXPECT_EQ(j.left, expected);
+
+    std::string data = std::string(GOODHEAD) + GOODBODY;
+    int calls = 0;
+    ur_journalhead head;
+    EXPECT_FALSE(UR_readjournal(data.data(), data.size(), nullptr, nullptr, &head,
+                                [](void* user, const ur_change&) { return ++*static_cast<int*>(user) < 2; }, nullptr,
+                                &calls))
+        << "a journal that cannot be held whole is not read";
+    EXPECT_EQ(calls, 2) << "nothing is added after a refusal";
+}
+
+TEST(UninstallJournal, ABadHeadRefusesTheWholeJournal)
+{
+    const std::string heads[] = {
+        "",
+        "P,C:\\ZELTA\\\r\n",
+        "T,\r\nP,C:\\ZELTA\\\r\n",
+        "T,Fax)][DeleteGroup(Main\r\nP,C:\\ZELTA\\\r\n",
+        "T,..\\X\r\nP,C:\\ZELTA\\\r\n",
+        "T," + std::string(80, 'T') + "\r\nP,C:\\ZELTA\\\r\n",
+        "ZeltaFax\r\nP,C:\\ZELTA\\\r\n",
+        "T,ZeltaFax\r\n",
+        "T,ZeltaFax\r\nD,PROGRAM\r\nP,C:\\ZELTA\\\r\n",
+        "T,ZeltaFax\r\nP,\r\n",
+        "T,ZeltaFax\r\nP,C:\\\r\n",
+        "T,ZeltaFax\r\nP,d:\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\WINDOWS\\\r\n",
+        "T,ZeltaFax\r\nP,c:\\windows\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\WINDOWS\r\n",
+        "T,ZeltaFax\r\nP,C:\\WINDOWS.\\\r\n",   // Windows drops a component's last dots and blanks
+        "T,ZeltaFax\r\nP,C:\\WINDOWS \\\r\n",
+        "T,ZeltaFax\r\nP,C:\\WINDOWS\\SYSTEM\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\Windows\\System. .\\\r\n",
+        "T,ZeltaFax\r\nP,ZELTA\\\r\n",
+        "T,ZeltaFax\r\nP,\\ZELTA\\\r\n",
+        "T,ZeltaFax\r\nP,C:ZELTA\\\r\n",
+        "T,ZeltaFax\r\nP,\\\\SERVER\\SHARE\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\ZELTA\\..\\WINDOWS\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\ZELTA\\..\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\ZELTA\r\n",
+        "T,ZeltaFax\r\nP,C:\\ZELTA\\\\FAX\\\r\n",
+        "T,ZeltaFax\r\nP,C:\\AUX\\\r\n",
+        "T,ZeltaFax\r\nP,C:/ZELTA/\r\n",
+        std::string("T,ZeltaFax\r\nP,C:\\ZELTA\\\0\r\n", 26),
+    };
+    // The Windows and system directories as the system gives them, with and without their backslash.
+    const char* dirs[][2] = {{"C:\\WINDOWS", "C:\\WINDOWS\\SYSTEM"}, {"C:\\WINDOWS\\", "C:\\WINDOWS\\SYSTEM\\"}};
+    for (const auto& d : dirs) {
+        for (const std::string& h : heads) {
+            journal j = readjournal(h + GOODBODY, d[0], d[1]);
+            EXPECT_FALSE(j.read) << h;
+            EXPECT_TRUE(j.changes.empty() && j.left.empty()) << h;
+            EXPECT_STREQ(j.head.title, "") << h;
+            EXPECT_STREQ(j.head.destination, "") << h;
+            EXPECT_FALSE(j.head.madedestination) << h;
+        }
+        journal below = readjournal(std::string("T,ZeltaFax\r\nP,C:\\WINDOWS\\ZELTA\\\r\n") + GOODBODY, d[0], d[1]);
+        EXPECT_TRUE(below.read) << "a directory below Windows' own is the user's choice";
+        EXPECT_EQ(below.changes.size(), 8u);
+    }
+}
+
+// A journal cut at any byte, as a run that stopped leaves it: what it adds is
+// the start of what the whole journal holds, in its order, and its head is
+// the whole journal's or nothing (a cut P line would name a parent directory).
+TEST(UninstallJournal, AJournalCutAnywhereAddsOnlyTheStartOfWhatItHeld)
+{
+    const std::string data = std::string(GOODHEAD) + GOODBODY;
+    const journal whole = readjournal(data);
+    ASSERT_TRUE(whole.read);
+    ASSERT_EQ(whole.changes.size(), 8u);
+    std::size_t taken = 0;
+    for (std::size_t k = 0; k <= data.size(); ++k) {
+        journal j = readjournal(data.substr(0, k));
+        EXPECT_TRUE(j.left.empty()) << "a cut line is not told either: " << k;
+        if (!j.read) {
+            EXPECT_TRUE(k < std::strlen(GOODHEAD) && j.changes.empty() && j.head.title[0] == '\0') << k;
+            continue;
+        }
+        EXPECT_STREQ(j.head.title, whole.head.title) << k;
+        EXPECT_STREQ(j.head.destination, whole.head.destination) << k;
+        EXPECT_TRUE(!j.head.madedestination || whole.head.madedestination) << k;
+        ASSERT_LE(j.changes.size(), whole.changes.size()) << k;
+        for (std::size_t i = 0; i < j.changes.size(); ++i)
+            EXPECT_EQ(line_of(j.changes[i]), line_of(whole.changes[i])) << k;
+        EXPECT_GE(j.changes.size(), taken) << "a longer journal holds all a shorter one did: " << k;
+        taken = j.changes.size();
+    }
+    EXPECT_EQ(taken, whole.changes.size());
+}
+
+std::string undo(const journal& j)
+{
+    std::string out;
+    UR_planundo(j.head, j.changes.data(), int(j.changes.size()),
+                [](void* user, const ur_step& s) {
+                    std::string& o = *static_cast<std::string*>(user);
+                    const char* action[] = {"file ", "tree ", "empty ", "keep ", "restore "};
+                    o += action[s.action];
+                    if (s.where) o += std::string(1, s.where) + ":";
+                    o += s.rel[0] ? s.rel : "<dir>";
+                    if (s.action == UR_RESTORE) o += "#" + std::to_string(s.aside);
+                    o += "; ";
+                },
+                &out);
+    return out;
+}
+
+TEST(UninstallUndo, NewestFirstThenDirectoriesDeepestFirstWhenEmptyThenTheDirectoryMade)
+{
+    const std::string body = "D,PROGRAM\r\nF,PROGRAM\\A.EXE\r\nA,1,W,FAX.INI\r\nD,PROGRAM\\SUB\r\nD,DATA\r\n"
+                             "F,PROGRAM\\SUB\\B.DLL\r\nW,VEQFAX.INI\r\nA,2,F,DATA\\X.INI\r\nD,PROGRAM\\SUB\\DEEP\r\n"
+                             "S,VEQMDM.DLL\r\nA,3,F,PROGRAM\\A.EXE\r\n";
+    const std::string steps = "restore PROGRAM\\A.EXE#3; file S:VEQMDM.DLL; restore DATA\\X.INI#2; file W:VEQFAX.INI; "
+                              "file PROGRAM\\SUB\\B.DLL; restore W:FAX.INI#1; file PROGRAM\\A.EXE; "
+                              "empty PROGRAM\\SUB\\DEEP; empty PROGRAM\\SUB; empty DATA; empty PROGRAM; ";
+    EXPECT_EQ(undo(readjournal("T,ZeltaFax\r\nP,C:\\ZELTA\\\r\n" + body)), steps);
+    EXPECT_EQ(undo(readjournal("T,ZeltaFax\r\nP,C:\\ZELTA\\\r\n" + body + "M\r\n")), steps + "empty <dir>; ")
+        << "the directory goes only when the run made it";
+    EXPECT_EQ(undo(readjournal("T,ZeltaFax\r\nP,C:\\ZELTA\\\r\nM\r\n")), "empty <dir>; ");
 }
 
 }  // namespace
