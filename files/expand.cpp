@@ -73,6 +73,7 @@ status_t INS_expandfile(setup_context* ctx, const char* target, const char* sour
         INS_recorderror(ctx, ST_SOURCE_MISSING, source);
         return ST_SOURCE_MISSING;
     }
+    if (ctx->filechanging) ctx->filechanging(ctx, target);
     std::int32_t out = UL_lzcreate(target);
     if (out < 0) {
         UL_logstring(ctx, "cannot create tofile=", target);

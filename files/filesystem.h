@@ -15,10 +15,13 @@ enum fs_mode {
     FS_READWRITE,     // an existing file, others may open it too
     FS_CREATE,        // created or emptied, others may open it too
     FS_CREATE_ALONE,  // created or emptied, no one else may open it meanwhile
+    FS_APPEND,        // written at its end, created when missing; others may read it
 };
 // False when the file cannot be opened so; a directory never opens.
 bool FS_open(const char* name, fs_mode mode, ul_file* out);
 void FS_close(ul_file file);
+// What was written goes to the disk now (a power cut loses none of it).
+void FS_flush(ul_file file);
 // Bytes moved; -1 when the call fails.
 std::int32_t FS_read(ul_file file, void* buffer, std::uint32_t count);
 std::int32_t FS_write(ul_file file, const void* buffer, std::uint32_t count);

@@ -69,6 +69,7 @@ status_t UL_fileexists(const char* name, std::uint16_t* exists)
 
 status_t UL_createfile(setup_context* ctx, const char* name, std::uint16_t kind, ul_file* out)
 {
+    if (ctx && ctx->filechanging) ctx->filechanging(ctx, name);
     std::uint16_t exists = 0;
     UL_fileexists(name, &exists);
     const std::uint16_t low = kind & 0xFF;

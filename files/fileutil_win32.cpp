@@ -27,6 +27,14 @@ void FS_free(void* block) { VirtualFree(block, 0, MEM_RELEASE); }
 // read, write and size calls.
 bool FS_open(const char* name, fs_mode mode, ul_file* out)
 {
+    if (mode == FS_APPEND) {
+        HANDLE h = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                               nullptr);
+        if (h == INVALID_HANDLE_VALUE) return false;
+        SetFilePointer(h, 0, nullptr, FILE_END);
+        *out = reinterpret_cast<ul_file>(h);
+        return true;
+    }
     static const UINT MODES[] = {
         OF_READ | OF_SHARE_DENY_NONE,
         OF_READWRITE | OF_SHARE_DENY_NONE,
@@ -42,6 +50,8 @@ bool FS_open(const char* name, fs_mode mode, ul_file* out)
 }
 
 void FS_close(ul_file file) { CloseHandle(as_handle(file)); }
+
+void FS_flush(ul_file file) { FlushFileBuffers(as_handle(file)); }
 
 std::int32_t FS_read(ul_file file, void* buffer, std::uint32_t count)
 {

@@ -5,6 +5,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/install.h"
+#include "install/journal.h"
 #include "integration/integration.h"
 #include "integration/printer.h"
 #include "integration/progman.h"
@@ -41,6 +42,8 @@ status_t complete(setup_context* ctx)
     RETURN_IF_FAILED(INS_CopyAddPrinterFiles(ctx, 1, ctx->sourcedir, ctx->programdir, ctx->windowsdir));
     RETURN_IF_FAILED(INS_installprinter(ctx));
     RETURN_IF_FAILED(INS_addshellentries(ctx));
+    // Everything is in place and registered: the record takes over from the journal.
+    RETURN_IF_FAILED(INS_journalcommit(ctx));
     RETURN_IF_FAILED(INS_showdone(ctx));
     UL_postclose(ctx->mainwindow);
     return ST_OK;

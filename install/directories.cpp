@@ -6,6 +6,7 @@
 #include "files/log.h"
 #include "install/dialogs.h"
 #include "install/install.h"
+#include "install/journal.h"
 #include "install/record.h"
 #include "shell/text.h"
 
@@ -43,11 +44,17 @@ status_t INS_createdir(setup_context* ctx, const char* path, std::uint16_t* resu
         UL_isdirectory(ctx, dir, &isdir);
         if (isdir) {
             UL_logline(ctx, "dir already exists");
-        } else if (dir[0] == '\0' || UL_createdir(dir) != 0) {
+        } else if (dir[0] == '\0') {
             UL_logline(ctx, "cannot create dir");
             *result = DIR_FAILED;
         } else {
-            INS_recorddir(ctx, dir);  // only what this run made goes whole at the removal
+            INS_journaldir(ctx, dir);
+            if (UL_createdir(dir) != 0) {
+                UL_logline(ctx, "cannot create dir");
+                *result = DIR_FAILED;
+            } else {
+                INS_recorddir(ctx, dir);  // only what this run made goes whole at the removal
+            }
         }
     }
     UL_logshort(ctx, "result = ", std::int16_t(*result));
@@ -93,6 +100,11 @@ status_t INS_makepath(setup_context* ctx, const char* path, std::uint16_t* resul
     }
     std::size_t len = std::strlen(dir);
     if (len == 0 || dir[len - 1] == ':') return ST_OK;  // a drive root is there already
+    // The journal begins before the destination is made, so that an undo takes it too.
+    std::uint16_t isdir = 0;
+    UL_isdirectory(ctx, dir, &isdir);
+    // A journal that cannot be begun here stops the installation at its first step.
+    if (!isdir) INS_journalbegin(ctx, dir);
     const char* first = std::strchr(dir, '\\');
     const char* second = first ? std::strchr(first + 1, '\\') : nullptr;
     if (second) {

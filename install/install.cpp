@@ -1,6 +1,7 @@
 #include "install/install.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "files/archive.h"
 #include "files/copyplan.h"
@@ -8,7 +9,9 @@
 #include "files/log.h"
 #include "install/completion.h"
 #include "install/dialogs.h"
+#include "install/journal.h"
 #include "install/progress.h"
+#include "install/state.h"
 #include "install/record.h"
 #include "install/unattended.h"
 #include "integration/integration.h"
@@ -51,10 +54,14 @@ status_t remove_stale_data(setup_context* ctx)
     // A missing file is no error; a data folder that is a link is left alone.
     if (UL_islink(ctx->datadir)) return ST_OK;
     char path[TEXTSIZE];
-    UL_makepath(path, ctx->datadir, "VEQ.dat");
-    UL_deletefile(path);
-    UL_makepath(path, ctx->datadir, "PARM.dat");
-    UL_deletefile(path);
+    for (const char* name : {"VEQ.dat", "PARM.dat"}) {
+        UL_makepath(path, ctx->datadir, name);
+        std::uint16_t exists = 0;
+        UL_fileexists(path, &exists);
+        if (!exists) continue;
+        INS_journalfile(ctx, path);
+        UL_deletefile(path);
+    }
     return ST_OK;
 }
 
@@ -87,31 +94,51 @@ status_t open_copy_progress(setup_context* ctx)
     return INS_keyabortopen(ctx, title, line1, line2);
 }
 
+// Each step of the sequence begins with the journal on the disk, for a power cut.
+status_t step(setup_context* ctx, status_t (*run)(setup_context*))
+{
+    INS_journalflush(ctx);
+    return run(ctx);
+}
+
 // Everything after the dialogs; the first failure ends it.
 status_t install_files(setup_context* ctx)
 {
-    // An earlier installation's record is read before anything is written over it.
+    // An earlier installation's record is read before anything is written
+    // over it, and a stopped run's journal is taken into it.
     RETURN_IF_FAILED(INS_recordbegin(ctx));
+    RETURN_IF_FAILED(INS_journalbegin(ctx, ctx->pathname));
     RETURN_IF_FAILED(INS_getfilesize(ctx));
     RETURN_IF_FAILED(open_copy_progress(ctx));
     RETURN_IF_FAILED(INS_getwinversion(ctx, &ctx->winversion));
     UL_logshort(ctx, "winversion=", ctx->winversion);
     if (ctx->winversion == 2) INS_removeservice(ctx);  // an old service that stays is no reason to stop
-    RETURN_IF_FAILED(INS_makedirs(ctx));
-    RETURN_IF_FAILED(INS_loadsbfile(ctx));
-    RETURN_IF_FAILED(INS_copycountry(ctx));
-    remove_stale_data(ctx);
-    RETURN_IF_FAILED(INS_copyfaxini(ctx));
+    RETURN_IF_FAILED(step(ctx, INS_makedirs));
+    RETURN_IF_FAILED(step(ctx, INS_loadsbfile));
+    RETURN_IF_FAILED(step(ctx, INS_copycountry));
+    step(ctx, remove_stale_data);
+    RETURN_IF_FAILED(step(ctx, INS_copyfaxini));
     RETURN_IF_FAILED(INS_checkabort(ctx));
-    RETURN_IF_FAILED(unpack_scripts(ctx));
+    RETURN_IF_FAILED(step(ctx, unpack_scripts));
     RETURN_IF_FAILED(INS_checkabort(ctx));
-    RETURN_IF_FAILED(INS_addproductini(ctx));
+    RETURN_IF_FAILED(step(ctx, INS_addproductini));
     UL_logline(ctx, "Before INS_addfaxini");
-    RETURN_IF_FAILED(INS_addfaxini(ctx));
-    RETURN_IF_FAILED(copy_program_files(ctx));
-    RETURN_IF_FAILED(INS_convertscript(ctx));
-    RETURN_IF_FAILED(INS_removesbfile(ctx));
-    return INS_alldone(ctx);
+    RETURN_IF_FAILED(step(ctx, INS_addfaxini));
+    RETURN_IF_FAILED(step(ctx, copy_program_files));
+    RETURN_IF_FAILED(step(ctx, INS_convertscript));
+    RETURN_IF_FAILED(step(ctx, INS_removesbfile));
+    return step(ctx, INS_alldone);
+}
+
+// The rollback a run asked for: everything the journal names is undone.
+void roll_back(setup_context* ctx)
+{
+    INS_journalclose(ctx);
+    if (!ctx->rollback) return;
+    bool undone = false;
+    INS_undojournal(ctx, &undone);
+    ctx->install->restored = undone ? 1 : 0;
+    if (UL_logdetail(ctx)) UL_logshort(ctx, "rollback=", std::int16_t(ctx->install->restored));
 }
 
 status_t fail(setup_context* ctx, status_t st)
@@ -126,6 +153,7 @@ status_t fail(setup_context* ctx, status_t st)
     }
     status_t removed = INS_removesbfile(ctx);
     UL_logshort(ctx, "INS_removesbfile = ", std::int16_t(removed));
+    roll_back(ctx);
     return st;
 }
 
@@ -143,6 +171,9 @@ status_t INS_install(setup_context* ctx)
     ctx->helpcontext = 101;
     ctx->INS_back = BACK_FIRST_SHOWING;
 
+    char rollback[8];
+    if (INS_answertextin(ctx, "Options", "Rollback", rollback, sizeof rollback) && UL_atol(rollback) == 1)
+        ctx->rollback = 1;
     status_t st = ask_everything(ctx);
     if (st == ST_OK) st = install_files(ctx);
     INS_recordend(ctx);

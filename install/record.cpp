@@ -5,6 +5,7 @@
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "files/recordpath.h"
+#include "install/journal.h"
 #include "install/state.h"
 #include "shell/text.h"
 
@@ -146,6 +147,14 @@ status_t INS_recordbegin(setup_context* ctx)
 
 void INS_recorddir(setup_context* ctx, const char* path) { record_path(ctx, 'D', path); }
 
+void INS_recordadopt(setup_context* ctx, char kind, const char* rel) { add_entry(ctx, kind, rel); }
+
+bool INS_recordknows(setup_context* ctx, const char* rel)
+{
+    record_block* b = block_of(ctx);
+    return b && known(b, rel);
+}
+
 void INS_recordfile(setup_context* ctx, const char* path) { record_path(ctx, 'F', path); }
 
 status_t INS_recordwrite(setup_context* ctx)
@@ -158,6 +167,7 @@ status_t INS_recordwrite(setup_context* ctx)
     // planted link too) goes first, so the new record is a file of its own.
     auto hook = ctx->filewritten;
     ctx->filewritten = nullptr;
+    INS_journalfile(ctx, name);
     UL_deletefile(name);
     ul_file file = 0;
     status_t st = UL_createfile(ctx, name, UL_EXCLUSIVE, &file);

@@ -15,6 +15,10 @@ status_t INS_recordbegin(setup_context* ctx);
 // directory below it, is not recorded. Nothing happens while no record runs.
 void INS_recorddir(setup_context* ctx, const char* path);
 void INS_recordfile(setup_context* ctx, const char* path);
+// A stopped run's journaled entry, taken over as this run's own.
+void INS_recordadopt(setup_context* ctx, char kind, const char* rel);
+// Whether the record names rel (an earlier installation's entry, or one of this run).
+bool INS_recordknows(setup_context* ctx, const char* rel);
 // Writes DATA\UNINSTAL.LST from the entries; 0 or the file's failure.
 status_t INS_recordwrite(setup_context* ctx);
 // Ends the record and releases its memory; safe to call when none runs.

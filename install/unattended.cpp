@@ -5,6 +5,7 @@
 
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "install/journal.h"
 #include "install/state.h"
 #include "shell/messages.h"
 #include "shell/platform.h"
@@ -214,8 +215,20 @@ void INS_writeresult(setup_context* ctx, status_t status)
     written = UL_writeprofilestring("Result", "Vendor", number, file) && written;
     std::snprintf(port, sizeof port, "COM%d", int(ctx->comport));
     written = UL_writeprofilestring("Result", "Port", port, file) && written;
-    // Only a log that was made: a refused or unopenable one is nowhere.
-    written = UL_writeprofilestring("Result", "Log", ctx->logfile ? ctx->logname : "", file) && written;
+    // Only a log that was made: a refused or unopenable one is nowhere. An
+    // undo writes its own removal log there.
+    written = UL_writeprofilestring("Result", "Log", ctx->logfile || ctx->undo ? ctx->logname : "", file) && written;
+    // A run that stopped says how to get back: restored already, or by /UNDO.
+    char journal[TEXTSIZE], line[MESSAGESIZE];
+    INS_journalpath(ctx, journal);
+    std::uint16_t left = 0;
+    if (status != ST_OK && !ctx->undo && state->restored) {
+        INS_loadmessage(ctx, line, "", IDS_RESTORED);
+        written = UL_writeprofilestring("Result", "Restored", line, file) && written;
+    } else if (status != ST_OK && !ctx->undo && UL_fileexists(journal, &left) == ST_OK && left) {
+        INS_loadmessage(ctx, line, "", IDS_UNDO_HINT);
+        written = UL_writeprofilestring("Result", "Undo", line, file) && written;
+    }
     if (UL_logdetail(ctx)) UL_logstring(ctx, written ? "result written=" : "result not written=", file);
 }
 

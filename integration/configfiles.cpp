@@ -37,6 +37,7 @@ void decimal(char out[TEXTSIZE], long value) { std::snprintf(out, TEXTSIZE, "%ld
 status_t INS_writeini(setup_context* ctx, const char* section, const char* key, const char* value,
                       const char* file)
 {
+    if (ctx && ctx->filechanging) ctx->filechanging(ctx, file);
     if (UL_writeprofilestring(section, key, value, file)) {
         // The profile service creates the file itself, past the file operations' hook.
         if (ctx && ctx->filewritten) ctx->filewritten(ctx, file);

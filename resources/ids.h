@@ -103,6 +103,11 @@
 #define IDS_TYPE_FAX_IMAGE 801
 #define IDS_TYPE_LOGO 802
 /* The product's identity: the text for product n is the number + 10 x n. */
+/* An undo of a stopped installation (SETUP.EXE /UNDO, /ROLLBACK). */
+#define IDS_NOTHING_TO_UNDO 1610
+#define IDS_UNDONE 1611
+#define IDS_RESTORED 1612
+#define IDS_UNDO_HINT 1613
 #define IDS_PRODUCT_TITLE 7104
 #define IDS_PRODUCT_LINE1 7105
 #define IDS_PRODUCT_LINE2 7106

@@ -108,6 +108,14 @@ status_t apply_token(setup_context* ctx, const char* token, std::int16_t* level)
         ctx->silent = SILENT_NOTHING;
         return ST_OK;
     }
+    if (UL_equalnocase(token, "/UNDO")) {
+        ctx->undo = 1;
+        return ST_OK;
+    }
+    if (UL_equalnocase(token, "/ROLLBACK")) {
+        ctx->rollback = 1;
+        return ST_OK;
+    }
     if (len <= 2 && (token[0] == 'D' || token[0] == 'd')) {
         apply_debug(token, level);
         return ST_OK;
@@ -162,8 +170,8 @@ status_t INS_parsecommandline(setup_context* ctx, const char* commandline, std::
         RETURN_IF_FAILED(next_token(ctx, &p, token));
         RETURN_IF_FAILED(apply_token(ctx, token, debuglevel));
     }
-    if (ctx->silent != SILENT_NONE && ctx->answerfile[0] == '\0') {
-        // A run that cannot ask must not guess the user's answers.
+    if (ctx->silent != SILENT_NONE && ctx->answerfile[0] == '\0' && !ctx->undo) {
+        // A run that cannot ask must not guess the user's answers; an undo asks nothing.
         return refuse(ctx, ctx->silent == SILENT_NOTHING ? "/VERYSILENT needs /ANSWERS=" : "/SILENT needs /ANSWERS=");
     }
     return ST_OK;

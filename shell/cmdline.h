@@ -7,7 +7,9 @@ enum { CMDLINE_MAX = 259 };
 // Splits the command line at blanks and commas and applies the options:
 // D/d[n] the debug level, a token containing -S or -s the source directory,
 // /ANSWERS= and /RECORD= the answer files, /SILENT and /VERYSILENT, /LOG= the
-// debug log, /RESULT= the result file, /DIR= the destination. The values of
+// debug log, /RESULT= the result file, /DIR= the destination, /UNDO the undo
+// of a stopped installation, /ROLLBACK the undo of this one should it fail or
+// be cancelled. The values of
 // the / options may be quoted ("C:\Deploy Files\a.ini") to hold blanks and
 // commas. A value that does not fit its field, an unclosed quote, and a silent
 // run without answers are refused with 13001 and the reason recorded as the

@@ -113,6 +113,8 @@ struct setup_context {
     char logname[TEXTSIZE];        // /LOG=, else (once it is made) SETUP.deb's path: where the debug log is
     char resultfile[TEXTSIZE];     // /RESULT=: the [Result] file written at the very end
     char destinationarg[TEXTSIZE]; // /DIR=: the destination, in place of the default and of [992] 102=
+    std::uint16_t undo;            // /UNDO: reverse what a stopped installation's journal names, and end
+    std::uint16_t rollback;        // /ROLLBACK (or [Options] Rollback=1): a failed or cancelled run undoes itself
 
     // How the run ends: the process's exit code and the status the result file reports.
     int exitcode;

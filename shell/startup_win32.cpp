@@ -6,7 +6,9 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "companions/uninstall/removal_win32.h"
 #include "install/install.h"
+#include "install/journal.h"
 #include "install/state.h"
 #include "install/unattended.h"
 #include "integration/ddeclient_win32.h"
@@ -106,6 +108,21 @@ LRESULT on_start(HWND window)
         DestroyWindow(window);
     }
     return 0;
+}
+
+// SETUP.EXE /UNDO: no window, no dialog; the journal undone and the run ended.
+int run_undo(setup_context* ctx)
+{
+    uninst::log_open(ctx->logname);
+    bool undone = false;
+    status_t st = INS_undojournal(ctx, &undone);
+    uninst::log_close();
+    char text[MESSAGESIZE];
+    INS_loadmessage(ctx, text, "", undone ? IDS_UNDONE : IDS_NOTHING_TO_UNDO);
+    INS_noteresult(ctx, st, text);
+    ctx->finalstatus = st;
+    teardown(ctx, nullptr);
+    return int(st);
 }
 
 status_t create_main_window(setup_context* ctx, int show)
@@ -256,10 +273,12 @@ int INS_run(ul_module instance, const char* commandline, int show)
         UL_copytext(ctx->programname, "SETUP");
         ctx->debuglevel = level;
         ctx->logtofile = 1;
-        st = INS_createlog(ctx);
+        // An undo leaves the stopped run's debug log to the support desk; its own lines go to /LOG=.
+        if (!ctx->undo) st = INS_createlog(ctx);
     }
     if (st == ST_OK) st = INS_readsettings(ctx);
     if (st == ST_OK) st = INS_registerclasses(ctx);
+    if (st == ST_OK && ctx->undo) return run_undo(ctx);
     if (st == ST_OK) {
         INS_setdefaultdestination(ctx);
         st = create_main_window(ctx, show);

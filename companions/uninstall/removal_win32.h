@@ -38,6 +38,30 @@ int kept_count();
 // tree_win32.cpp
 void remove_step(const char* installdir, const ur_step& step);
 bool has_user_data(const char* installdir);
+// Whether every directory on the way to rel below the installation directory is a real one.
+bool way_is_clear(const char* installdir, const char* rel);
+
+// journal_win32.cpp: a stopped installation's journal in the Windows directory.
+struct journal {
+    ur_journalhead head;
+    ur_change* changes;
+    int count, capacity;
+};
+text journal_path(const char* title);
+// False, with nothing read, when the product has no journal, or one that is
+// refused or another product's.
+bool read_journal(const char* title, journal* out);
+void free_journal(journal* j);
+// False when there is no memory for it.
+bool add_change(journal* j, const ur_change& c);
+// One step of an undo plan: in the installation directory as remove_step,
+// in the Windows and system directories, or a copy put back.
+void undo_step(const char* installdir, const char* title, const ur_step& step);
+// The journal's undo plan carried out; with skipinside only what lies outside
+// the installation directory and the copies put back (the record takes the rest).
+void undo_changes(const journal& j, const char* installdir, const char* title, bool skipinside);
+// The journal and, when it is empty, the folder of its copies.
+void drop_journal(const char* title);
 
 // registry_win32.cpp
 void remove_file_types(const ur_titles& r, const char* installdir);

@@ -135,6 +135,8 @@ void remove_step(const char* installdir, const ur_step& step)
         log_kept(directory ? "directory" : "file", path.s, UR_NOT_A_RECORD_LINE);
 }
 
+bool way_is_clear(const char* installdir, const char* rel) { return clean_way(installdir, rel) == WAY_CLEAR; }
+
 bool has_user_data(const char* installdir)
 {
     for (const char* d : {"RECEIVE", "SEND", "MBOX000"}) {

@@ -57,6 +57,7 @@ bool read_titles(const char* file, ur_titles* out)
 struct made_list {
     ur_entry* entries;
     int count, capacity;
+    journal* asides;  // the record's copies set aside, to be put back
 };
 
 bool add_entry(void* user, const ur_entry& e)
@@ -75,9 +76,19 @@ bool add_entry(void* user, const ur_entry& e)
     return true;
 }
 
-ur_recordstate read_made_list(const char* file, made_list* out)
+// A record line that names a copy set aside goes to the copies; any other is told.
+void note_record_line(void* user, const char* line, ur_reason why)
+{
+    made_list* out = static_cast<made_list*>(user);
+    ur_change c;
+    if (UR_parsechange(line, &c) && c.kind == 'A' && add_change(out->asides, c)) return;
+    log_kept("record line", line, why);
+}
+
+ur_recordstate read_made_list(const char* file, made_list* out, journal* asides)
 {
     *out = made_list{};
+    out->asides = asides;
     if (GetFileAttributesA(file) == INVALID_FILE_ATTRIBUTES) {
         DWORD error = GetLastError();
         if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return UR_NO_RECORD;
@@ -85,7 +96,7 @@ ur_recordstate read_made_list(const char* file, made_list* out)
     DWORD size = 0;
     char* data = read_file(file, 4 * 1024 * 1024, &size);
     if (!data) return UR_RECORD_UNREADABLE;
-    bool ok = UR_readmade(data, size, add_entry, note_line, out);
+    bool ok = UR_readmade(data, size, add_entry, note_record_line, out);
     HeapFree(GetProcessHeap(), 0, data);
     return ok ? UR_RECORD_READ : UR_RECORD_UNREADABLE;
 }
@@ -143,13 +154,42 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstallex(HWND owner, const ch
     }
     log_line("title=", r.title);
     made_list made = {};
-    ur_recordstate state = read_made_list(make(installdir.s, "DATA\\UNINSTAL.LST").s, &made);
+    journal extra = {};
+    ur_recordstate state = read_made_list(make(installdir.s, "DATA\\UNINSTAL.LST").s, &made, &extra);
+    // A run stopped in its completion left its journal: what it names goes as
+    // the record's entries do.
+    journal stopped = {};
+    bool journaled = read_journal(r.title, &stopped) && same_dir(stopped.head.destination, installdir.s);
+    if (journaled) {
+        for (int i = 0; i < stopped.count; ++i) {
+            const ur_change& c = stopped.changes[i];
+            bool inside = c.kind == 'D' || c.kind == 'F';
+            if (inside && state != UR_RECORD_UNREADABLE) {
+                ur_entry e = {c.kind, {}};
+                lstrcpynA(e.rel, c.rel, sizeof e.rel);
+                add_entry(&made, e);
+            }
+            if (!inside) add_change(&extra, c);
+        }
+        if (state == UR_NO_RECORD) state = UR_RECORD_READ;
+    }
+    free_journal(&stopped);
+    // A file that was there before is put back, not removed.
+    int kept = 0;
+    for (int i = 0; i < made.count; ++i) {
+        bool aside = false;
+        for (int k = 0; k < extra.count && !aside; ++k)
+            aside = extra.changes[k].where == 'F' && lstrcmpiA(extra.changes[k].rel, made.entries[i].rel) == 0;
+        if (!aside) made.entries[kept++] = made.entries[i];
+    }
+    made.count = kept;
     if (quiet && userdata == UNINSTALL_ASK) userdata = UNINSTALL_KEEP_USERDATA;
 
     text question = {};
     UT_format(question.s, sizeof question.s, UT_text(&texts, UT_ASK_REMOVE), r.title, installdir.s);
     if (!quiet && !ask(owner, texts, question.s)) {
         if (made.entries) HeapFree(GetProcessHeap(), 0, made.entries);
+        free_journal(&extra);
         return finish(UNINSTALL_DECLINED, report, "");
     }
     bool deleteuserdata = userdata == UNINSTALL_DELETE_USERDATA;
@@ -166,8 +206,11 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstallex(HWND owner, const ch
     remove_group(r, installdir.s);
     remove_windows_entries(installdir.s);
     UR_plan(state, made.entries, made.count, deleteuserdata, UC_isdriveroot(installdir.s), run_step, installdir.s);
+    undo_changes(extra, installdir.s, r.title, true);
+    if (journaled) drop_journal(r.title);
     CoUninitialize();
     if (made.entries) HeapFree(GetProcessHeap(), 0, made.entries);
+    free_journal(&extra);
 
     text removed = {};
     UT_format(removed.s, sizeof removed.s, UT_text(&texts, UT_REMOVED), r.title);

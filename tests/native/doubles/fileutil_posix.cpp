@@ -32,13 +32,15 @@ void FS_free(void* block) { std::free(block); }
 
 bool FS_open(const char* name, fs_mode mode, ul_file* out)
 {
-    static const int FLAGS[] = {O_RDONLY, O_RDWR, O_RDWR | O_CREAT | O_TRUNC, O_RDWR | O_CREAT | O_TRUNC};
+    static const int FLAGS[] = {O_RDONLY, O_RDWR, O_RDWR | O_CREAT | O_TRUNC, O_RDWR | O_CREAT | O_TRUNC,
+                                O_WRONLY | O_CREAT | O_APPEND};
     int fd = FS_kind(name) == FS_DIRECTORY ? -1 : open(host(name).c_str(), FLAGS[mode], 0644);
     if (fd >= 0) *out = fd + 1;
     return fd >= 0;
 }
 
 void FS_close(ul_file file) { close(fd_of(file)); }
+void FS_flush(ul_file file) { fsync(fd_of(file)); }
 // A disk that fills after so many bytes.
 std::int32_t FS_write(ul_file file, const void* data, std::uint32_t count)
 {
