@@ -225,10 +225,9 @@ status_t INS_journalbegin(setup_context* ctx, const char* destination)
     char dir[TEXTSIZE];
     UL_copytext(dir, destination);
     UL_addslash(dir);
-    journal_state* open = journal_of(ctx);
-    if (open && UL_equalnocase(open->destination, dir)) return ST_OK;
-    // Back to the destination dialog and another place: the first one's
-    // journal is treated as a stopped run's.
+    // Begun already (the destination dialog made the destination): read again,
+    // so that the record takes its changes; for another place (Back in the
+    // dialogs) it is treated as a stopped run's.
     INS_journalclose(ctx);
 
     journal_state* j = static_cast<journal_state*>(FS_alloc(sizeof(journal_state)));
@@ -270,6 +269,11 @@ status_t INS_journalbegin(setup_context* ctx, const char* destination)
         write_line(j, line);
         std::snprintf(line, sizeof line, "P,%s", j->destination);
         write_line(j, line);
+        // The texts library came at the start; every run removes it at its
+        // end, and a stopped one leaves it to the undo.
+        ur_change library = {'W', 0, 0, "VEQINS.DLL"};
+        write_change(j, library);
+        hold(j, library);
     }
     FS_flush(j->file);
     ctx->filechanging = file_changing;

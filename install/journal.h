@@ -9,9 +9,9 @@
 #include "shell/context.h"
 
 // Opens the journal for the destination (a directory with its backslash),
-// before the first change is made there; a journal already open for the same
-// destination stays. A stopped run's journal for this destination is taken
-// over, one for another destination undone first. 0, or the journal's failure:
+// before the first change is made there. A journal of this product for this
+// destination (a stopped run's, or this run's own from its dialogs) is taken
+// over into the record, one for another destination undone first. 0, or the journal's failure:
 // a run that cannot keep its journal does not begin.
 status_t INS_journalbegin(setup_context* ctx, const char* destination);
 // Before a file is created, replaced or deleted (its whole path): one line,

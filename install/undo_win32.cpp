@@ -14,10 +14,10 @@
 
 namespace {
 
-bool names(const uninst::journal& j, const char* rel)
+bool names(const uninst::journal& j, char kind, const char* rel)
 {
     for (int i = 0; i < j.count; ++i)
-        if (j.changes[i].kind == 'F' && lstrcmpiA(j.changes[i].rel, rel) == 0) return true;
+        if (j.changes[i].kind == kind && lstrcmpiA(j.changes[i].rel, rel) == 0) return true;
     return false;
 }
 
@@ -56,9 +56,9 @@ status_t INS_undojournal(setup_context* ctx, bool* undone)
     // The result file names the destination undone.
     if (ctx->undo) UL_copytext(ctx->pathname, installdir);
     if (UL_logdetail(ctx)) UL_logstring(ctx, "undo destination=", installdir);
-    // What the completion registers: only when the run began the
-    // installation's registration itself, never an earlier installation's.
-    bool registered = names(j, "DATA\\UNINSTAL.DAT");
+    // What the completion registers goes only when this run brought the
+    // uninstaller (its first step), never an earlier installation's.
+    bool registered = names(j, 'W', "ZVUNINST.EXE");
     HRESULT com = CoInitialize(nullptr);
     if (registered) {
         ur_titles r = titles_of(j);
@@ -68,6 +68,9 @@ status_t INS_undojournal(setup_context* ctx, bool* undone)
         uninst::remove_group(r, installdir);
         uninst::remove_windows_entries(installdir);
     }
+    // This run's own texts library is in use, and goes at its end.
+    for (int i = 0; i < j.count; ++i)
+        if (j.changes[i].kind == 'W' && lstrcmpiA(j.changes[i].rel, "VEQINS.DLL") == 0) j.changes[i].kind = 'X';
     uninst::undo_changes(j, installdir, j.head.title, false);
     if (SUCCEEDED(com)) CoUninitialize();
     uninst::drop_journal(j.head.title);

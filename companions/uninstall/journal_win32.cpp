@@ -145,6 +145,34 @@ bool read_journal(const char* title, journal* out)
     return true;
 }
 
+bool journal_title(const char* installdir, char* title, std::size_t size)
+{
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(make(windows_dir().s, "VEQJ????.JNL").s, &found);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool named = false;
+    do {
+        DWORD bytes = 0;
+        char* data = read_whole(make(windows_dir().s, found.cFileName).s, &bytes);
+        if (!data) continue;
+        ur_journalhead head;
+        text system = base_of('S');
+        auto nothing = [](void*, const ur_change&) { return true; };
+        // The head only, and only under its own name: a copied journal names no title.
+        char name[UR_JOURNALNAME] = "";
+        bool read = UR_readjournal(data, bytes, windows_dir().s, system.s, &head, nothing, nullptr, nullptr);
+        if (read) UR_journalname(head.title, name);
+        if (read && same_dir(head.destination, installdir) && lstrcmpiA(name, found.cFileName) == 0 &&
+            std::strlen(head.title) < size) {
+            lstrcpynA(title, head.title, int(size));
+            named = true;
+        }
+        HeapFree(GetProcessHeap(), 0, data);
+    } while (!named && FindNextFileA(h, &found));
+    FindClose(h);
+    return named;
+}
+
 void free_journal(journal* j)
 {
     if (j->changes) HeapFree(GetProcessHeap(), 0, j->changes);

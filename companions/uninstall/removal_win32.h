@@ -51,6 +51,8 @@ text journal_path(const char* title);
 // False, with nothing read, when the product has no journal, or one that is
 // refused or another product's.
 bool read_journal(const char* title, journal* out);
+// The title of the journal that names installdir (whole, with its backslash) as its destination.
+bool journal_title(const char* installdir, char* title, std::size_t size);
 void free_journal(journal* j);
 // False when there is no memory for it.
 bool add_change(journal* j, const ur_change& c);

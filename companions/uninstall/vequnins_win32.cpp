@@ -147,6 +147,9 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstallex(HWND owner, const ch
     bool link = installdir.s[0] && is_link(GetFileAttributesA(installdir.s));
     if (link) log_kept("directory", installdir.s, UR_LINK);
     bool found = installdir.s[0] && !link && read_titles(make(installdir.s, "DATA\\UNINSTAL.DAT").s, &r);
+    // A run stopped in its completion writes the entry before UNINSTAL.DAT:
+    // its journal names the title.
+    if (!found && installdir.s[0] && !link) found = journal_title(installdir.s, r.title, sizeof r.title);
     if (!found) {
         if (!link) log_kept("record", make(installdir.s, "DATA\\UNINSTAL.DAT").s, UR_MISSING);
         if (!quiet) tell(owner, texts, UT_text(&texts, UT_NOT_FOUND), MB_ICONSTOP);

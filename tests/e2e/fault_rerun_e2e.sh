@@ -19,6 +19,7 @@ e2e_modem 3 vendor08-modemblaster.modem
 faults_answers 'C:\VOICE'
 faults_userfiles 'C:\VOICE'
 faults_snapshot "$E2E_WORK/set"
+faults_photo start
 
 echo "=== killed while the copy waits for the second disk"
 faults_kill_when 'disknum = 2' 1
@@ -57,5 +58,63 @@ e2e_expect_ini 'C:\VOICE\DATA\ZELTAVOX.INI' GENERAL USERNAME 'Ann Smith'
 e2e_expect_nofile 'C:\windows\VEQINS.DLL'
 e2e_expect_nofile 'C:\windows\VEQSB95.DLL'
 faults_expect_kept
+
+echo "=== removed: the folders the killed run made go too"
+command=$(e2e_reg_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' UninstallString)
+e2e_run_command "${command:+$command /Y}" "the uninstall command $command /Y ends with 0"
+faults_expect_photo start "the re-run's removal left the machine as it was before the first run"
+
+# The wider matrix: killed at each point on both Windows families, then undone
+# by /UNDO, and killed again, run again and removed; a damaged file and a
+# cancelled disk request, with /ROLLBACK and then with /UNDO. Each way back
+# leaves the machine as it was.
+if [ "${E2E_MATRIX:-}" = full ]; then
+  uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice'
+  fresh() {  # version medium-drive...
+    e2e_machine "$1"
+    e2e_map_drive "$2" "$3"
+    e2e_modem 3 vendor08-modemblaster.modem
+    faults_answers 'C:\VOICE'
+    faults_photo matrix
+  }
+  killed() {  # program text count
+    rm -f "$E2E_WORK/killed"
+    faults_kill_when "$2" "$3"
+    e2e_run "$1"
+    e2e_wait_for 60 "the kill at $2" test -f "$E2E_WORK/killed"
+    WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
+  }
+  undo() {  # program what
+    E2E_ANSWERS='' e2e_run "$1" /UNDO /SILENT
+    faults_expect_photo matrix "$2: /UNDO left the machine as it was"
+  }
+  e2e_cd_medium
+  for version in win98 winxp; do
+    for point in 'port probe|title = |1' 'directories|try to create dir = |4' 'first file|INS_expandfile from=|3' \
+                 'mid-copy|expanddirectory from|3' 'voice conversion|local convert wave|1' 'uninstall entry|adduninstall=|1' \
+                 'Program Manager|enter addprogram|1' 'links|szLink=|1'; do
+      IFS='|' read -r name text count <<<"$point"
+      echo "=== matrix $version: killed at $name"
+      fresh "$version" d "$E2E_WORK/cd"
+      killed 'D:\SETUP\SETUP.EXE' "$text" "$count"
+      undo 'D:\SETUP\SETUP.EXE' "$version, killed at $name"
+      killed 'D:\SETUP\SETUP.EXE' "$text" "$count"
+      e2e_run 'D:\SETUP\SETUP.EXE'
+      faults_expect_success
+      command=$(e2e_reg_value "$uninstall" UninstallString)
+      e2e_run_command "${command:+$command /Y}" "$version, killed at $name: the re-run's uninstall command ends with 0"
+      faults_expect_photo matrix "$version, killed at $name: the re-run's removal left the machine as it was"
+    done
+    echo "=== matrix $version: a cancelled disk request"
+    fresh "$version" a "$E2E_WORK/set/DISK1"
+    e2e_answer 900 Button=103
+    e2e_run 'A:\SETUP.EXE' /ROLLBACK
+    faults_expect_status 13000
+    faults_expect_photo matrix "$version, disk request cancelled with /ROLLBACK: the machine as it was"
+    e2e_run 'A:\SETUP.EXE'
+    faults_expect_status 13000
+    undo 'A:\SETUP.EXE' "$version, disk request cancelled"
+  done
+fi
 
 e2e_finish

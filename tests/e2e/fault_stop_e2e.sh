@@ -20,7 +20,8 @@ stop_at() {  # stage text count
   e2e_answer 994 "StopAfter=$text" "Count=$count"
   faults_userfiles 'C:\VOICE'
   faults_snapshot "$E2E_WORK/cd"
-  e2e_run 'D:\SETUP\SETUP.EXE'
+  [ $# -gt 3 ] && faults_photo start
+  e2e_run 'D:\SETUP\SETUP.EXE' "${@:4}"
 }
 
 expect_stopped() {
@@ -66,6 +67,12 @@ e2e_expect_nolog 'INS_convertscript done'
 stop_at "completion" 'adduninstall=' 1
 expect_stopped
 e2e_expect_nolog 'enter addprogram'
+
+# Asked to roll back, the cancelled run undoes what it did before it ends.
+stop_at "voice conversion, with /ROLLBACK" 'local convert wave' 1 /ROLLBACK '/RESULT=C:\windows\result.ini'
+expect_stopped
+e2e_expect_ini 'C:\windows\result.ini' Result Restored 'The machine was restored: what this installation changed is undone.'
+faults_expect_photo start "the cancelled run with /ROLLBACK left the machine as it was"
 
 stop_at "after the window has closed" 'enter addprogram' 1
 faults_expect_success

@@ -23,9 +23,13 @@ faults_answers 'C:\VOICE'
 faults_userfiles 'C:\VOICE'
 faults_snapshot "$E2E_WORK/cd"
 
+faults_photo start
+
 echo "=== cut inside the compressed data"
-e2e_run 'D:\SETUP\SETUP.EXE' D2  # the announced size and the removal are detail lines
+# The announced size and the removal are detail lines.
+e2e_run 'D:\SETUP\SETUP.EXE' D2 '/RESULT=C:\windows\result.ini'
 faults_expect_status 2259
+e2e_expect_ini 'C:\windows\result.ini' Result Undo 'SETUP.EXE /UNDO undoes what this installation changed.'
 # The service expanded what was there and called it done; the size the header
 # announces shows the file ended early.
 e2e_expect_log 'announced='
@@ -33,6 +37,19 @@ e2e_expect_log 'lzcopy=-3'
 e2e_expect_log 'removed unfinished C:\VOICE\PROGRAM\MODEMS.INI'
 e2e_expect_nofile 'C:\VOICE\PROGRAM\MODEMS.INI'
 faults_expect_kept
+# The way back: everything the failed run made goes, its debug log stays.
+cp "$E2E_PREFIX/drive_c/windows/SETUP.deb" "$E2E_WORK/failed.deb"
+E2E_ANSWERS='' e2e_run 'D:\SETUP\SETUP.EXE' /UNDO /SILENT '/RESULT=C:\windows\result.ini'
+e2e_expect_rc 0
+e2e_expect_ini 'C:\windows\result.ini' Result Text 'What the stopped installation changed is undone.'
+faults_expect_photo start "/UNDO after the failure left the machine as it was"
+cmp -s "$E2E_WORK/failed.deb" "$E2E_PREFIX/drive_c/windows/SETUP.deb"
+e2e_check $? "/UNDO left the failed run's debug log as it was"
+if [ "${E2E_MATRIX:-}" = full ]; then
+  e2e_run 'D:\SETUP\SETUP.EXE' /ROLLBACK
+  faults_expect_status 2259
+  faults_expect_photo start "the failed run with /ROLLBACK left the machine as it was"
+fi
 
 echo "=== cut inside the header"
 truncate -s 9 "$cut_file"

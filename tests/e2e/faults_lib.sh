@@ -10,6 +10,11 @@
 #                                 by faults_snapshot are as they were
 #   faults_expect_status N        exit code N, its "Error in INS_install = N" line, and the run ended
 #   faults_expect_success         exit code 0, no error line of the installation
+#   faults_photo NAME             remember what the suite may change on the machine: the files of the
+#                                 Windows directories, the shell folders and the destination, the
+#                                 uninstall entry (the logs, and the uninstaller's own two files,
+#                                 which go at the next restart, aside)
+#   faults_expect_photo NAME WHAT the machine is as faults_photo NAME saw it
 #   faults_mount_small DIR SIZE   a filesystem of SIZE (e.g. 9m) at DIR, removed at exit
 #   faults_mount_readonly DIR     DIR becomes a read-only filesystem (a bind mount), removed at exit
 #   faults_kill_when TEXT N       in the background: kill the target machine's programs once the
@@ -114,6 +119,21 @@ faults_expect_kept() {
     [ "$rc" = 0 ] || { echo "changed outside the destination and the Windows directory:"; head -20 "$E2E_WORK/outside.diff"; }
     e2e_check $rc "nothing written outside the destination and the Windows directory, the media untouched"
   fi
+}
+
+faults_photo() {
+  { e2e_written_files '' "$FAULTS_DEST" |
+      grep -viE '/windows/(SETUP\.deb|wininit\.(bak|ini)|ZVUNINST\.EXE|VEQUNINS\.DLL|[^/]*\.log|result\.ini)$'
+    e2e_wine reg query 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\ZeltaVoice' /s 2>/dev/null | tr -d '\r'
+  } | sort >"$E2E_WORK/photo.$1"
+}
+
+faults_expect_photo() {  # NAME WHAT
+  faults_photo "$1.now"
+  diff "$E2E_WORK/photo.$1" "$E2E_WORK/photo.$1.now" >"$E2E_WORK/photo.diff"
+  local rc=$?
+  [ "$rc" = 0 ] || { echo "not as before:"; head -20 "$E2E_WORK/photo.diff"; }
+  e2e_check $rc "$2"
 }
 
 faults_expect_status() {

@@ -5,10 +5,12 @@
 # by the uninstall entry's command with /Y and a log, removes it all, and after
 # a restart nothing of the suite is left but the installer's log (Windows 95,
 # where the uninstaller's own files go through WININIT.INI). A second
-# installation goes into a destination with a blank, where programs planted at
+# installation, first killed in its completion and then run again, goes into
+# a destination with a blank, where programs planted at
 # C:\My.exe and C:\My must never run; its entry's quiet command removes it
 # without a window and keeps the user's faxes and mailboxes (Windows XP).
 source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/faults_lib.sh"
 e2e_init
 e2e_cd_machine win95 --plain
 e2e_modem 2 vendor08-modemblaster.modem
@@ -142,6 +144,12 @@ e2e_answer 992 '102=C:\My Fax (new)\'
 e2e_answer_delete 997 124 125 126 104 103 127
 e2e_answer 997 111=1
 e2e_answer 991 Button=112
+# First killed in the completion, with the program group half made: the run
+# below takes the stopped one over, and its removal leaves nothing of either.
+faults_kill_when 'enter addprogram' 1
+e2e_run 'D:\SETUP\SETUP.EXE'
+e2e_wait_for 10 "the kill to be done" test -f "$E2E_WORK/killed"
+WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
 e2e_run 'D:\SETUP\SETUP.EXE' D1
 e2e_expect_rc 0
 e2e_expect_log 'Openning service:-Halvern Fax Server'

@@ -9,7 +9,9 @@
 #include "files/expand.h"
 #include "files/fileutil.h"
 #include "install/install.h"
+#include "install/journal.h"
 #include "install/record.h"
+#include "tests/native/doubles/hostpath.h"
 #include "tests/native/sequence_fixture.h"
 #include "tests/native/support/testfiles.h"
 
@@ -240,6 +242,66 @@ TEST_F(Record, ReinstallationKeepsTheEarlierEntriesAndDropsBadLines)
     EXPECT_EQ(record(), lines({"D,PROGRAM", "F,PROGRAM\\OLD.EXE", "F,SCRIPT1\\HELLO.WAV", "D,SCRIPT1", "D,TEMP",
                                "D,RECEIVE", "D,SEND", "D,MBOX000", "D,MBOX000\\DSEND", "D,MBOX000\\DRECV",
                                "D,MBOX000\\FOD", "F,DATA\\NEW.INI"}));
+}
+
+// The journal on drive C of the host (its reader takes whole drive paths only):
+// a stopped run's changes, taken over by the next run into the same place,
+// undone by one into another, and handed to the record at the completion.
+TEST_F(Record, JournalTakenOverUndoneElsewhereAndHandedToTheRecord)
+{
+    doubles::drive_root = root;
+    for (const char* d : {"/C", "/C/WINDOWS", "/C/WINDOWS/SYSTEM"}) mkdir(dir(d).c_str(), 0755);
+    UL_copytext(ctx->windowsdir, "C:\\WINDOWS\\");
+    UL_copytext(ctx->systemdir, "C:\\WINDOWS\\SYSTEM\\");
+    UL_copytext(ctx->producttitle, "ZeltaVoice");
+    auto into = [&](const char* dest) {
+        UL_copytext(ctx->pathname, dest);
+        UL_makepath(ctx->datadir, dest, "DATA\\");
+        std::uint16_t made = 0;
+        INS_makepath(ctx, dest, &made);  // the destination dialog
+        INS_recordend(ctx);
+        ASSERT_EQ(INS_recordbegin(ctx), ST_OK);
+        ASSERT_EQ(INS_journalbegin(ctx, dest), ST_OK);
+        ASSERT_EQ(INS_makedirs(ctx), ST_OK);
+    };
+    auto write_at = [&](const char* path) {
+        ul_file f = 0;
+        ASSERT_EQ(UL_createfile(ctx, path, UL_EXCLUSIVE, &f), ST_OK) << path;
+        UL_closefile(ctx, f);
+    };
+    write("/C/WINDOWS/FAX.INI", "the user's");
+    into("C:\\DEST\\");
+    write_at("C:\\WINDOWS\\FAX.INI");
+    write_at("C:\\WINDOWS\\VEQSB95.DLL");
+    write_at("C:\\WINDOWS\\OTHER.DLL");  // no name of the suite's: none of the journal's business
+    create("DATA\\ZELTAVOX.INI");
+    INS_journalclose(ctx);  // the run stops
+    const std::string journal = testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.JNL"));
+    for (const char* line : {"T,ZeltaVoice\r\nP,C:\\DEST\\\r\nW,VEQINS.DLL\r\nM\r\n", "\r\nD,MBOX000\\FOD\r\n",
+                             "\r\nA,1,W,FAX.INI\r\nW,VEQSB95.DLL\r\nF,DATA\\ZELTAVOX.INI\r\n"})
+        EXPECT_NE(journal.find(line), std::string::npos) << line << " in " << journal;
+    EXPECT_EQ(journal.find("OTHER"), std::string::npos);
+    EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.OLD/1.OLD")), "the user's");
+
+    into("C:\\DEST\\");  // run again: what the stopped run made is this run's own
+    EXPECT_TRUE(INS_recordknows(ctx, "MBOX000\\FOD"));
+    EXPECT_TRUE(INS_recordknows(ctx, "DATA\\ZELTAVOX.INI"));
+    write_at("C:\\WINDOWS\\FAX.INI");  // set aside once, the user's file
+    EXPECT_FALSE(exists("/C/WINDOWS/VEQJ7FF4.OLD/2.OLD"));
+    INS_journalclose(ctx);
+
+    into("C:\\OTHER\\");  // elsewhere: the stopped run is undone first
+    EXPECT_FALSE(exists("/C/DEST"));
+    EXPECT_FALSE(exists("/C/WINDOWS/VEQSB95.DLL"));
+    EXPECT_TRUE(exists("/C/WINDOWS/OTHER.DLL"));
+    EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/FAX.INI")), "the user's");
+    write_at("C:\\WINDOWS\\FAX.INI");
+    ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
+    ASSERT_EQ(INS_journalcommit(ctx), ST_OK);
+    EXPECT_FALSE(exists("/C/WINDOWS/VEQJ7FF4.JNL"));
+    EXPECT_NE(testfiles::read(dir("/C/OTHER/DATA/UNINSTAL.LST")).find("\r\nA,1,W,FAX.INI\r\n"), std::string::npos);
+    EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.OLD/1.OLD")), "the user's");
+    doubles::drive_root.clear();
 }
 
 TEST_F(Record, NewRecordReplacesAPlantedLinkInsteadOfWritingThroughIt)
