@@ -134,7 +134,8 @@ status_t install_files(setup_context* ctx)
 void roll_back(setup_context* ctx)
 {
     INS_journalclose(ctx);
-    if (!ctx->rollback) return;
+    // Only what this run did: a journal it never began is another run's.
+    if (!ctx->rollback || !ctx->install->journaled) return;
     bool undone = false;
     INS_undojournal(ctx, &undone);
     ctx->install->restored = undone ? 1 : 0;

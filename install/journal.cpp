@@ -260,6 +260,7 @@ status_t INS_journalbegin(setup_context* ctx, const char* destination)
         return ST_CREATE_FAILED;
     }
     ctx->install->journal = j;
+    ctx->install->journaled = 1;
     if (appending) {
         // Whatever the stop cut short ends here; its change never began.
         write_line(j, "");

@@ -28,6 +28,7 @@ struct install_state {
     std::int16_t stopcount;      // lines still to be seen before the press
     std::uint16_t stopstate;     // STOP_UNREAD, STOP_ARMED, STOP_DUE or STOP_NONE
     std::uint16_t restored;      // the rollback undid this run's changes
+    std::uint16_t journaled;     // this run began a journal (its own, or one it took over)
     struct journal_state* journal; // the run's journal (install/journal.cpp); null when none is open
     void* recordblock;           // entries of the installation record (install/record.cpp); null when none runs
     progress_state progress;     // what the progress window shows; one window at a time

@@ -192,6 +192,12 @@ void undo_step(const char* installdir, const char* title, const ur_step& step)
     }
     if (step.where) return remove_outside(make(base_of(step.where).s, step.rel).s);
     remove_step(installdir, step);
+    // A file still in use goes at the next restart.
+    if (step.action != UR_REMOVE_FILE || !way_is_clear(installdir, step.rel)) return;
+    text path = make(installdir, step.rel);
+    DWORD a = GetFileAttributesA(path.s);
+    if (a != INVALID_FILE_ATTRIBUTES && !is_link(a) && !(a & FILE_ATTRIBUTE_DIRECTORY) && delete_at_restart(path.s))
+        log_line("removed at restart=", path.s);
 }
 
 void undo_changes(const journal& j, const char* installdir, const char* title, bool skipinside)

@@ -203,13 +203,13 @@ bool is_drive_path(const char* path)
 // Whether a and b name the same directory as Windows reads them: case,
 // backslashes and the dots and blanks that end a component aside (C:\WINDOWS.
 // is the Windows directory).
-bool same_dir(const char* a, const char* b)
+bool same_dir(const char* a, const char* b, bool orbelow = false)
 {
     bool any = false;
     for (;;) {
         while (*a == '\\') ++a;
         while (*b == '\\') ++b;
-        if (!*a || !*b) return any && !*a && !*b;
+        if (!*a || !*b) return any && !*a && (!*b || orbelow);
         std::size_t n = std::strcspn(a, "\\"), m = std::strcspn(b, "\\");
         const char *nexta = a + n, *nextb = b + m;
         while (n > 0 && (a[n - 1] == '.' || a[n - 1] == ' ')) --n;
@@ -222,6 +222,10 @@ bool same_dir(const char* a, const char* b)
         any = true;
     }
 }
+
+// Whether dir is the destination or lies below it: an undo there would reach
+// the Windows or the system directory.
+bool holds(const char* destination, const char* dir) { return dir && same_dir(destination, dir, true); }
 
 // A whole directory with its backslash, below a drive's root, every part a plain name.
 bool good_destination(const char* path, std::size_t n)
@@ -330,7 +334,7 @@ bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, 
         }
         if (line_no == 2) {
             refused = !whole || line[0] != 'P' || line[1] != ',' || !good_destination(line + 2, n - 2) ||
-                      (windowsdir && same_dir(line + 2, windowsdir)) || (systemdir && same_dir(line + 2, systemdir));
+                      holds(line + 2, windowsdir) || holds(line + 2, systemdir);
             if (!refused) std::memcpy(head->destination, line + 2, n - 1);
             return false;
         }
@@ -352,7 +356,7 @@ bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, 
             failed = !add(user, c);
             return !failed;
         }
-        if (note) note(user, line, std::strchr("DFWSA", line[0]) && line[1] == ',' ? UR_OUTSIDE
+        if (note) note(user, line, line[0] && std::strchr("DFWSA", line[0]) && line[1] == ',' ? UR_OUTSIDE
                                                                                   : UR_NOT_A_RECORD_LINE);
         return true;
     });

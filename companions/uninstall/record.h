@@ -134,8 +134,8 @@ bool UR_formatchange(const ur_change& change, char* out, std::size_t size);
 // Reads a journal's text, up to its last line end (a stop may cut the line
 // being written; its change never began): false, with nothing added, when its title or
 // directory is missing or damaged, or the directory is a drive's root, the
-// Windows or the system directory (both given whole, with or without their
-// backslash): such a journal is refused whole. Otherwise add(user, change)
+// Windows or the system directory or holds one of them (both given whole,
+// with or without their backslash): such a journal is refused whole. Otherwise add(user, change)
 // for every line that passes the checks, note for every other non-empty line;
 // false too when add fails.
 bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, const char* systemdir,

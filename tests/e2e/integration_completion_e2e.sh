@@ -150,6 +150,7 @@ faults_kill_when 'enter addprogram' 1
 e2e_run 'D:\SETUP\SETUP.EXE'
 e2e_wait_for 10 "the kill to be done" test -f "$E2E_WORK/killed"
 WINEPREFIX=$E2E_PREFIX wineserver -p >/dev/null 2>&1
+e2e_answer 494 Answer=Yes  # the destination is there now
 e2e_run 'D:\SETUP\SETUP.EXE' D1
 e2e_expect_rc 0
 e2e_expect_log 'Openning service:-Halvern Fax Server'

@@ -373,6 +373,9 @@ TEST(UninstallJournal, ABadHeadRefusesTheWholeJournal)
         EXPECT_TRUE(below.read) << "a directory below Windows' own is the user's choice";
         EXPECT_EQ(below.changes.size(), 8u);
     }
+    EXPECT_FALSE(readjournal(std::string("T,ZeltaFax\r\nP,D:\\OS\\\r\n") + GOODBODY, "D:\\OS\\WIN98",
+                             "D:\\OS\\WIN98\\SYSTEM").read)
+        << "a destination that holds the Windows directory";
 }
 
 // A journal cut at any byte, as a run that stopped leaves it: what it adds is
