@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "files/copyplan.h"
+#include "files/filesystem.h"
 #include "files/fileutil.h"
 #include "files/log.h"
 #include "install/dialogs.h"
@@ -100,11 +101,10 @@ status_t INS_makepath(setup_context* ctx, const char* path, std::uint16_t* resul
     }
     std::size_t len = std::strlen(dir);
     if (len == 0 || dir[len - 1] == ':') return ST_OK;  // a drive root is there already
-    // The journal begins before the destination is made, so that an undo takes it too.
-    std::uint16_t isdir = 0;
-    UL_isdirectory(ctx, dir, &isdir);
-    // A journal that cannot be begun here stops the installation at its first step.
-    if (!isdir) INS_journalbegin(ctx, dir);
+    // The journal begins before the destination is made, so that an undo takes
+    // it too (one that cannot begin stops the installation at its first step).
+    // Asked quietly: the dialog's level-0 log stays as it was.
+    if (FS_kind(dir) != FS_DIRECTORY) INS_journalbegin(ctx, dir);
     const char* first = std::strchr(dir, '\\');
     const char* second = first ? std::strchr(first + 1, '\\') : nullptr;
     if (second) {
