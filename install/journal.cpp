@@ -7,6 +7,7 @@
 #include "files/filesystem.h"
 #include "files/fileutil.h"
 #include "files/log.h"
+#include "shell/platform.h"
 #include "install/record.h"
 #include "install/state.h"
 #include "shell/text.h"
@@ -128,9 +129,14 @@ void set_aside(setup_context* ctx, journal_state* j, const char* path, const ur_
     UL_stripslash(folder);
     if (FS_islink(folder) || (FS_kind(folder) != FS_DIRECTORY && !FS_makedir(folder)))
         return note(ctx, "journal has no folder ", folder);
+    // An earlier installation's record may name copies there: a number is never taken twice.
     char number[12], copy[TEXTSIZE];
-    std::snprintf(number, sizeof number, "%u.OLD", j->next);
-    UL_makepath(copy, j->aside, number);
+    for (;; ++j->next) {
+        std::snprintf(number, sizeof number, "%u.OLD", j->next);
+        UL_makepath(copy, j->aside, number);
+        if (j->next > UR_ASIDE_MAX) return note(ctx, "journal cannot set aside ", path);
+        if (FS_kind(copy) == FS_MISSING && !FS_islink(copy)) break;
+    }
     if (!copy_whole(path, copy)) return note(ctx, "journal cannot set aside ", path);
     ur_change c = change;
     c.where = change.kind;
@@ -208,6 +214,22 @@ earlier take_earlier(setup_context* ctx, journal_state* j)
     if (what == ADOPTED && UL_logdetail(ctx)) UL_loglong(ctx, "journal taken over=", a.taken);
     FS_free(data);
     return what;
+}
+
+// A copy of the suite's own earlier file, which a completed installation
+// replaces for good: the earlier record and uninstaller, and a FAX.INI that
+// names this destination. Putting it back after the removal would strand it.
+bool superseded(const journal_state* j, const ur_change& c, const char* copy)
+{
+    if (c.where == 'F') return UL_equalnocase(c.rel, "DATA\\UNINSTAL.LST") || UL_equalnocase(c.rel, "DATA\\UNINSTAL.DAT");
+    if (c.where != 'W') return false;
+    if (UL_equalnocase(c.rel, "ZVUNINST.EXE") || UL_equalnocase(c.rel, "VEQUNINS.DLL") ||
+        UL_equalnocase(c.rel, "VEQINS.DLL"))
+        return true;
+    char path[TEXTSIZE];
+    UL_getprofilestring("FAX", "PATH", "", path, sizeof path, copy);
+    UL_addslash(path);
+    return UL_equalnocase(c.rel, "FAX.INI") && UL_equalnocase(path, j->destination);
 }
 
 }  // namespace
@@ -322,7 +344,19 @@ status_t INS_journalcommit(setup_context* ctx)
     ul_file file = 0;
     status_t st = ST_OK;
     bool asides = false;
-    for (int i = 0; i < j->count; ++i) asides = asides || j->outside[i].kind == 'A';
+    for (int i = 0; i < j->count; ++i) {
+        ur_change& c = j->outside[i];
+        if (c.kind != 'A') continue;
+        char number[12], copy[TEXTSIZE];
+        std::snprintf(number, sizeof number, "%u.OLD", c.aside);
+        UL_makepath(copy, j->aside, number);
+        if (superseded(j, c, copy)) {
+            FS_delete(copy);
+            c.kind = 'X';  // no line for it
+        } else {
+            asides = true;
+        }
+    }
     if (asides && !FS_islink(record) && FS_open(record, FS_APPEND, &file)) {
         for (int i = 0; i < j->count; ++i) {
             char line[JOURNAL_LINE + 2];
@@ -335,11 +369,14 @@ status_t INS_journalcommit(setup_context* ctx)
     } else if (asides) {
         st = ST_CREATE_FAILED;
     }
-    char path[TEXTSIZE];
+    char path[TEXTSIZE], folder[TEXTSIZE];
     UL_copytext(path, j->path);
+    UL_copytext(folder, j->aside);
     INS_journalclose(ctx);
     // Without the copies in the record the journal is the only way back to them: it stays.
     if (st == ST_OK) FS_delete(path);
+    UL_stripslash(folder);
+    if (!asides) FS_removedir(folder);  // only when empty
     note(ctx, st == ST_OK ? "journal done=" : "journal kept=", path);
     return st;
 }

@@ -301,6 +301,17 @@ TEST_F(Record, JournalTakenOverUndoneElsewhereAndHandedToTheRecord)
     EXPECT_FALSE(exists("/C/WINDOWS/VEQJ7FF4.JNL"));
     EXPECT_NE(testfiles::read(dir("/C/OTHER/DATA/UNINSTAL.LST")).find("\r\nA,1,W,FAX.INI\r\n"), std::string::npos);
     EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.OLD/1.OLD")), "the user's");
+
+    // Installed again: the FAX.INI that names this destination is the suite's
+    // own, replaced for good, and nothing puts it back after a removal.
+    write("/C/WINDOWS/FAX.INI", "[FAX]\r\nPATH=C:\\OTHER\r\n");
+    into("C:\\OTHER\\");
+    write_at("C:\\WINDOWS\\FAX.INI");
+    ASSERT_EQ(INS_recordwrite(ctx), ST_OK);
+    ASSERT_EQ(INS_journalcommit(ctx), ST_OK);
+    EXPECT_EQ(testfiles::read(dir("/C/OTHER/DATA/UNINSTAL.LST")).find(",W,FAX.INI"), std::string::npos);
+    EXPECT_FALSE(exists("/C/WINDOWS/VEQJ7FF4.OLD/2.OLD"));
+    EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.OLD/1.OLD")), "the user's") << "the first installation's copy";
     doubles::drive_root.clear();
 }
 
