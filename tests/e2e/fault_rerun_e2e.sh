@@ -92,7 +92,7 @@ if [ "${E2E_MATRIX:-}" = full ]; then
   e2e_cd_medium
   for version in win98 winxp; do
     for point in 'port probe|title = |1' 'directories|try to create dir = |4' 'first file|INS_expandfile from=|3' \
-                 'mid-copy|expanddirectory from|3' 'voice conversion|local convert wave|1' 'uninstall entry|adduninstall=|1' \
+                 'mid-copy|expanddirectory from|3' 'voice conversion|INS_convertscript vendor=|1' 'uninstall entry|adduninstall=|1' \
                  'Program Manager|enter addprogram|1' 'links|szLink=|1'; do
       IFS='|' read -r name text count <<<"$point"
       echo "=== matrix $version: killed at $name"
