@@ -276,9 +276,9 @@ status_t INS_journalbegin(setup_context* ctx, const char* destination)
     }
     bool appending = what == ADOPTED;
     if (!FS_open(j->path, appending ? FS_APPEND : FS_CREATE, &j->file)) {
-        FS_free(j);
         note(ctx, "cannot write journal=", j->path);
         INS_recorderror(ctx, ST_CREATE_FAILED, j->path);
+        FS_free(j);
         return ST_CREATE_FAILED;
     }
     ctx->install->journal = j;

@@ -312,6 +312,9 @@ TEST_F(Record, JournalTakenOverUndoneElsewhereAndHandedToTheRecord)
     EXPECT_EQ(testfiles::read(dir("/C/OTHER/DATA/UNINSTAL.LST")).find(",W,FAX.INI"), std::string::npos);
     EXPECT_FALSE(exists("/C/WINDOWS/VEQJ7FF4.OLD/2.OLD"));
     EXPECT_EQ(testfiles::read(dir("/C/WINDOWS/VEQJ7FF4.OLD/1.OLD")), "the user's") << "the first installation's copy";
+
+    mkdir(dir("/C/WINDOWS/VEQJ7FF4.JNL").c_str(), 0755);  // no journal can be written there
+    EXPECT_EQ(INS_journalbegin(ctx, "C:\\OTHER\\"), ST_CREATE_FAILED);
     doubles::drive_root.clear();
 }
 
