@@ -105,7 +105,8 @@ TEST_F(DoneDialog, StartButtonShowsTheInstalledProgramsWindow)
     WritePrivateProfileStringA("991", "Button", "112", ctx->answerfile);
     ASSERT_EQ(INS_showdone(ctx), ST_OK) << log();
     HWND window = nullptr;
-    for (int i = 0; i < 100 && !window; ++i) {
+    // The window exists a moment before it is shown: wait for both.
+    for (int i = 0; i < 100 && !(window && IsWindowVisible(window)); ++i) {
         Sleep(100);
         window = FindWindowA("VEQ-STANDIN", "ZELTAFAX");
     }
