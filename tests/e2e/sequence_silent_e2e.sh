@@ -149,7 +149,9 @@ text=$(e2e_ini_value 'C:\result.ini' Result Text)
 [[ "$text" == "${notice:0:40}"* && "$text" == *'D:\SETUP\DATACHIP\ZELTAVOX.MB' ]]
 e2e_check $? "the result's Text is the notice's, with the whole name of the missing file (got '$text')"
 grep -qE "$(printf '^SETUP\\.EXE\t11[12]\tStatic\t')(Checking the serial ports|Looking for your modem|Copying the program files)" "$seen"
-e2e_check $? "the progress window was on the screen"
+found=$?
+e2e_check $found "the progress window was on the screen"
+[ "$found" = 0 ] || sed 's/^/  the watch saw: /' "$seen"
 # The screen watch sees what shows: no more windows than the progress windows
 # the log says were opened ("title = "; a short one may pass between two looks).
 opened=$(tr -d '\r' <"$(e2e_unixpath "$log")" | grep -c '^title = ')
