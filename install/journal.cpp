@@ -149,6 +149,14 @@ void set_aside(setup_context* ctx, journal_state* j, const char* path, const ur_
 
 void file_changing(setup_context* ctx, const char* path) { INS_journalfile(ctx, path); }
 
+void group_making(setup_context* ctx, const char* group)
+{
+    journal_state* j = journal_of(ctx);
+    ur_change c = {'G', 0, 0, ""};
+    UL_copytext(c.rel, sizeof c.rel, group);
+    if (j) write_change(j, c);
+}
+
 struct adopting {
     setup_context* ctx;
     journal_state* j;
@@ -300,6 +308,7 @@ status_t INS_journalbegin(setup_context* ctx, const char* destination)
     }
     FS_flush(j->file);
     ctx->filechanging = file_changing;
+    ctx->groupmaking = group_making;
     note(ctx, appending ? "journal taken over=" : "journal begun=", j->path);
     return ST_OK;
 }
@@ -390,4 +399,5 @@ void INS_journalclose(setup_context* ctx)
     FS_free(j);
     ctx->install->journal = nullptr;
     ctx->filechanging = nullptr;
+    ctx->groupmaking = nullptr;
 }

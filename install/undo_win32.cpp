@@ -14,13 +14,6 @@
 
 namespace {
 
-bool names(const uninst::journal& j, char kind, const char* rel)
-{
-    for (int i = 0; i < j.count; ++i)
-        if (j.changes[i].kind == kind && lstrcmpiA(j.changes[i].rel, rel) == 0) return true;
-    return false;
-}
-
 // The verbs the run registered, from its own UNINSTAL.DAT; the title alone without one.
 ur_titles titles_of(const uninst::journal& j)
 {
@@ -58,14 +51,14 @@ status_t INS_undojournal(setup_context* ctx, bool* undone)
     if (UL_logdetail(ctx)) UL_logstring(ctx, "undo destination=", installdir);
     // What the completion registers goes only when this run brought the
     // uninstaller (its first step), never an earlier installation's.
-    bool registered = names(j, 'W', "ZVUNINST.EXE");
+    bool registered = uninst::journal_names(j, 'W', "ZVUNINST.EXE");
     HRESULT com = CoInitialize(nullptr);
     if (registered) {
         ur_titles r = titles_of(j);
         uninst::remove_file_types(r, installdir);
         uninst::remove_uninstall_entry(r, installdir);
         uninst::remove_shortcuts(r, installdir);
-        uninst::remove_group(r, installdir);
+        uninst::remove_group(r, installdir, uninst::journal_names(j, 'G', r.title));
         uninst::remove_windows_entries(installdir);
     }
     // This run's own texts library is in use, and goes at its end.

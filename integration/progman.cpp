@@ -200,6 +200,7 @@ status_t fill_group(setup_context* ctx, group_target* target)
         if (UL_logdetail(ctx)) UL_logstring(ctx, "group refused: ", ctx->producttitle);
         return ST_OK;
     }
+    if (ctx->groupmaking) ctx->groupmaking(ctx, ctx->producttitle);
     if (ctx->silent != SILENT_NONE) {
         // The items of an earlier group stay; those of the same title are replaced.
         char programs[SHELLPATHSIZE];

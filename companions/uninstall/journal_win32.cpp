@@ -218,4 +218,11 @@ void drop_journal(const char* title)
     if (a != INVALID_FILE_ATTRIBUTES && !is_link(a) && RemoveDirectoryA(aside.s)) log_removed("directory", aside.s);
 }
 
+bool journal_names(const journal& j, char kind, const char* rel)
+{
+    for (int i = 0; i < j.count; ++i)
+        if (j.changes[i].kind == kind && lstrcmpiA(j.changes[i].rel, rel) == 0) return true;
+    return false;
+}
+
 }  // namespace uninst

@@ -278,12 +278,12 @@ bool UR_parsechange(const char* line, ur_change* out)
         where = rest[0];
         if ((where != 'F' && where != 'W' && where != 'S') || rest[1] != ',') return false;
         rest += 2;
-    } else if (kind != 'W' && kind != 'S') {
+    } else if (kind != 'W' && kind != 'S' && kind != 'G') {
         return false;
     }
     std::size_t n = std::strlen(rest);
     if (n == 0 || n >= sizeof out->rel) return false;
-    bool good = where == 'F' ? UL_isrecordpath(rest) : UR_issuitename(rest);
+    bool good = where == 'F' ? UL_isrecordpath(rest) : where == 'G' ? UL_isplainname(rest) : UR_issuitename(rest);
     if (!good) return false;
     std::memcpy(out->rel, rest, n + 1);
     out->kind = kind;
@@ -356,7 +356,7 @@ bool UR_readjournal(const char* data, std::size_t size, const char* windowsdir, 
             failed = !add(user, c);
             return !failed;
         }
-        if (note) note(user, line, line[0] && std::strchr("DFWSA", line[0]) && line[1] == ',' ? UR_OUTSIDE
+        if (note) note(user, line, line[0] && std::strchr("DFWSAG", line[0]) && line[1] == ',' ? UR_OUTSIDE
                                                                                   : UR_NOT_A_RECORD_LINE);
         return true;
     });

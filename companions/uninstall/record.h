@@ -115,9 +115,10 @@ struct ur_journalhead {
     bool madedestination;
 };
 
-// One checked change: kind 'D', 'F', 'W', 'S' or 'A'; for 'A' where is 'F',
+// One checked change: kind 'D', 'F', 'W', 'S', 'A' or 'G'; for 'A' where is 'F',
 // 'W' or 'S' and aside the copy's number; rel the path below the installation
-// directory or the name in the Windows or system directory.
+// directory, the name in the Windows or system directory, or for 'G' the
+// program group the run made (an empty one goes with the undo).
 struct ur_change {
     char kind;
     char where;

@@ -64,6 +64,8 @@ void undo_step(const char* installdir, const char* title, const ur_step& step);
 void undo_changes(const journal& j, const char* installdir, const char* title, bool skipinside);
 // The journal and, when it is empty, the folder of its copies.
 void drop_journal(const char* title);
+// Whether the journal holds a change of this kind and name.
+bool journal_names(const journal& j, char kind, const char* rel);
 
 // registry_win32.cpp
 void remove_file_types(const ur_titles& r, const char* installdir);
@@ -72,6 +74,7 @@ void remove_windows_entries(const char* installdir);
 
 // shortcuts_win32.cpp
 void remove_shortcuts(const ur_titles& r, const char* installdir);
-void remove_group(const ur_titles& r, const char* installdir);
+// made: the journal says the run made the group, so it goes empty too.
+void remove_group(const ur_titles& r, const char* installdir, bool made = false);
 
 }  // namespace uninst

@@ -106,7 +106,7 @@ void remove_shortcuts(const ur_titles& r, const char* installdir)
 // The group's items that start this installation's programs; the group
 // itself (its folder, and in Program Manager) only when it held ours and
 // nothing else is left in it.
-void remove_group(const ur_titles& r, const char* installdir)
+void remove_group(const ur_titles& r, const char* installdir, bool made)
 {
     text programs = special_folder(CSIDL_PROGRAMS);
     if (!programs.s[0]) return;
@@ -138,7 +138,8 @@ void remove_group(const ur_titles& r, const char* installdir)
         } while (FindNextFileA(h, &found));
         FindClose(h);
     }
-    if (others || ours == 0) {
+    // A stop between the group and its first item leaves it empty: it goes only when the run made it.
+    if (others || (ours == 0 && !made)) {
         log_kept("group", group.s, ours == 0 ? UR_NOT_OURS : UR_NOT_EMPTY);
         return;
     }

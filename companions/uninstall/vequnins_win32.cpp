@@ -206,7 +206,7 @@ extern "C" __declspec(dllexport) int WINAPI VEQ_uninstallex(HWND owner, const ch
     remove_file_types(r, installdir.s);
     remove_uninstall_entry(r, installdir.s);
     remove_shortcuts(r, installdir.s);
-    remove_group(r, installdir.s);
+    remove_group(r, installdir.s, journaled && journal_names(extra, 'G', r.title));
     remove_windows_entries(installdir.s);
     UR_plan(state, made.entries, made.count, deleteuserdata, UC_isdriveroot(installdir.s), run_step, installdir.s);
     undo_changes(extra, installdir.s, r.title, true);

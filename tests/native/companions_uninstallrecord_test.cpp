@@ -258,6 +258,7 @@ TEST(UninstallJournal, ChangeLinesReadBackAsWrittenAndStrangersAreRefused)
         {"W,VEQFAX.INI", 'W', 0, 0, "VEQFAX.INI"},       {"S,zvuninst.exe", 'S', 0, 0, "zvuninst.exe"},
         {"W,FAX.INI", 'W', 0, 0, "FAX.INI"},             {"A,1,F,DATA\\FAX.INI", 'A', 'F', 1, "DATA\\FAX.INI"},
         {"A,99999,W,VEQ.INI", 'A', 'W', 99999, "VEQ.INI"}, {"A,420,S,VEQMDM.DLL", 'A', 'S', 420, "VEQMDM.DLL"},
+        {"G,Zelta Voice", 'G', 0, 0, "Zelta Voice"},
     };
     for (const good& g : goods) {
         ur_change c;
@@ -279,7 +280,7 @@ TEST(UninstallJournal, ChangeLinesReadBackAsWrittenAndStrangersAreRefused)
         "A,1,F,", "A,0,F,X.INI", "A,00,F,X.INI", "A,01,F,X.INI", "A,100000,F,X.INI", "A,9999999,F,X.INI",
         "A,-1,F,X.INI", "A, 1,F,X.INI", "A,1,,X.INI", "A,1,D,X.INI", "A,1,f,X.INI", "A,1,FF,X.INI",
         "A,1,W,WIN.INI", "A,1,S,KRNL386.EXE", "A,1,F,..\\WIN.INI", "A,1,F,C:\\X.INI", "A,1,F,AUX",
-        "A,1,W,VEQ\\X.INI", "A,1,F,PROGRAM\\\\X",
+        "A,1,W,VEQ\\X.INI", "A,1,F,PROGRAM\\\\X", "G,", "G,Programs\\Zelta", "G,C:Zelta",
     };
     for (const char* b : bads) {
         ur_change c;
