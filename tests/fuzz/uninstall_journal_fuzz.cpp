@@ -186,11 +186,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                      "every line after the head is taken, told or the M line");
 
     std::size_t next = 0;
+    int groups = 0;
     for (const ur_change& c : s.changes) {
         fuzzkit::require(std::memchr(c.rel, '\0', sizeof c.rel) != nullptr, "a path ends inside its field");
-        fuzzkit::require(std::strchr("DFWSA", c.kind) && c.kind != '\0', "a change of a known kind");
+        fuzzkit::require(std::strchr("DFWSAG", c.kind) && c.kind != '\0', "a change of a known kind");
         bool inside = c.kind == 'D' || c.kind == 'F' || (c.kind == 'A' && c.where == 'F');
-        if (inside) fuzzkit::require(!resolved(c.rel).empty(), "a change lies inside the installation");
+        groups += c.kind == 'G';
+        if (c.kind == 'G') fuzzkit::require(UL_isplainname(c.rel), "a group is a plain name");
+        else if (inside) fuzzkit::require(!resolved(c.rel).empty(), "a change lies inside the installation");
         else fuzzkit::require(UR_issuitename(c.rel), "outside the installation only the suite's own names");
         char line[UL_RECORDPATH_MAX + 16];
         fuzzkit::require(UR_formatchange(c, line, sizeof line), "a change taken can be written");
@@ -204,7 +207,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzzkit::require(next < body.size(), "a change is a whole line of the journal, in order");
         ++next;
     }
-    fuzzkit::require(p.steps == int(s.changes.size()) + (head.madedestination ? 1 : 0),
-                     "one step for each change, and one for the directory made");
+    // The group is the uninstaller's to remove, not a step of the plan.
+    fuzzkit::require(p.steps == int(s.changes.size()) - groups + (head.madedestination ? 1 : 0),
+                     "one step for each change but the group, and one for the directory made");
     return 0;
 }
