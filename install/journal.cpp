@@ -152,9 +152,10 @@ void file_changing(setup_context* ctx, const char* path) { INS_journalfile(ctx, 
 void group_making(setup_context* ctx, const char* group)
 {
     journal_state* j = journal_of(ctx);
+    if (!j) return;
     ur_change c = {'G', 0, 0, ""};
     UL_copytext(c.rel, sizeof c.rel, group);
-    if (j) write_change(j, c);
+    write_change(j, c);
 }
 
 struct adopting {

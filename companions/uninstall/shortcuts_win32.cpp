@@ -104,8 +104,8 @@ void remove_shortcuts(const ur_titles& r, const char* installdir)
 }
 
 // The group's items that start this installation's programs; the group
-// itself (its folder, and in Program Manager) only when it held ours and
-// nothing else is left in it.
+// itself (its folder, and in Program Manager) only when nothing else is left
+// in it and it held ours or the journal says the run made it.
 void remove_group(const ur_titles& r, const char* installdir, bool made)
 {
     text programs = special_folder(CSIDL_PROGRAMS);
@@ -138,7 +138,7 @@ void remove_group(const ur_titles& r, const char* installdir, bool made)
         } while (FindNextFileA(h, &found));
         FindClose(h);
     }
-    // A stop between the group and its first item leaves it empty: it goes only when the run made it.
+    // A stop between the group and its first item leaves it empty.
     if (others || (ours == 0 && !made)) {
         log_kept("group", group.s, ours == 0 ? UR_NOT_OURS : UR_NOT_EMPTY);
         return;
